@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the project builds, tests and runs with.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
+  qt6-base-dev libsqlite3-dev sqlite3 libicu-dev libxml2-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
