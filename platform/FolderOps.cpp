@@ -1,0 +1,68 @@
+#include "FolderOps.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "OsPath.h"
+
+namespace platform {
+namespace {
+
+bool StatOf(const CString& path, struct stat& st) {
+  std::string os;
+  return ToOsPath(path, os) && ::stat(os.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+bool FileExists(const CString& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISREG(st.st_mode);
+}
+
+bool FolderExists(const CString& path) {
+  struct stat st;
+  return StatOf(path, st) && S_ISDIR(st.st_mode);
+}
+
+bool CreateFolder(const CString& path) {
+  std::string os;
+  if (!ToOsPath(path, os)) return false;
+  // Each level in turn; a level that exists already (or appears meanwhile) is fine.
+  for (std::size_t pos = os.find('/', 1);; pos = os.find('/', pos + 1)) {
+    const std::string level = os.substr(0, pos);
+    if (::mkdir(level.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    if (pos == std::string::npos) break;
+  }
+  struct stat st;
+  return ::stat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool GetProgramFolder(CString& out) {
+  out.clear();
+  std::string exe(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= exe.size()) return false;
+  exe.resize(static_cast<std::size_t>(n));
+  const std::size_t slash = exe.rfind('/');
+  if (slash == std::string::npos) return false;
+  exe.resize(slash == 0 ? 1 : slash);
+  return FromOsPath(exe, out);
+}
+
+int AddPathSeparator(char* path, int capacity) {
+  if (path == nullptr || capacity <= 0 || path[0] == '\0') return 0;
+  const std::size_t length = ::strnlen(path, static_cast<std::size_t>(capacity));
+  if (length >= static_cast<std::size_t>(capacity)) return 0;  // not terminated within the buffer
+  if (path[length - 1] == '/') return 1;
+  if (length >= static_cast<std::size_t>(capacity) - 1) return 0;
+  path[length] = '/';
+  path[length + 1] = '\0';
+  return 1;
+}
+
+}  // namespace platform

@@ -1,0 +1,27 @@
+#pragma once
+// Folder and path helpers for the host stand-in's file utilities and the
+// program's start-up. Paths are CP932, with "/" as the separator.
+
+#include "WinTypes.h"
+
+namespace platform {
+
+// A regular file (or a link to one) of that name exists.
+bool FileExists(const CString& path);
+// A folder (or a link to one) of that name exists.
+bool FolderExists(const CString& path);
+// Creates the folder with every missing folder above it; true when it exists
+// afterwards.
+bool CreateFolder(const CString& path);
+
+// The folder holding the running executable, without a trailing separator
+// ("/" when it is the root). False when it cannot be read or has no CP932 form.
+bool GetProgramFolder(CString& out);
+
+// Appends "/" to the zero-terminated path in a buffer of capacity bytes unless
+// it already ends in one. 0 for an empty path, a capacity of 0 or less, or no
+// room; 1 when the path ends in "/" afterwards. A "/" byte is never the
+// second byte of a CP932 character, so the last byte decides.
+int AddPathSeparator(char* path, int capacity);
+
+}  // namespace platform

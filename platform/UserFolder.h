@@ -1,0 +1,18 @@
+#pragma once
+// Per-user folders, redirectable by the XDG variables so that tests and
+// parallel installations keep apart. Both results end in "/", so a file name
+// can be appended directly. A folder with no CP932 form (a home "José") is
+// refused: the call fails and out stays empty, never a mangled name.
+
+#include "WinTypes.h"
+
+namespace platform {
+
+// $XDG_DOCUMENTS_DIR, else $HOME/Documents. The folder need not exist.
+bool GetDocumentsFolder(CString& out);
+
+// $XDG_CONFIG_HOME (else $HOME/.config) followed by "/qt10/": where the
+// cooperative edition keeps its per-member settings. The folder need not exist.
+bool GetCooperativeSettingsFolder(CString& out);
+
+}  // namespace platform
