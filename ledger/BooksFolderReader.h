@@ -1,0 +1,47 @@
+#pragma once
+// Reads and checks a books folder (company.csv, accounts.csv, opening.csv,
+// journal.csv). Every problem found is reported with file, line and field;
+// the data is usable only when Read returns true.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BooksData.h"
+
+class CsvReader;
+
+class BooksFolderReader {
+ public:
+  // The account classes the host's total accounts are built from.
+  static const std::vector<std::string>& Classes();
+  // True for the classes whose accounts are carried forward.
+  static bool IsBalanceSheetClass(const std::string& strClass);
+  // Codes and numbers the ledger keeps for its own total accounts.
+  static bool IsReserved(int n);
+
+  // Field limits given by the host records, in CP932 bytes without the NUL.
+  static constexpr std::size_t kNameMax = 168;
+  static constexpr std::size_t kAccountNameMax = 16;
+  static constexpr std::size_t kDispNameMax = 31;
+  static constexpr std::size_t kDataIdMax = 40;
+  // Amounts stay exact in the doubles of the monthly table.
+  static constexpr long long kAmountMax = 999'999'999'999'999LL;
+  // At most this many problems are listed; the rest are counted.
+  static constexpr std::size_t kErrorMax = 50;
+
+  bool Read(const std::filesystem::path& folder, BooksData& data);
+
+  std::vector<std::string> m_arError;
+
+ private:
+  void ReadCompany(CsvReader& csv, BooksData& data);
+  void ReadAccounts(CsvReader& csv, BooksData& data);
+  void ReadOpening(CsvReader& csv, BooksData& data);
+  void ReadJournal(CsvReader& csv, BooksData& data);
+  bool CheckRowWidth(const CsvReader& csv, int nLine, std::size_t nFields);
+  void Error(const std::string& strFile, int nLine, const std::string& strField,
+             const std::string& strText);
+
+  std::size_t m_nSuppressed = 0;
+};

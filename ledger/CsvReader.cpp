@@ -1,0 +1,224 @@
+#include "CsvReader.h"
+
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
+#include "Cp932.h"
+
+namespace {
+
+// Strict UTF-8: no overlong forms, no surrogates. CP932 Japanese text almost
+// never passes, which is what makes the detection work.
+bool IsUtf8(std::string_view s) {
+  std::size_t i = 0;
+  while (i < s.size()) {
+    const unsigned char c = static_cast<unsigned char>(s[i]);
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    std::size_t n = 0;
+    unsigned char lo = 0x80, hi = 0xBF;
+    if (c >= 0xC2 && c <= 0xDF) {
+      n = 1;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+      n = 2;
+      if (c == 0xE0) lo = 0xA0;
+      if (c == 0xED) hi = 0x9F;
+    } else if (c >= 0xF0 && c <= 0xF4) {
+      n = 3;
+      if (c == 0xF0) lo = 0x90;
+      if (c == 0xF4) hi = 0x8F;
+    } else {
+      return false;
+    }
+    if (i + n >= s.size()) return false;
+    for (std::size_t k = 1; k <= n; ++k) {
+      const unsigned char t = static_cast<unsigned char>(s[i + k]);
+      if (k == 1 ? (t < lo || t > hi) : (t & 0xC0) != 0x80) return false;
+    }
+    i += n + 1;
+  }
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  const auto b = s.find_first_not_of(" \t");
+  if (b == std::string::npos) return {};
+  const auto e = s.find_last_not_of(" \t");
+  return s.substr(b, e - b + 1);
+}
+
+std::string Lower(std::string s) {
+  std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) {
+    return static_cast<char>(c >= 'A' && c <= 'Z' ? c + 32 : c);
+  });
+  return s;
+}
+
+}  // namespace
+
+bool CsvReader::Load(const std::filesystem::path& folder, const std::string& strFile) {
+  m_strFile = strFile;
+  std::ifstream in(folder / strFile, std::ios::binary);
+  if (!in) {
+    m_strError = strFile + ": file not found or not readable";
+    return false;
+  }
+  std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) {
+    m_strError = strFile + ": read error";
+    return false;
+  }
+  return Parse(strFile, raw);
+}
+
+bool CsvReader::Parse(const std::string& strFile, std::string_view raw) {
+  m_strFile = strFile;
+  m_arHeader.clear();
+  m_arRow.clear();
+  m_arBound.clear();
+  m_strError.clear();
+
+  std::string text;
+  if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
+  if (IsUtf8(raw)) {
+    m_strEncoding = "UTF-8";
+    text.assign(raw);
+  } else if (cp932::ToUtf8(raw, text)) {
+    m_strEncoding = "CP932";
+  } else {
+    m_strError = strFile + ": the text is neither UTF-8 nor CP932";
+    return false;
+  }
+
+  std::vector<Row> rows;
+  Row row;
+  std::string field;
+  int nLine = 1;
+  bool bQuoted = false;     // inside a quoted field
+  bool bWasQuoted = false;  // current field was quoted and is closed
+  bool bAny = false;        // current record has content
+  auto endField = [&] {
+    row.m_arField.push_back(bWasQuoted ? field : Trim(field));
+    field.clear();
+    bWasQuoted = false;
+  };
+  auto endRecord = [&] {
+    if (bAny) {
+      endField();
+      rows.push_back(std::move(row));
+    }
+    row = Row{};
+    field.clear();
+    bWasQuoted = false;
+    bAny = false;
+  };
+  int nQuoteLine = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    if (!bAny) row.m_nLine = nLine;
+    if (bQuoted) {
+      if (c == '"') {
+        if (i + 1 < text.size() && text[i + 1] == '"') {
+          field += '"';
+          ++i;
+        } else {
+          bQuoted = false;
+          bWasQuoted = true;
+        }
+      } else {
+        if (c == '\n') ++nLine;
+        field += c;
+      }
+      continue;
+    }
+    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    if (c == '\n' || c == '\r') {
+      endRecord();
+      ++nLine;
+      continue;
+    }
+    if (c == ',') {
+      bAny = true;
+      endField();
+      continue;
+    }
+    if (bWasQuoted) {
+      if (c == ' ' || c == '\t') continue;
+      m_strError = strFile + " line " + std::to_string(nLine) +
+                   ": text after the closing quotation mark of a field";
+      return false;
+    }
+    if (c == '"') {
+      if (!Trim(field).empty()) {
+        m_strError = strFile + " line " + std::to_string(nLine) +
+                     ": quotation mark inside an unquoted field";
+        return false;
+      }
+      field.clear();
+      bQuoted = true;
+      bAny = true;
+      nQuoteLine = nLine;
+      continue;
+    }
+    if (c != ' ' && c != '\t') bAny = true;
+    field += c;
+  }
+  if (bQuoted) {
+    m_strError = strFile + " line " + std::to_string(nQuoteLine) +
+                 ": quoted field is not closed before the end of the file";
+    return false;
+  }
+  endRecord();
+
+  if (rows.empty()) {
+    m_strError = strFile + ": the header row is missing";
+    return false;
+  }
+  m_arHeader = std::move(rows.front().m_arField);
+  rows.erase(rows.begin());
+  m_arRow = std::move(rows);
+  return true;
+}
+
+bool CsvReader::BindColumns(const std::vector<std::string>& arRequired,
+                            const std::vector<std::string>& arOptional) {
+  m_arBound.clear();
+  for (std::size_t i = 0; i < m_arHeader.size(); ++i) {
+    const std::string name = Lower(Trim(m_arHeader[i]));
+    const bool bKnown = std::find(arRequired.begin(), arRequired.end(), name) != arRequired.end() ||
+                        std::find(arOptional.begin(), arOptional.end(), name) != arOptional.end();
+    if (!bKnown) {
+      m_strError = m_strFile + " line 1, field \"" + m_arHeader[i] + "\": unknown column";
+      return false;
+    }
+    if (Column(name) >= 0) {
+      m_strError = m_strFile + " line 1, field \"" + m_arHeader[i] + "\": column given twice";
+      return false;
+    }
+    m_arBound.emplace_back(name, static_cast<int>(i));
+  }
+  for (const auto& name : arRequired) {
+    if (Column(name) < 0) {
+      m_strError = m_strFile + " line 1: missing column \"" + name + "\"";
+      return false;
+    }
+  }
+  return true;
+}
+
+int CsvReader::Column(const std::string& strName) const {
+  for (const auto& [name, index] : m_arBound) {
+    if (name == strName) return index;
+  }
+  return -1;
+}
+
+const std::string& CsvReader::Field(const Row& row, const std::string& strName) const {
+  static const std::string empty;
+  const int n = Column(strName);
+  if (n < 0 || static_cast<std::size_t>(n) >= row.m_arField.size()) return empty;
+  return row.m_arField[static_cast<std::size_t>(n)];
+}
