@@ -1,0 +1,489 @@
+#include "_CTextAccessor.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
+bool IsQuote(unsigned char c) { return c == '\'' || c == '"'; }
+
+// Largest integer part whose amount (x 10000) still fits a signed 64-bit value.
+constexpr std::uint64_t kMaxAmount = std::numeric_limits<std::int64_t>::max();
+
+template <class T>
+T Load(const unsigned char* p) {
+  T v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+template <class T>
+void Store(unsigned char* p, T v) {
+  std::memcpy(p, &v, sizeof v);
+}
+
+}  // namespace
+
+_CTextAccessor::_CTextAccessor(const char* pszName, const _STAFormat* pFormat, long nFormatCount,
+                               void* pRecord)
+    : m_pStream(nullptr),
+      m_nDelimiter(DELIM_FIXED),
+      m_nQuote(QUOTE_NONE),
+      m_pRecord(pRecord),
+      m_pszName(pszName),
+      m_nFormatCount(
+          pFormat ? static_cast<std::int32_t>(std::clamp(nFormatCount, 0L, long{MAX_FORMATS})) : 0),
+      m_pOrgFormat(pFormat),
+      m_nSelectCount(0),
+      m_pSelect(nullptr),
+      m_cMask{},
+      m_bSelectFlag(1),
+      m_bSpaceFlag(0),
+      m_pFormat(new _STAFormat[m_nFormatCount]) {
+  std::copy_n(m_pOrgFormat, m_nFormatCount, m_pFormat);
+}
+
+_CTextAccessor::~_CTextAccessor() { delete[] m_pFormat; }
+
+long _CTextAccessor::SetMode(long nDelimiter, long nQuote) {
+  if (nDelimiter < DELIM_FIXED || nDelimiter > DELIM_SPACE) return 1;
+  if (nQuote < QUOTE_NONE || nQuote > QUOTE_DOUBLE) return 1;
+  if (nDelimiter == DELIM_FIXED && nQuote != QUOTE_NONE) return 1;
+  m_nDelimiter = static_cast<std::int32_t>(nDelimiter);
+  m_nQuote = static_cast<std::int32_t>(nQuote);
+  return 0;
+}
+
+long _CTextAccessor::Attach(std::iostream* pStream) {
+  m_pStream = pStream;
+  return 0;
+}
+
+long _CTextAccessor::GetFormatCount() { return m_nFormatCount; }
+
+_STAFormat* _CTextAccessor::GetFormat() { return m_pFormat; }
+
+long _CTextAccessor::SetMask(long nIndex, long nValue) {
+  if (nIndex < 0 || nIndex >= m_nFormatCount) return -1;
+  m_cMask[nIndex] = static_cast<char>(nValue & 0xFF);
+  return 0;
+}
+
+long _CTextAccessor::GetMask(long nIndex) {
+  if (nIndex < 0 || nIndex >= m_nFormatCount) return -1;
+  return static_cast<unsigned char>(m_cMask[nIndex]);
+}
+
+long _CTextAccessor::RotateFormat(long nFirst, long nTarget, long nCount) {
+  // Compared without sums so that no argument can overflow the checks.
+  if (nFirst < 0 || nFirst >= m_nFormatCount - 1) return 1;
+  if (nCount < 1 || nCount > m_nFormatCount - nFirst) return 1;
+  if (nTarget < nFirst || nTarget - nFirst >= nCount) return 1;
+  _STAFormat block[MAX_FORMATS];
+  for (long i = 0; i < nCount; ++i) {
+    block[(nTarget - nFirst + i) % nCount] = m_pFormat[nFirst + i];
+  }
+  std::copy_n(block, nCount, m_pFormat + nFirst);
+  return 0;
+}
+
+void _CTextAccessor::ResetRotate() { std::copy_n(m_pOrgFormat, m_nFormatCount, m_pFormat); }
+
+void _CTextAccessor::SetSelectFlag(int bFlag) { m_bSelectFlag = bFlag; }
+
+void _CTextAccessor::SetSpaceFlag(int bFlag) { m_bSpaceFlag = bFlag; }
+
+long _CTextAccessor::SetSelect(const std::int32_t* pSelect, long nCount) {
+  if (nCount < 0 || nCount > MAX_FORMATS || (nCount > 0 && !pSelect)) return -1;
+  for (long i = 0; i < nCount; ++i) {
+    if (pSelect[i] < 0 || pSelect[i] >= m_nFormatCount) return -1;
+  }
+  m_nSelectCount = static_cast<std::int32_t>(nCount);
+  m_pSelect = nCount > 0 ? pSelect : nullptr;
+  return 0;
+}
+
+long _CTextAccessor::ActiveCount() const {
+  return (m_bSelectFlag || m_nSelectCount == 0) ? m_nFormatCount : m_nSelectCount;
+}
+
+// -1 for a list entry the caller changed to an index outside the table.
+long _CTextAccessor::ActiveIndex(long nPos) const {
+  if (m_bSelectFlag || m_nSelectCount == 0) return nPos;
+  const long nIndex = m_pSelect[nPos];
+  return (nIndex >= 0 && nIndex < m_nFormatCount) ? nIndex : -1;
+}
+
+long _CTextAccessor::Read() {
+  if (!m_pStream) return 1;
+  std::iostream& stream = *m_pStream;
+  // One byte beyond the longest line leaves room for the CR of a CR LF line.
+  char szLine[MAX_LINE + 2];
+  stream.getline(szLine, sizeof szLine);
+  if (stream.eof()) return 1;
+  if (stream.fail()) {
+    if (stream.bad() || stream.gcount() != static_cast<std::streamsize>(sizeof szLine) - 1) {
+      return 2;
+    }
+    // Too long for a record: drop the rest of it so that the next Read
+    // starts at the following line.
+    stream.clear();
+    stream.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+    return stream.eof() ? 1 : 2;
+  }
+  long nLength = static_cast<long>(stream.gcount()) - 1;
+  if (nLength > 0 && szLine[nLength - 1] == '\r') --nLength;
+  if (nLength > MAX_LINE) return 2;
+
+  const long nActive = ActiveCount();
+  for (long i = 0; i < nActive; ++i) {
+    if (ActiveIndex(i) < 0) return 2;
+  }
+  Field fields[MAX_FORMATS];
+  long nFields = 0;
+  long nResult;
+  switch (m_nDelimiter) {
+    case DELIM_FIXED:
+      nResult = SplitFixed(szLine, nLength, fields, nActive);
+      nFields = nActive;
+      break;
+    case DELIM_SPACE:
+      nResult = SplitSpace(szLine, nLength, fields, nActive, nFields);
+      break;
+    default:
+      nResult = SplitSeparated(szLine, nLength, fields, nActive, nFields);
+      break;
+  }
+  if (nResult != 0) return nResult;
+  if (nFields != nActive) return 2;
+  for (long i = 0; i < nFields; ++i) {
+    nResult = ReadItem(i, ActiveIndex(i), fields[i].pText, fields[i].nLength);
+    if (nResult != 0) return nResult;
+  }
+  return 0;
+}
+
+long _CTextAccessor::SplitFixed(const char* pLine, long nLength, Field* pFields,
+                                long nActive) const {
+  long nPos = 0;
+  for (long i = 0; i < nActive; ++i) {
+    const long nWidth = m_pFormat[ActiveIndex(i)].nWidth;
+    if (nWidth < 0 || nWidth > nLength - nPos) return 2;
+    pFields[i] = {pLine + nPos, nWidth};
+    nPos += nWidth;
+  }
+  return nPos == nLength ? 0 : 2;
+}
+
+// Comma and tab separated lines share one state machine; they differ in
+// which blanks are skipped around fields and whether the space flag counts.
+long _CTextAccessor::SplitSeparated(const char* pLine, long nLength, Field* pFields, long nActive,
+                                    long& nFields) const {
+  enum State { BETWEEN, QUOTED, UNQUOTED, AFTER };
+  const bool bTab = m_nDelimiter == DELIM_TAB;
+  const char cSeparator = bTab ? '\t' : ',';
+  const char cQuote = m_nQuote == QUOTE_SINGLE ? '\'' : m_nQuote == QUOTE_DOUBLE ? '"' : 0;
+  const bool bKeepInnerBlanks = !bTab && m_bSpaceFlag;
+  auto skippable = [bTab](unsigned char c) { return bTab ? c == ' ' : IsBlank(c); };
+
+  State state = BETWEEN;
+  long nStart = 0;
+  long nEnd = 0;  // one past the last character kept in an unquoted field
+  char cClose = 0;
+  nFields = 0;
+  auto add = [&](const char* pText, long nLen) {
+    if (nFields >= nActive) return false;
+    pFields[nFields++] = {pText, nLen};
+    return true;
+  };
+  for (long i = 0;; ++i) {
+    const bool bEnd = i >= nLength;
+    const unsigned char c = bEnd ? 0 : static_cast<unsigned char>(pLine[i]);
+    switch (state) {
+      case BETWEEN:
+        if (bEnd) return add(nullptr, 0) ? 0 : 2;
+        if (skippable(c)) break;
+        if (c == cSeparator) {
+          if (!add(nullptr, 0)) return 2;
+        } else if (IsQuote(c)) {
+          if (cQuote && c != cQuote) return 2;
+          cClose = static_cast<char>(c);
+          nStart = i + 1;
+          state = QUOTED;
+        } else {
+          nStart = i;
+          nEnd = i + 1;
+          state = UNQUOTED;
+        }
+        break;
+      case QUOTED:
+        if (bEnd) return 2;
+        if (c == static_cast<unsigned char>(cClose)) {
+          if (!add(pLine + nStart, i - nStart)) return 2;
+          state = AFTER;
+        }
+        break;
+      case UNQUOTED:
+        if (bEnd) return add(pLine + nStart, nEnd - nStart) ? 0 : 2;
+        if (IsQuote(c)) return 2;
+        if (c == cSeparator) {
+          if (!add(pLine + nStart, nEnd - nStart)) return 2;
+          state = BETWEEN;
+        } else if (IsBlank(c)) {
+          if (!bKeepInnerBlanks) {
+            if (!add(pLine + nStart, nEnd - nStart)) return 2;
+            state = AFTER;
+          }
+        } else {
+          nEnd = i + 1;
+        }
+        break;
+      case AFTER:
+        if (bEnd) return 0;
+        if (skippable(c)) break;
+        if (c != cSeparator) return 2;
+        state = BETWEEN;
+        break;
+    }
+  }
+}
+
+long _CTextAccessor::SplitSpace(const char* pLine, long nLength, Field* pFields, long nActive,
+                                long& nFields) const {
+  const char cQuote = m_nQuote == QUOTE_SINGLE ? '\'' : m_nQuote == QUOTE_DOUBLE ? '"' : 0;
+  nFields = 0;
+  long i = 0;
+  for (;;) {
+    while (i < nLength && IsBlank(pLine[i])) ++i;
+    if (i >= nLength) break;
+    if (nFields >= nActive) return 2;
+    const char c = pLine[i];
+    if (IsQuote(c)) {
+      if (cQuote && c != cQuote) return 2;
+      const long nStart = ++i;
+      while (i < nLength && pLine[i] != c) ++i;
+      if (i >= nLength) return 2;
+      pFields[nFields++] = {pLine + nStart, i - nStart};
+      ++i;
+      if (i < nLength && !IsBlank(pLine[i])) return 2;
+    } else {
+      const long nStart = i;
+      for (; i < nLength && !IsBlank(pLine[i]); ++i) {
+        if (IsQuote(pLine[i])) return 2;
+      }
+      pFields[nFields++] = {pLine + nStart, i - nStart};
+    }
+  }
+  if (nFields == 0) {
+    if (nActive < 1) return 2;
+    pFields[nFields++] = {nullptr, 0};
+  }
+  return 0;
+}
+
+long _CTextAccessor::ReadItem(long /*nPos*/, long nIndex, const char* pText, long nLength) {
+  const _STAFormat& format = m_pFormat[nIndex];
+  if (!pText && format.bRequired) return 2;
+  char szWork[MAX_LINE + 1];
+  const long nCopy = pText ? std::clamp(nLength, 0L, long{MAX_LINE}) : 0;
+  std::memcpy(szWork, pText ? pText : "", nCopy);
+  szWork[nCopy] = '\0';
+  unsigned char* pValue = static_cast<unsigned char*>(m_pRecord) + format.nOffset;
+
+  if (format.nType == FT_TEXT) {
+    if (format.nSize < 1) return 0;
+    const std::size_t nSize = static_cast<std::size_t>(format.nSize);
+    const std::size_t nText = std::min(std::strlen(szWork), nSize - 1);
+    std::memcpy(pValue, szWork, nText);
+    std::memset(pValue + nText, 0, nSize - nText);
+    return 0;
+  }
+  if (format.nType != FT_SIGNED && format.nType != FT_UNSIGNED) return 0;
+
+  tagCY amount{};
+  const long nResult = CheckNumeric(szWork, &amount);
+  if (nResult == 2) return 2;
+  if (nResult == 1) return 0;
+  if (format.nType == FT_SIGNED && format.nSize >= 8) {
+    Store(pValue, amount.int64);
+    return 0;
+  }
+  // The integer part, keeping its low bytes as a narrower field holds them.
+  const auto nWhole = static_cast<std::uint32_t>(amount.int64 / 10000);
+  switch (format.nSize) {
+    case 1:
+      Store(pValue, static_cast<std::uint8_t>(nWhole));
+      break;
+    case 2:
+      Store(pValue, static_cast<std::uint16_t>(nWhole));
+      break;
+    case 4:
+      Store(pValue, nWhole);
+      break;
+    default:
+      break;
+  }
+  return 0;
+}
+
+long _CTextAccessor::CheckNumeric(const char* pszText, tagCY* pAmount) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+  while (IsBlank(*p)) ++p;
+  if (!*p) return 1;
+
+  bool bNegative = false;
+  bool bPoint = false;
+  bool bEnded = false;
+  std::uint64_t nWhole = 0;
+  std::uint64_t nFraction = 0;
+  int nFractionDigits = 0;
+  for (const unsigned char* pFirst = p; *p; ++p) {
+    const unsigned char c = *p;
+    if (bEnded) {
+      if (!IsBlank(c)) return 2;
+    } else if (c == '+' || c == '-') {
+      if (p != pFirst) return 2;
+      bNegative = c == '-';
+    } else if (c == '.') {
+      if (bPoint) return 2;
+      bPoint = true;
+    } else if (c >= '0' && c <= '9') {
+      if (!bPoint) {
+        // Beyond the 64-bit amount range: refused rather than wrapped.
+        nWhole = nWhole * 10 + (c - '0');
+        if (nWhole > kMaxAmount / 10000) return 2;
+      } else if (nFractionDigits < 4) {
+        nFraction = nFraction * 10 + (c - '0');
+        ++nFractionDigits;
+      }
+    } else if (IsBlank(c)) {
+      bEnded = true;
+    }
+  }
+  for (; nFractionDigits < 4; ++nFractionDigits) nFraction *= 10;
+  const std::uint64_t nValue = nWhole * 10000 + nFraction;
+  if (nValue > kMaxAmount) return 2;
+  pAmount->int64 =
+      bNegative ? -static_cast<std::int64_t>(nValue) : static_cast<std::int64_t>(nValue);
+  return 0;
+}
+
+long _CTextAccessor::Write() {
+  if (!m_pStream) return -1;
+  const long nActive = ActiveCount();
+  for (long i = 0; i < nActive; ++i) {
+    if (ActiveIndex(i) < 0) return -1;
+  }
+  for (long i = 0; i < nActive; ++i) {
+    const long nResult = WriteItem(ActiveIndex(i));
+    if (nResult != 0) return nResult;
+    if (i + 1 < nActive) {
+      switch (m_nDelimiter) {
+        case DELIM_COMMA:
+          m_pStream->put(',');
+          break;
+        case DELIM_TAB:
+          m_pStream->put('\t');
+          break;
+        case DELIM_SPACE:
+          m_pStream->put(' ');
+          break;
+        default:
+          break;
+      }
+      if (m_pStream->fail()) return -1;
+    }
+  }
+  m_pStream->put('\n');
+  m_pStream->flush();
+  return m_pStream->fail() ? -1 : 0;
+}
+
+void _CTextAccessor::PutBlanks(long nCount) {
+  static constexpr char kBlanks[] = "                                ";
+  constexpr long kChunk = sizeof kBlanks - 1;
+  for (; nCount > 0; nCount -= kChunk) m_pStream->write(kBlanks, std::min(nCount, kChunk));
+}
+
+void _CTextAccessor::PutRightJustified(const char* pText, long nLength, long nWidth) {
+  if (m_nDelimiter == DELIM_FIXED) PutBlanks(nWidth - nLength);
+  m_pStream->write(pText, nLength);
+}
+
+long _CTextAccessor::WriteItem(long nIndex) {
+  const _STAFormat& format = m_pFormat[nIndex];
+  const bool bFixed = m_nDelimiter == DELIM_FIXED;
+  const long nWidth = std::max(format.nWidth, 0);
+  const unsigned char nMask = static_cast<unsigned char>(m_cMask[nIndex]);
+  if (nMask != 0) {
+    if (bFixed) {
+      PutBlanks(nWidth);
+    } else if (nMask == 2) {
+      PutBlanks(1);
+    }
+    return 0;
+  }
+
+  const unsigned char* pValue = static_cast<const unsigned char*>(m_pRecord) + format.nOffset;
+  char szNumber[32];
+  char* pEnd = szNumber;
+  char* const pLimit = szNumber + sizeof szNumber;
+  if (format.nType == FT_TEXT) {
+    const char* pText = reinterpret_cast<const char*>(pValue);
+    const long nText =
+        format.nSize > 0
+            ? std::min(static_cast<long>(strnlen(pText, static_cast<std::size_t>(format.nSize))),
+                       nWidth)
+            : 0;
+    if (bFixed) {
+      m_pStream->write(pText, nText);
+      PutBlanks(nWidth - nText);
+    } else {
+      const char cQuote = m_nQuote == QUOTE_SINGLE ? '\'' : m_nQuote == QUOTE_DOUBLE ? '"' : 0;
+      if (cQuote) m_pStream->put(cQuote);
+      m_pStream->write(pText, nText);
+      if (cQuote) m_pStream->put(cQuote);
+    }
+  } else if (format.nType == FT_SIGNED && format.nSize >= 8) {
+    const auto nAmount = Load<std::int64_t>(pValue);
+    const std::uint64_t nMagnitude =
+        nAmount < 0 ? 0 - static_cast<std::uint64_t>(nAmount) : static_cast<std::uint64_t>(nAmount);
+    if (nAmount < 0) *pEnd++ = '-';
+    pEnd = std::to_chars(pEnd, pLimit, nMagnitude / 10000).ptr;
+    const long nDecimals = std::clamp(format.nDecimals, 0, 4);
+    PutRightJustified(szNumber, pEnd - szNumber, nDecimals ? nWidth - nDecimals - 1 : nWidth);
+    if (nDecimals) {
+      // Four digits always, then cut: the fraction is truncated, never rounded.
+      char szFraction[6] = {'.', '0', '0', '0', '0', '\0'};
+      const unsigned nFraction = static_cast<unsigned>(nMagnitude % 10000);
+      for (int i = 4, n = nFraction; i >= 1; --i, n /= 10)
+        szFraction[i] = static_cast<char>('0' + n % 10);
+      m_pStream->write(szFraction, 1 + nDecimals);
+    }
+  } else if (format.nType == FT_SIGNED || format.nType == FT_UNSIGNED) {
+    const bool bSigned = format.nType == FT_SIGNED;
+    bool bKnown = true;
+    switch (format.nSize) {
+      case 1:
+        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int8_t>(pValue)).ptr
+                       : std::to_chars(pEnd, pLimit, Load<std::uint8_t>(pValue)).ptr;
+        break;
+      case 2:
+        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int16_t>(pValue)).ptr
+                       : std::to_chars(pEnd, pLimit, Load<std::uint16_t>(pValue)).ptr;
+        break;
+      case 4:
+        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int32_t>(pValue)).ptr
+                       : std::to_chars(pEnd, pLimit, Load<std::uint32_t>(pValue)).ptr;
+        break;
+      default:
+        bKnown = false;
+        break;
+    }
+    if (bKnown) PutRightJustified(szNumber, pEnd - szNumber, nWidth);
+  }
+  return m_pStream->fail() ? -1 : 0;
+}
