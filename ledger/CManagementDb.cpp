@@ -1,0 +1,104 @@
+#include "CManagementDb.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+#include <string>
+
+#include "CSqliteStmt.h"
+#include "Cp932.h"
+
+namespace {
+
+const char* const kSchema =
+    "CREATE TABLE ledger_meta(key TEXT PRIMARY KEY, value TEXT NOT NULL);"
+    "CREATE TABLE dataset(data_no INTEGER PRIMARY KEY CHECK(data_no > 0),"
+    " name TEXT NOT NULL, folder TEXT NOT NULL UNIQUE, seq INTEGER NOT NULL UNIQUE);"
+    "INSERT INTO ledger_meta VALUES('kind', 'management'), ('schema', '1');";
+
+bool CopyText(const CString& text, char* dest, std::size_t size) {
+  if (text.size() >= size) return false;
+  std::memset(dest, 0, size);
+  std::memcpy(dest, text.data(), text.size());
+  return true;
+}
+
+}  // namespace
+
+bool CManagementDb::Create(const CString& strPath, short nEdition) {
+  CSqlite db;
+  if (!db.Open(strPath, CSqlite::OPEN_CREATE)) return false;
+  const std::string sql = std::string("BEGIN;") + kSchema +
+                          "INSERT INTO ledger_meta VALUES('edition', '" + std::to_string(nEdition) +
+                          "');COMMIT;";
+  return db.Exec(sql.c_str());
+}
+
+bool CManagementDb::Open(const CString& strPath, bool bWrite) {
+  Close();
+  if (!m_db.Open(strPath, bWrite ? CSqlite::OPEN_WRITE : CSqlite::OPEN_READ)) return false;
+  std::string kind;
+  if (!m_db.QueryText("SELECT value FROM ledger_meta WHERE key = 'kind'", kind) ||
+      kind != "management") {
+    Close();
+    return false;
+  }
+  const auto slash = strPath.rfind('/');
+  m_strDir = slash == CString::npos ? CString("./") : strPath.substr(0, slash + 1);
+  return true;
+}
+
+void CManagementDb::Close() {
+  m_db.Close();
+  m_strDir.clear();
+}
+
+bool CManagementDb::ResolveFolder(const CString& strStored, CString& strFolder) const {
+  if (strStored.empty()) return false;
+  strFolder = strStored[0] == '/' ? strStored : m_strDir + strStored;
+  if (strFolder.back() != '/') strFolder += '/';
+  return true;
+}
+
+bool CManagementDb::List(std::vector<LEDGER_DATASET>& arRows) {
+  arRows.clear();
+  CSqliteStmt stmt;
+  if (!stmt.Prepare(m_db.Handle(), "SELECT data_no, name, folder FROM dataset ORDER BY seq"))
+    return false;
+  int rc;
+  while ((rc = stmt.Step()) == SQLITE_ROW) {
+    LEDGER_DATASET row{};
+    CString name, stored, folder;
+    if (!cp932::FromUtf8(stmt.GetText(1), name) || !cp932::FromUtf8(stmt.GetText(2), stored) ||
+        !ResolveFolder(stored, folder) || !CopyText(name, row.szName, sizeof row.szName) ||
+        !CopyText(folder, row.szDataPath, sizeof row.szDataPath)) {
+      arRows.clear();
+      return false;
+    }
+    row.nDataNo = static_cast<std::int32_t>(stmt.GetInt(0));
+    arRows.push_back(row);
+  }
+  if (rc != SQLITE_DONE) arRows.clear();
+  return rc == SQLITE_DONE;
+}
+
+bool CManagementDb::Insert(int nDataNo, const CString& strName, const CString& strFolder,
+                           int& nAssigned) {
+  std::string name, folder;
+  if (nDataNo < 0 || !cp932::ToUtf8(strName, name) || !cp932::ToUtf8(strFolder, folder))
+    return false;
+  long long nNext = 0, nSeq = 0;
+  if (!m_db.QueryInt("SELECT coalesce(max(data_no), 0) + 1 FROM dataset", nNext) ||
+      !m_db.QueryInt("SELECT coalesce(max(seq), 0) + 1 FROM dataset", nSeq))
+    return false;
+  CSqliteStmt stmt;
+  if (!stmt.Prepare(m_db.Handle(),
+                    "INSERT INTO dataset(data_no, name, folder, seq) VALUES(?,?,?,?)"))
+    return false;
+  const long long nNo = nDataNo == 0 ? nNext : nDataNo;
+  if (!stmt.Bind(1, nNo) || !stmt.Bind(2, name) || !stmt.Bind(3, folder) || !stmt.Bind(4, nSeq) ||
+      stmt.Step() != SQLITE_DONE)
+    return false;
+  nAssigned = static_cast<int>(nNo);
+  return true;
+}

@@ -1,0 +1,33 @@
+#pragma once
+// A SQLite connection opened by a CP932 path; closed on destruction. Busy
+// handling is off: a locked file is an error at once, never a wait.
+
+#include <string>
+
+#include "WinTypes.h"
+
+struct sqlite3;
+
+class CSqlite {
+ public:
+  enum OpenMode { OPEN_READ, OPEN_WRITE, OPEN_CREATE };
+
+  CSqlite() = default;
+  ~CSqlite();
+  CSqlite(const CSqlite&) = delete;
+  CSqlite& operator=(const CSqlite&) = delete;
+
+  // OPEN_READ and OPEN_WRITE need an existing file; OPEN_CREATE refuses one.
+  bool Open(const CString& strPath, OpenMode eMode);
+  void Close();
+  bool IsOpen() const { return m_pDb != nullptr; }
+  sqlite3* Handle() const { return m_pDb; }
+
+  bool Exec(const char* szSql);
+  // The single integer or text a query gives; false when it gives no row.
+  bool QueryInt(const char* szSql, long long& nValue);
+  bool QueryText(const char* szSql, std::string& strValue);
+
+ private:
+  sqlite3* m_pDb = nullptr;
+};
