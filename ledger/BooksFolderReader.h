@@ -21,7 +21,7 @@ class BooksFolderReader {
   static bool IsReserved(int n);
 
   // Field limits given by the host records, in CP932 bytes without the NUL.
-  static constexpr std::size_t kNameMax = 168;
+  static constexpr std::size_t kNameMax = 80;
   static constexpr std::size_t kAccountNameMax = 16;
   static constexpr std::size_t kDispNameMax = 31;
   static constexpr std::size_t kDataIdMax = 40;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "BooksFolderReader.h"
 #include "Cp932.h"
 #include "CsvReader.h"
@@ -249,4 +251,21 @@ TEST(BooksFolderReader, ListsEveryProblemUpToALimit) {
   ASSERT_EQ(errors.size(), BooksFolderReader::kErrorMax + 1);
   EXPECT_EQ(errors[1], "journal.csv line 3, field credit: unknown account code 99");
   EXPECT_EQ(errors.back(), "... and 10 more problems");
+}
+
+TEST(BooksFolderReader, ShippedSampleBooksRead) {
+  for (const char* list : {"regular.list", "cooperative.list"}) {
+    std::ifstream in(std::filesystem::path(RX16_SOURCE_DIR) / "data/books" / list);
+    std::string folder;
+    int n = 0;
+    while (std::getline(in, folder)) {
+      BooksFolderReader reader;
+      BooksData data;
+      EXPECT_TRUE(reader.Read(std::filesystem::path(RX16_SOURCE_DIR) / "data/books" / folder, data))
+          << folder << ": " << reader.m_arError.front();
+      EXPECT_GT(data.m_arEntry.size(), 150u) << folder;
+      ++n;
+    }
+    EXPECT_GE(n, 3) << list;
+  }
 }
