@@ -1,0 +1,324 @@
+#include "CSetGaiFile.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+
+#include "CReplaceFile.h"
+#include "Cp932.h"
+#include "OsPath.h"
+#include "WinFile.h"
+#include "WinMessageBox.h"
+#include "_CG_CONDITION.h"
+#include "_CG_INIT_BODY.h"
+#include "_CG_MATCH.h"
+#include "_CTextFile.h"
+
+namespace {
+
+const char CAPTION[] = "内訳概況書のミラベル（概況書）";
+
+// Copies text into a fixed field: at most size - 1 bytes, not ending inside a
+// double-byte character, the rest of the field zero.
+void PutText(char* pField, std::size_t nSize, std::string_view text) {
+  const std::size_t nLength = cp932::CutLength(text, nSize - 1);
+  std::memset(pField, 0, nSize);
+  std::memcpy(pField, text.data(), nLength);
+}
+
+std::string_view FieldText(const char* pField, std::size_t nSize) {
+  return std::string_view(pField, strnlen(pField, nSize));
+}
+
+// atoi on a piece of a line: leading blanks, a sign, digits; 0 without digits.
+int ToInt(std::string_view text) { return std::atoi(std::string(text).c_str()); }
+
+CString MemberKey(const _SG_CONDITION& cond) {
+  return CString(FieldText(cond.szDataId, sizeof cond.szDataId)) + ":";
+}
+
+bool ReadWholeFile(const CString& strPath, std::string& data) {
+  std::string strOsPath;
+  if (!platform::ToOsPath(strPath, strOsPath)) return false;
+  std::ifstream in(strOsPath, std::ios::binary);
+  if (!in.is_open()) return false;
+  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  return !in.bad();
+}
+
+}  // namespace
+
+CSetGaiFile::CSetGaiFile(HWND hOwnerWnd, BOOL bCooperative)
+    : m_hOwnerWnd(hOwnerWnd), m_bCooperative(bCooperative), m_szDataId{} {}
+
+void CSetGaiFile::SetHostRecords(const S_KANRI& kanri, const S_KANRI2& kanri2) {
+  PutText(m_szDataId, sizeof m_szDataId, FieldText(kanri2.szDataID, sizeof kanri2.szDataID));
+  m_strAltFolder = CString(FieldText(kanri.szAltFolder, sizeof kanri.szAltFolder));
+}
+
+LPCSTR CSetGaiFile::EnvFileName(BOOL bCooperative) {
+  return bCooperative ? "KP10ToRX16_G.env" : "QT10ToRX16_G.env";
+}
+
+LPCSTR CSetGaiFile::InitFileName(BOOL bCooperative) {
+  return bCooperative ? "KP10ToRX16_G_common_init.dat" : "QT10ToRX16_G_common_init.dat";
+}
+
+LPCSTR CSetGaiFile::MemberEnvFileName() { return "KP10ToRX16_G.env"; }
+
+BOOL CSetGaiFile::IsStorableText(LPCSTR pszText) {
+  return pszText != nullptr && std::strpbrk(pszText, "\"\r\n") == nullptr ? TRUE : FALSE;
+}
+
+void CSetGaiFile::ShowMessage(LPCSTR pszText) const {
+  MessageBoxA(m_hOwnerWnd, pszText, CAPTION, MB_OK | MB_ICONWARNING);
+}
+
+CString CSetGaiFile::InitFilePath() const { return m_strInitFolder + InitFileName(m_bCooperative); }
+
+int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
+                              CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+  const CString strEnvPath = strDataPath + EnvFileName(m_bCooperative);
+  if (!PathFileExistsA(strEnvPath.c_str())) {
+    const CString strAltPath = m_strAltFolder + EnvFileName(m_bCooperative);
+    if (PathFileExistsA(strAltPath.c_str())) {
+      // A failed copy leaves no file behind; the load below then reports it.
+      CopyFileA(strAltPath.c_str(), strEnvPath.c_str(), FALSE);
+    } else {
+      std::memset(&cond, 0, sizeof cond);
+      std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
+      if (!MakeInit(strEnvPath, cond)) return 0;
+    }
+  }
+  if (!MakeRefData(strEnvPath, cond, arMatch, arInitBody)) {
+    ShowMessage("MakeRefDataエラー");
+    return 0;
+  }
+  return 1;
+}
+
+int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const {
+  _CG_CONDITION condLine;
+  std::memcpy(&condLine.m_rec, &cond, sizeof condLine.m_rec);
+  condLine.m_rec.szDataId[sizeof condLine.m_rec.szDataId - 1] = '\0';
+  condLine.m_rec.szOutPath[sizeof condLine.m_rec.szOutPath - 1] = '\0';
+  condLine.m_rec.nZeiShori = 1;
+  if (!IsStorableText(condLine.m_rec.szDataId) || !IsStorableText(condLine.m_rec.szOutPath)) {
+    return 0;
+  }
+
+  CReplaceFile env;
+  if (env.Open(strEnvPath.c_str()) != 0) return 0;
+  condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
+  env.File().Attach(&condLine);
+  if (condLine.Write() != 0) return 0;
+
+  _CTextFile init;
+  if (init.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) return 0;
+  _CG_MATCH match;
+  match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
+  for (;;) {
+    std::memset(&match.m_rec, 0, sizeof match.m_rec);
+    init.Attach(&match);
+    // Only a complete line ends the list: a short line is a format error even
+    // when its first field is negative.
+    const long nResult = match.Read();
+    if (nResult != 0) {
+      ShowMessage("エラーmakeinit");
+      return 0;
+    }
+    if (match.m_rec.nGaiNo < 0) break;
+    env.File().Attach(&match);
+    if (match.Write() != 0) return 0;
+  }
+  init.Close();
+  return env.Commit() == 0 ? 1 : 0;
+}
+
+int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
+                             CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                             CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+  _CTextFile file;
+  if (file.Open(strEnvPath.c_str(), _CTextFile::TF_READ) != 0) return 0;
+
+  _CG_CONDITION condLine;
+  condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
+  file.Attach(&condLine);
+  std::memset(&condLine.m_rec, 0, sizeof condLine.m_rec);
+  if (condLine.Read() != 0) {
+    ShowMessage("エラーCon");
+    return 0;
+  }
+  if (m_bCooperative) {
+    // The member file holds this edition's conditions; the line only has to be well-formed.
+    std::memset(&cond, 0, sizeof cond);
+    std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
+    ReadMemberCondition(cond);
+  } else {
+    cond = condLine.m_rec;
+    // Settings copied from another data set take on this one's identity.
+    std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
+  }
+
+  _CG_MATCH match;
+  match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
+  file.Attach(&match);
+  arMatch.clear();
+  for (;;) {
+    std::memset(&match.m_rec, 0, sizeof match.m_rec);
+    const long nResult = match.Read();
+    // Appended before the result is looked at: end of file leaves the sentinel.
+    arMatch.push_back(match.m_rec);
+    if (nResult == 1) break;
+    if (nResult == 2) {
+      ShowMessage("エラーmatch");
+      return 0;
+    }
+  }
+  file.Close();
+
+  if (file.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) return 0;
+  file.Attach(&match);
+  for (;;) {
+    std::memset(&match.m_rec, 0, sizeof match.m_rec);
+    if (match.Read() != 0) {
+      ShowMessage("エラーinit");
+      return 0;
+    }
+    if (match.m_rec.nGaiNo < 0) break;
+  }
+
+  _CG_INIT_BODY body;
+  body.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
+  file.Attach(&body);
+  arInitBody.clear();
+  for (;;) {
+    std::memset(&body.m_rec, 0, sizeof body.m_rec);
+    const long nResult = body.Read();
+    arInitBody.push_back(body.m_rec);
+    if (nResult == 1) break;
+    if (nResult == 2) {
+      ShowMessage("エラーInit");
+      return 0;
+    }
+  }
+  file.Close();
+
+  // The pages and the engine address an item by its number - 1.
+  bool bComplete = arInitBody.size() > static_cast<std::size_t>(SG_ITEM_COUNT);
+  for (int i = 0; bComplete && i < SG_ITEM_COUNT; ++i) {
+    bComplete = arInitBody[i].nGaiNo == i + 1;
+  }
+  if (!bComplete) {
+    ShowMessage("エラーInit");
+    return 0;
+  }
+  return 1;
+}
+
+int CSetGaiFile::SaveSettings(const CString& strFolder, const CString& strEnvFile,
+                              const _SG_CONDITION& cond, BOOL bFixedOut, const CString& strSavedOut,
+                              const CArray<_SG_MATCH, _SG_MATCH>& arMatch) const {
+  _CG_CONDITION condLine;
+  condLine.m_rec = cond;
+  _SG_CONDITION& rec = condLine.m_rec;
+  rec.szDataId[sizeof rec.szDataId - 1] = '\0';
+  rec.szOutPath[sizeof rec.szOutPath - 1] = '\0';
+  // A path given by the launcher is for one run only; a path that could not
+  // be read back keeps the one saved before.
+  if (bFixedOut || !IsStorableText(rec.szOutPath)) {
+    PutText(rec.szOutPath, sizeof rec.szOutPath,
+            IsStorableText(strSavedOut.c_str()) ? strSavedOut : CString());
+  }
+  if (!IsStorableText(rec.szDataId)) return 0;
+
+  CReplaceFile env;
+  if (env.Open((strFolder + strEnvFile).c_str()) != 0) return 0;
+  condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
+  env.File().Attach(&condLine);
+  if (condLine.Write() != 0) return 0;
+
+  _CG_MATCH match;
+  match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
+  env.File().Attach(&match);
+  // Every element but the last, which is the sentinel.
+  for (std::size_t i = 0; i + 1 < arMatch.size(); ++i) {
+    match.m_rec = arMatch[i];
+    if (match.Write() != 0) return 0;
+  }
+  if (env.Commit() != 0) return 0;
+
+  if (m_bCooperative) WriteMemberCondition(rec);
+  return 1;
+}
+
+int CSetGaiFile::ReadMemberCondition(_SG_CONDITION& cond) const {
+  std::string data;
+  if (m_strMemberEnv.empty() || !ReadWholeFile(m_strMemberEnv, data)) return 0;
+  const CString strKey = MemberKey(cond);
+
+  std::size_t nStart = 0;
+  for (std::size_t nEnd; (nEnd = data.find('\n', nStart)) != std::string::npos; nStart = nEnd + 1) {
+    std::string_view line(data.data() + nStart, nEnd - nStart);
+    if (!line.starts_with(strKey)) continue;
+    std::string_view value = line.substr(strKey.size());
+    if (value.ends_with('\r')) value.remove_suffix(1);
+    // The first four "/" end the numbers; the path is all that follows, so
+    // a path with "/" in it reads back whole.
+    std::size_t nSlash[4];
+    std::size_t nFrom = 0;
+    bool bComplete = true;
+    for (std::size_t& n : nSlash) {
+      n = value.find('/', nFrom);
+      if (n == std::string_view::npos) {
+        bComplete = false;
+        break;
+      }
+      nFrom = n + 1;
+    }
+    if (!bComplete) continue;
+    cond.nKikanFrom = static_cast<std::int16_t>(ToInt(value.substr(0, nSlash[0])));
+    cond.nKikanTo =
+        static_cast<std::int16_t>(ToInt(value.substr(nSlash[0] + 1, nSlash[1] - nSlash[0] - 1)));
+    cond.nZeiShori =
+        static_cast<std::uint8_t>(ToInt(value.substr(nSlash[1] + 1, nSlash[2] - nSlash[1] - 1)));
+    cond.nJigyoSyubetu =
+        static_cast<std::uint8_t>(ToInt(value.substr(nSlash[2] + 1, nSlash[3] - nSlash[2] - 1)));
+    PutText(cond.szOutPath, sizeof cond.szOutPath, value.substr(nSlash[3] + 1));
+    return 1;
+  }
+  return 0;
+}
+
+int CSetGaiFile::WriteMemberCondition(const _SG_CONDITION& cond) const {
+  if (m_strMemberEnv.empty()) return 0;
+  const std::string_view path = FieldText(cond.szOutPath, sizeof cond.szOutPath);
+  if (!IsStorableText(CString(path).c_str())) return 0;
+  const CString strKey = MemberKey(cond);
+  char szNumbers[64];
+  std::snprintf(szNumbers, sizeof szNumbers, "%d/%d/%u/%u/", cond.nKikanFrom, cond.nKikanTo,
+                static_cast<unsigned>(cond.nZeiShori), static_cast<unsigned>(cond.nJigyoSyubetu));
+  const CString strLine = strKey + szNumbers + CString(path) + "\n";
+
+  std::string data;
+  if (PathFileExistsA(m_strMemberEnv.c_str()) && !ReadWholeFile(m_strMemberEnv, data)) return 0;
+
+  // Every line of this data set goes, so the new one at the end is the one
+  // found; the other members' lines stay as they are.
+  std::string kept;
+  std::size_t nStart = 0;
+  while (nStart < data.size()) {
+    std::size_t nEnd = data.find('\n', nStart);
+    nEnd = nEnd == std::string::npos ? data.size() : nEnd + 1;
+    std::string_view line(data.data() + nStart, nEnd - nStart);
+    if (!line.starts_with(strKey)) kept += line;
+    nStart = nEnd;
+  }
+  // A last line edited by hand without its LF must not swallow the new line.
+  if (!kept.empty() && kept.back() != '\n') kept += '\n';
+  kept += strLine;
+  return CReplaceFile::WriteBytes(m_strMemberEnv.c_str(), kept) == 0 ? 1 : 0;
+}

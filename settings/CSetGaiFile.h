@@ -1,0 +1,94 @@
+#pragma once
+// The settings files of one data set:
+// - the environment file in the data set's folder: one G_CONDITION line, then
+//   the G_MATCH lines of the match list;
+// - the common initial-data file, read only: the default match list, a
+//   terminator line with a negative item number, then the 43 item definitions;
+// - in the cooperative edition, the member environment file: one line
+//   "DATAID:from/to/tax/kind/outputpath" LF per data set.
+// Every operation returns non-zero for success and 0 for failure; its
+// messages are shown with m_hOwnerWnd as owner. No window is needed otherwise.
+//
+// Typical use by the sheet:
+//   CSetGaiFile files(hOwner, CValueMgr::GetNo() >= 10);
+//   files.SetHostRecords(*pKanri, *pKanri2);
+//   files.m_strMemberEnv = szMemberEnv;             // cooperative edition only
+//   files.LoadSettings(strDataPath, cond, arMatch, arInitBody);
+//   ... wizard ...
+//   files.SaveSettings(strDataPath, CSetGaiFile::EnvFileName(bCoop), cond,
+//                      !strLinkParam.empty(), strSavedOut, arMatch);
+
+#include <cstdint>
+
+#include "S_KANRI.h"
+#include "S_KANRI2.h"
+#include "SettingsRecords.h"
+#include "WinTypes.h"
+
+class CSetGaiFile {
+ public:
+  CSetGaiFile(HWND hOwnerWnd, BOOL bCooperative);
+
+  HWND m_hOwnerWnd;     // owner of the messages; may be none
+  BOOL m_bCooperative;  // the host's cooperative edition (CValueMgr::GetNo() >= 10)
+  char m_szDataId[41];  // データID of the chosen data set (S_KANRI2)
+  // Folder (with its trailing separator) whose environment file is taken over
+  // when the data set has none (S_KANRI); empty: the current directory.
+  CString m_strAltFolder;
+  // Prefix of the common initial-data file name; empty: the current
+  // directory, where the program finds it when installed.
+  CString m_strInitFolder;
+  // Member environment file path; used in the cooperative edition only.
+  CString m_strMemberEnv;
+
+  // Takes the data ID and the folder of a previous environment file from the
+  // host's records.
+  void SetHostRecords(const S_KANRI& kanri, const S_KANRI2& kanri2);
+
+  // "QT10ToRX16_G.env" or "KP10ToRX16_G.env".
+  static LPCSTR EnvFileName(BOOL bCooperative);
+  // "QT10ToRX16_G_common_init.dat" or "KP10ToRX16_G_common_init.dat".
+  static LPCSTR InitFileName(BOOL bCooperative);
+  // "KP10ToRX16_G.env", appended to the host's settings folder.
+  static LPCSTR MemberEnvFileName();
+
+  // FALSE when the text cannot stand in a settings line and be read back: a
+  // double quotation mark ends the quoted field, CR or LF ends the line. The
+  // wizard refuses an output path that fails this before it is stored.
+  static BOOL IsStorableText(LPCSTR pszText);
+
+  // Makes sure the environment file strDataPath + EnvFileName exists (taken
+  // over from m_strAltFolder, or created from the defaults), then loads it and
+  // the item definitions. The match list and the definitions each end with an
+  // all-zero sentinel record.
+  int LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
+                   CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                   CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
+  // Creates the environment file at strEnvPath from cond (税処理 written as 1)
+  // and the default match list. On failure no file is left at strEnvPath.
+  int MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const;
+  // Reads the environment file and the item definitions of the common
+  // initial-data file. The data ID always becomes m_szDataId; in the
+  // cooperative edition the other condition fields come from the member file.
+  int MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
+                  CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                  CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
+  // Rewrites strFolder + strEnvFile from cond and every match but the last
+  // (the sentinel). With bFixedOut, or when the entered path is not storable,
+  // the stored path is strSavedOut (the path as loaded). In the cooperative
+  // edition the member line is updated after the environment file. On
+  // failure the previous file is left as it was.
+  int SaveSettings(const CString& strFolder, const CString& strEnvFile, const _SG_CONDITION& cond,
+                   BOOL bFixedOut, const CString& strSavedOut,
+                   const CArray<_SG_MATCH, _SG_MATCH>& arMatch) const;
+  // Fills period, tax, business kind and output path of cond from the line of
+  // m_strMemberEnv keyed by cond's data ID. 1 found, 0 not (cond unchanged).
+  int ReadMemberCondition(_SG_CONDITION& cond) const;
+  // Stores cond's line at the end of m_strMemberEnv, replacing its old line;
+  // the other lines are kept. 1 stored, 0 not (the file is unchanged).
+  int WriteMemberCondition(const _SG_CONDITION& cond) const;
+
+ private:
+  void ShowMessage(LPCSTR pszText) const;
+  CString InitFilePath() const;
+};
