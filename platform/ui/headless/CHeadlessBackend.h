@@ -1,0 +1,79 @@
+#pragma once
+// The headless backend: no windows. Modal dialogs, message boxes and the
+// save dialog are driven by a script (CHeadlessScript), or by a test's
+// callback acting through CUiInput; what the user would have seen goes to
+// the transcript (CTranscript). The rules are those of the project's
+// headless contract (docs/headless.md): steps are taken by whatever is on
+// top, exec steps run as soon as they are reached, an unscripted dialog is
+// cancelled without its handlers, and a step that does not fit ends the
+// process with an error event and exit status 3.
+
+#include <functional>
+#include <set>
+#include <vector>
+
+#include "CHeadlessScript.h"
+#include "CTranscript.h"
+#include "CUiBackend.h"
+
+class CListCtrl;
+
+class CHeadlessBackend : public CUiBackend {
+ public:
+  inline static constexpr int EXIT_SCRIPT_ERROR = 3;
+
+  CHeadlessBackend();
+  ~CHeadlessBackend() override;
+
+  void SetScript(std::vector<ScriptStep> arSteps);
+  CTranscript& Transcript() { return m_transcript; }
+
+  // A test's hand on the dialogs: called each time a modal dialog is on top
+  // and the script has no step for it, before it would be unscripted. It
+  // acts through CUiInput; the dialog is cancelled as unscripted when it is
+  // still open afterwards and the script still has no step.
+  using DialogCallback = std::function<void(CDialog& dlg)>;
+  void SetDialogCallback(DialogCallback callback) { m_callback = std::move(callback); }
+
+  // What happens on a script error after the error event is written:
+  // by default the process ends with EXIT_SCRIPT_ERROR.
+  using FailHandler = std::function<void(const CString& strWhy)>;
+  void SetFailHandler(FailHandler handler) { m_fail = std::move(handler); }
+
+  INT_PTR RunModal(CDialog& dlg) override;
+  int MessageBox(HWND hOwner, const CString& strText, const CString& strCaption,
+                 UINT nType) override;
+  BOOL GetSaveFileName(SaveFileRequest& request) override;
+  void ProgressOpen(CWnd& wnd) override;
+  void ProgressTitle(CWnd& wnd, const CString& strTitle) override;
+  void ProgressMessage(CWnd& wnd, const CString& strText) override;
+  void ProgressScale(CWnd& wnd, int nPercent) override;
+  void ProgressClose(CWnd& wnd) override;
+  void OnPageActivated(CPropertySheet& sheet, CPropertyPage& page) override;
+  void OnFocusChanged(CWnd& wnd, BOOL bByProgram) override;
+  void OnPost(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam) override;
+
+  // Writes control, row and tip events for the dialog (a sheet: its own
+  // controls, then the active page's).
+  void Dump(CDialog& dlg);
+
+ private:
+  BOOL HasStep() const { return m_nNext < m_arSteps.size(); }
+  const ScriptStep& PeekStep() const { return m_arSteps[m_nNext]; }
+  void Appear();
+  void RunExecSteps();
+  void Fail(const CString& strWhy);
+  void FailStep(const ScriptStep& step, const CString& strWhy);
+  void PerformStep(CDialog& dlg, const ScriptStep& step);
+  CListCtrl* FindList(CDialog& dlg, BOOL bCheckBoxes);
+  int FindRow(CDialog& dlg, CListCtrl& list, const ScriptStep& step);
+  void DumpWindow(CWnd& wnd);
+
+  CTranscript m_transcript;
+  std::vector<ScriptStep> m_arSteps;
+  size_t m_nNext = 0;
+  BOOL m_bAppeared = FALSE;
+  DialogCallback m_callback;
+  FailHandler m_fail;
+  std::set<CWnd*> m_progress;
+};
