@@ -157,6 +157,7 @@ bool CBooksDatabase::AddAccount(const Account& account) {
   if (account.bySide != KAMOKU_KARIKATA && account.bySide != KAMOKU_KASIKATA)
     return Fail("side must be debit or credit");
   if (!IsKnownClass(account.byClass)) return Fail("unknown account class");
+  if (account.nNo == 0) return Fail("account number 0 is reserved: it ends the monthly table");
   if (IsTotalCode(account.nCode) != (account.byClass == KAMOKU_CLASS_TOTAL))
     return Fail("total accounts are exactly the codes 9071 9111 9143 9160 9201 9202 9241 9282");
   const bool bHide = account.bHide || account.byClass == KAMOKU_CLASS_TOTAL;

@@ -1,0 +1,4 @@
+#include "CKumiSen.h"
+
+CKumiSen::CKumiSen(CJetAccess* pJetAccess, short nMode)
+    : m_pJetAccess(pJetAccess), m_nMode(nMode) {}
