@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 
+#include "CFiscalYear.h"
 #include "Cp932.h"
 #include "CsvReader.h"
 
@@ -244,6 +245,18 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
               return d;
             }()) +
                 ")");
+    } else if (data.m_start.m_nDay > 28) {
+      // Month periods begin on the start day, which every month must have.
+      Error(kCompany, n, "fiscal_start", "a fiscal year must start on day 1 to 28 of a month");
+    } else if (!CFiscalYear(data.m_start.m_nYear, data.m_start.m_nMonth, data.m_start.m_nDay,
+                            data.m_end.m_nYear, data.m_end.m_nMonth, data.m_end.m_nDay)
+                    .IsValid()) {
+      // The host judges a twelve-month year by its start and end months alone.
+      Error(kCompany, n, "fiscal_end",
+            "a year ending in month " + std::to_string(data.m_end.m_nMonth) +
+                " counts as twelve months, but it does not cover twelve month periods "
+                "starting on day " +
+                std::to_string(data.m_start.m_nDay));
     }
   }
 
@@ -462,6 +475,11 @@ void BooksFolderReader::ReadJournal(CsvReader& csv, BooksData& data) {
       } else {
         *pCode = static_cast<std::int16_t>(v);
       }
+    }
+    if (e.m_nDebit != 0 && e.m_nDebit == e.m_nCredit) {
+      Error(kJournal, n, "credit",
+            "the same account " + std::to_string(e.m_nDebit) + " on both sides");
+      bOk = false;
     }
     const std::string& amount = csv.Field(row, "amount");
     long long v = 0;

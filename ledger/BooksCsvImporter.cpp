@@ -1,0 +1,119 @@
+#include "BooksCsvImporter.h"
+
+#include "BooksFolderReader.h"
+#include "CBooksDatabase.h"
+#include "CInstallation.h"
+#include "Cp932.h"
+#include "KAMOKU_CLASS.h"
+#include "OsPath.h"
+#include "S_KANKAMOKU.h"
+
+namespace {
+
+std::uint8_t ClassOf(const std::string& strClass) {
+  static const std::pair<const char*, KAMOKU_CLASS> classes[] = {
+      {"assets", KAMOKU_CLASS_ASSETS},
+      {"liabilities", KAMOKU_CLASS_LIABILITIES},
+      {"net_assets", KAMOKU_CLASS_NET_ASSETS},
+      {"sales", KAMOKU_CLASS_SALES},
+      {"cost_of_sales", KAMOKU_CLASS_COST_OF_SALES},
+      {"sga", KAMOKU_CLASS_SGA},
+      {"non_operating_income", KAMOKU_CLASS_NON_OPERATING_INCOME},
+      {"non_operating_expense", KAMOKU_CLASS_NON_OPERATING_EXPENSE},
+      {"special_gain", KAMOKU_CLASS_SPECIAL_GAIN},
+      {"special_loss", KAMOKU_CLASS_SPECIAL_LOSS},
+      {"income_tax", KAMOKU_CLASS_INCOME_TAX},
+  };
+  for (const auto& [name, value] : classes) {
+    if (strClass == name) return value;
+  }
+  return 0;
+}
+
+// The reader has checked that every text has a CP932 form.
+CString ToCp932(const std::string& utf8) {
+  CString out;
+  cp932::FromUtf8(utf8, out);
+  return out;
+}
+
+}  // namespace
+
+bool BooksCsvImporter::Import(const CInstallation& installation,
+                              const std::filesystem::path& folder) {
+  m_arError.clear();
+  BooksFolderReader reader;
+  BooksData data;
+  if (!reader.Read(folder, data)) {
+    m_arError = reader.m_arError;
+    return false;
+  }
+  return Add(installation, data);
+}
+
+bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& data) {
+  m_arError.clear();
+  m_nDataNo = 0;
+  const CString& strDb = installation.GetManagementDb();
+  const auto slash = strDb.rfind('/');
+  if (strDb.empty() || slash == CString::npos) {
+    m_arError.push_back("the installation names no management database");
+    return false;
+  }
+  const CString strFolder = strDb.substr(0, slash + 1) + data.m_strDataId;
+  std::string osFolder;
+  if (platform::ToOsPath(strFolder, osFolder) && std::filesystem::exists(osFolder)) {
+    m_arError.push_back("company.csv, field data_id: the installation has data ID " +
+                        data.m_strDataId + " already (" + osFolder + ")");
+    return false;
+  }
+
+  CBooksDatabase books;
+  auto fail = [&](const std::string& strWhat) {
+    m_arError.push_back(strWhat + ": " + books.GetError());
+    books.Abort();
+    return false;
+  };
+  CBooksDatabase::Company company;
+  company.strName = ToCp932(data.m_strName);
+  company.nStartYear = static_cast<short>(data.m_start.m_nYear);
+  company.nStartMonth = static_cast<short>(data.m_start.m_nMonth);
+  company.nStartDay = static_cast<short>(data.m_start.m_nDay);
+  company.nEndYear = static_cast<short>(data.m_end.m_nYear);
+  company.nEndMonth = static_cast<short>(data.m_end.m_nMonth);
+  company.nEndDay = static_cast<short>(data.m_end.m_nDay);
+  company.nKeiei = data.m_nKeieiKeitai;
+  company.bNetAssets = data.m_bNetAssets;
+  company.strDataID = data.m_strDataId;
+  if (!books.Begin(strFolder, company)) return fail("cannot create the books");
+
+  for (const BooksData::Account& a : data.m_arAccount) {
+    CBooksDatabase::Account account;
+    account.nCode = a.m_nCode;
+    account.strName = ToCp932(a.m_strName);
+    account.strDispName = ToCp932(a.m_strDispName);
+    account.nNo = a.m_nNumber;
+    account.bHide = a.m_bHidden;
+    account.bySide = a.m_bCredit ? KAMOKU_KASIKATA : KAMOKU_KARIKATA;
+    account.byClass = ClassOf(a.m_strClass);
+    if (!books.AddAccount(account)) {
+      return fail("accounts.csv, account " + std::to_string(a.m_nCode));
+    }
+  }
+  for (const BooksData::Opening& o : data.m_arOpening) {
+    if (!books.SetOpeningBalance(o.m_nCode, o.m_nBalance)) {
+      return fail("opening.csv, account " + std::to_string(o.m_nCode));
+    }
+  }
+  for (const BooksData::Entry& e : data.m_arEntry) {
+    CBooksDatabase::Journal line;
+    line.nDate = e.m_date.Serial();
+    line.nDebit = e.m_nDebit;
+    line.nCredit = e.m_nCredit;
+    line.llAmount = e.m_nAmount;
+    line.bSettlement = e.m_bSettlement;
+    if (!books.AddJournal(line)) return fail("journal.csv");
+  }
+  if (!books.Commit(strDb, "", 0, &m_nDataNo)) return fail("cannot add the data set");
+  return true;
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Adds a books folder (see BooksFolderReader) to an installation: a data set
+// in the regular edition, a member in the cooperative edition. The data
+// set's folder is named after its data ID beside the management database.
+// All or nothing: when any line is rejected or a write fails, the
+// installation is left as it was.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "BooksData.h"
+
+class CInstallation;
+
+class BooksCsvImporter {
+ public:
+  bool Import(const CInstallation& installation, const std::filesystem::path& folder);
+  // Adds books already read (and checked) from a folder.
+  bool Add(const CInstallation& installation, const BooksData& data);
+
+  // Problems in UTF-8, each naming the file, line and field where it can.
+  std::vector<std::string> m_arError;
+  int m_nDataNo = 0;  // number the management database gave the data set
+};

@@ -1,0 +1,30 @@
+#pragma once
+// "init DIR [--edition regular|cooperative] [--component PATH] [--data DIR]":
+// creates an installation: the program folder with copies of this program
+// (as QT10.EXE and KP10.EXE) and of the component, SUPPORT.INF,
+// MirabellDef.ini, the common initial-data file, the host settings, the
+// management database and the sample books of the edition. On failure
+// nothing of it is left behind.
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+class HostInit {
+ public:
+  int Run(const std::vector<std::string>& arArg);
+
+ private:
+  bool ParseArgs(const std::vector<std::string>& arArg);
+  bool Install();
+  bool CopyFile(const std::filesystem::path& from, const std::string& strName);
+  bool LoadBooks();
+  std::filesystem::path FindComponent() const;
+
+  std::filesystem::path m_dir;
+  std::filesystem::path m_data;
+  std::filesystem::path m_component;
+  bool m_bCooperative = false;
+  int m_nBooks = 0;
+  std::string m_strError;
+};

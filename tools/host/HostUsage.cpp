@@ -1,0 +1,10 @@
+#include "HostUsage.h"
+
+std::string HostUsage::Text() {
+  return "usage:\n"
+         "  QT10.EXE init DIR [--edition regular|cooperative] [--component PATH] [--data DIR]\n"
+         "  QT10.EXE add-books INSTALLATION FOLDER\n"
+         "  QT10.EXE export-books INSTALLATION DATASET FOLDER\n"
+         "  QT10.EXE list INSTALLATION\n"
+         "DATASET is a data ID or a data-set number as list shows it.\n";
+}
