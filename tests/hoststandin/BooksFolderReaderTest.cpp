@@ -109,8 +109,10 @@ TEST(BooksFolderReader, OptionalColumnsAndFile) {
   TempFolder tmp;
   smallbooks::WriteFolder(tmp, "b");
   std::filesystem::remove(tmp.Path() / "b/opening.csv");
-  tmp.Write("b/accounts.csv", U8(u8"CLASS,Side, name ,number,code\nassets,貸方,現金,1000,1\n"));
-  tmp.Write("b/journal.csv", kJournalHead + "2024-04-01,1,1,5,\n");
+  tmp.Write(
+      "b/accounts.csv",
+      U8(u8"CLASS,Side, name ,number,code\nassets,貸方,現金,1000,1\nsales,credit,売上,4000,2\n"));
+  tmp.Write("b/journal.csv", kJournalHead + "2024-04-01,1,2,5,\n");
   BooksFolderReader reader;
   BooksData data;
   ASSERT_TRUE(reader.Read(tmp.Path() / "b", data)) << reader.m_arError.front();
@@ -154,6 +156,12 @@ TEST(BooksFolderReader, CompanyProblems) {
             "(it must end by 2025-02-28)");
   EXPECT_TRUE(company("A,2024-04-21,2025-04-20,2,0,X1\n").empty());
   EXPECT_TRUE(company("A,2024-04-01,2024-12-31,individual,0,X1\n").empty());
+  EXPECT_EQ(Only(company("A,2024-04-29,2025-04-28,corporation,0,X1\n")),
+            "company.csv line 2, field fiscal_start: a fiscal year must start on day 1 to 28 of a "
+            "month");
+  EXPECT_EQ(Only(company("A,2024-04-15,2025-03-10,corporation,0,X1\n")),
+            "company.csv line 2, field fiscal_end: a year ending in month 3 counts as twelve "
+            "months, but it does not cover twelve month periods starting on day 15");
   EXPECT_EQ(Only(company("A,2024-04-01,2024-03-31,corporation,0,X1\n")),
             "company.csv line 2, field fiscal_end: the fiscal year ends before it starts");
   EXPECT_EQ(Only(company("A,2024-02-30,2025-01-31,corporation,0,X1\n")),
@@ -224,6 +232,8 @@ TEST(BooksFolderReader, OpeningProblems) {
 TEST(BooksFolderReader, JournalProblems) {
   EXPECT_EQ(Only(ReadWith("journal.csv", kJournalHead + "2024-04-01,1,77,5,0\n")),
             "journal.csv line 2, field credit: unknown account code 77");
+  EXPECT_EQ(Only(ReadWith("journal.csv", kJournalHead + "2024-04-01,3,3,5,0\n")),
+            "journal.csv line 2, field credit: the same account 3 on both sides");
   EXPECT_EQ(Only(ReadWith("journal.csv", kJournalHead + "2024-04-01,x,1,5,0\n")),
             "journal.csv line 2, field debit: \"x\" is not an account code");
   EXPECT_EQ(Only(ReadWith("journal.csv", kJournalHead + "2025-04-01,1,2,5,0\n")),
