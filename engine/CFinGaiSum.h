@@ -1,0 +1,54 @@
+#pragma once
+// The aggregation: turns the host's monthly account balances into one
+// computed item per report-item definition and hands them to the XML writer.
+
+#include <memory>
+
+#include "S_KANKAMOKU.h"
+#include "SettingsRecords.h"
+#include "TUKIKAN.h"
+#include "WinTypes.h"
+#include "tag_DATA.h"
+
+class CFinGaiSum {
+ public:
+  explicit CFinGaiSum(HWND hWnd);
+  ~CFinGaiSum();
+  CFinGaiSum(const CFinGaiSum&) = delete;
+  CFinGaiSum& operator=(const CFinGaiSum&) = delete;
+
+  // Stores the conditions and the arrays and derives the twelve-month flag
+  // from the fiscal year of the books; FALSE after its own message.
+  BOOL Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKamokuArray,
+            CArray<_SG_MATCH, _SG_MATCH>* pMatchArray,
+            CArray<_SG_INIT_BODY, _SG_INIT_BODY>* pInitBodyArray, short nFunctionNo);
+  // Aggregates and writes the file, the file also when the aggregation
+  // failed; TRUE only when both succeeded.
+  BOOL Run(HWND hWnd);
+
+  BOOL SumAccounts();
+  // Adds (same side) or subtracts the account's amounts of the period into
+  // the item's slots. An account the books do not have adds nothing.
+  BOOL AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide);
+  // A keyword total account or a range of items computed before this one.
+  bool CalcFormula(const _SG_INIT_BODY& body, tag_DATA& data);
+
+  _SG_CONDITION m_cond{};
+  CArray<S_KANKAMOKU, S_KANKAMOKU>* m_pKamokuArray = nullptr;
+  CArray<_SG_MATCH, _SG_MATCH>* m_pMatchArray = nullptr;
+  CArray<_SG_INIT_BODY, _SG_INIT_BODY>* m_pInitBodyArray = nullptr;
+  short m_nFunctionNo = 0;
+  short m_nStartMonth = 0;
+  short m_nEndMonth = 0;
+  short m_nTukiCount = 0;
+  // The monthly table: m_nTukiCount entries and the zero entry that ends it.
+  std::unique_ptr<TUKIKAN[]> m_hTukiKan;
+  TUKIKAN* m_pTukiKan = nullptr;
+  CArray<tag_DATA, tag_DATA> m_arData;
+  BOOL m_bFullYear = FALSE;
+  HWND m_hWnd;
+
+ private:
+  void ComputeItem(const _SG_INIT_BODY& body, tag_DATA& data);
+  void AddRange(const char* szFormula, tag_DATA& data);
+};

@@ -1,0 +1,264 @@
+#include "CFinGaiXML.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <new>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "CJetAccess.h"
+#include "CKaikei.h"
+#include "CValueMgr.h"
+#include "CXMLEdit.h"
+#include "Cp932.h"
+#include "DialogTemplate.h"
+#include "FinGaiGlobals.h"
+#include "FinGaiMessage.h"
+#include "FullWidthName.h"
+
+namespace {
+
+// Element names, in the order they are written.
+enum ElementName {
+  EN_GYOUMUPREFIX,
+  EN_VERSION,
+  EN_FUNCTIONID,
+  EN_CONNECTEDPROGRAMVER,
+  EN_PROGRAMNAME,
+  EN_PROGRAMVER,
+  EN_KOMONSAKINAME,
+  EN_JIGYOUNENDOFROM,
+  EN_JIGYOUNENDOTO,
+  EN_SYUYOUKAMOKU,
+  EN_TUKIBETUURIAGEDAKA,
+  EN_COUNT
+};
+constexpr const char* kElementNames[EN_COUNT] = {
+    "GYOUMUPREFIX",  "VERSION",      "FUNCTIONID",        "CONNECTEDPROGRAMVER",
+    "PROGRAMNAME",   "PROGRAMVER",   "KOMONSAKINAME",     "JIGYOUNENDOFROM",
+    "JIGYOUNENDOTO", "SYUYOUKAMOKU", "TUKIBETUURIAGEDAKA"};
+constexpr const char* kReport = "REPORT";
+constexpr const char* kSystem = "SYSTEM";
+constexpr const char* kBasic = "BASIC";
+constexpr const char* kData = "DATA";
+constexpr const char* kMonthRow = "TUKIBETU_";
+
+constexpr const char* kDeclaration = "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n";
+constexpr const char* kDefaultProgramVer = "10.00.00";
+
+constexpr UINT IDS_GYOUMUPREFIX = 100;
+constexpr UINT IDS_VERSION = 101;
+constexpr UINT IDS_CONNECTEDPROGRAMVER = 103;
+
+// Sizes of the texts the figures, names and values are formatted into.
+constexpr std::size_t kTextSize = 256;
+constexpr std::size_t kMonthlyNameSize = 51;
+constexpr int kMonths = 12;
+constexpr int kMonthlyColumns = 8;
+
+constexpr const char* kSupportKeys[] = {"[=製品名=]", "[=製品ﾊﾞｰｼﾞｮﾝ=]"};
+
+// Cuts a text to what the writer's 256-byte text holds, never inside a
+// double-byte character.
+CString FitText(std::string_view text) {
+  return CString(text.substr(0, cp932::CutLength(text, kTextSize - 1)));
+}
+
+// A string of the program's string table; empty when it is not there.
+CString LoadResString(UINT nID) {
+  CString strText;
+  AfxLoadString(nID, strText);
+  return strText;
+}
+
+CString FormatFigure(double dFigure) {
+  if (dFigure == 0.0) return CString();
+  char szText[kTextSize];
+  std::snprintf(szText, sizeof szText, "%.00f", dFigure);
+  return szText;
+}
+
+CString FormatNumber(const char* szFormat, int nValue) {
+  char szText[kTextSize];
+  std::snprintf(szText, sizeof szText, szFormat, nValue);
+  return szText;
+}
+
+CString FormatDate(int nYear, int nMonth, int nDay) {
+  char szText[kTextSize];
+  std::snprintf(szText, sizeof szText, "%04d%02d%02d", nYear, nMonth, nDay);
+  return szText;
+}
+
+// The line calls of one file: the first failing call ends the writing.
+class LineWriter {
+ public:
+  explicit LineWriter(CXMLEdit& edit) : m_edit(edit) {}
+  bool Open(LPCSTR szTag, int nLevel) {
+    return m_bOk && (m_bOk = m_edit.TopMakeRoot(m_szWork, szTag, nLevel, nullptr, nullptr, nullptr,
+                                                nullptr) != 0);
+  }
+  bool Line(LPCSTR szTag, const CString& strText, int nLevel) {
+    return m_bOk && (m_bOk = m_edit.LineMakeTag(m_szWork, szTag, strText.c_str(), nLevel, nullptr,
+                                                nullptr, nullptr, nullptr) != 0);
+  }
+  bool Close(LPCSTR szTag, int nLevel) {
+    return m_bOk && (m_bOk = m_edit.EndMakeRoot(m_szWork, szTag, nLevel) != 0);
+  }
+  bool Ok() const { return m_bOk; }
+
+ private:
+  CXMLEdit& m_edit;
+  char m_szWork[kTextSize] = {};
+  bool m_bOk = true;
+};
+
+std::string_view TagOf(const tag_DATA& data) {
+  return std::string_view(data.szTag, strnlen(data.szTag, TAG_DATA_TAG_SIZE));
+}
+
+}  // namespace
+
+CFinGaiXML::CFinGaiXML(HWND hWnd) : m_hWnd(hWnd) {}
+
+CFinGaiXML::~CFinGaiXML() = default;
+
+BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arData,
+                       short nFunctionNo) {
+  m_pKanri.reset(new (std::nothrow) S_KANRI());
+  if (!m_pKanri) {
+    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
+    return FALSE;
+  }
+  if (g_pJetAccess->ReadKanri(m_pKanri.get()) != 0) {
+    m_pKanri.reset();
+    FinGaiWarning(m_hWnd, FINGAI_MSG_KANRI_READ);
+    return FALSE;
+  }
+  std::unique_ptr<CXMLEdit> pEdit(new (std::nothrow) CXMLEdit());
+  if (!pEdit) {
+    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
+    return FALSE;
+  }
+
+  // The monthly block: one column per monthly item, the settlement period
+  // counted in the last month.
+  double dMonthly[kMonths][kMonthlyColumns] = {};
+  std::vector<CString> arMonthlyName;
+  for (const tag_DATA& data : arData) {
+    const std::string_view strTag = TagOf(data);
+    if (data.nKubun < TAG_DATA_MONTHLY_KUBUN || strTag.empty()) continue;
+    // Beyond the eighth column, or with no room for the two month digits in
+    // the element name, an item cannot be written.
+    if (arMonthlyName.size() >= kMonthlyColumns) break;
+    if (strTag.size() + 2 >= kMonthlyNameSize) continue;
+    const std::size_t nColumn = arMonthlyName.size();
+    for (int i = 0; i < kMonths; ++i) dMonthly[i][nColumn] = data.dAmount[i];
+    dMonthly[kMonths - 1][nColumn] += data.dAmount[TAG_DATA_SLOTS - 1];
+    arMonthlyName.emplace_back(strTag);
+  }
+
+  const std::string strPath(cond.szOutPath, strnlen(cond.szOutPath, sizeof cond.szOutPath));
+  bool bOk = pEdit->Init(m_file, strPath.c_str()) == 0 && pEdit->FileWrite(kDeclaration) != 0;
+  if (bOk) {
+    LineWriter out(*pEdit);
+    const S_KANRI& kanri = *m_pKanri;
+
+    out.Open(kReport, 0);
+    out.Open(kSystem, 1);
+    out.Line(kElementNames[EN_GYOUMUPREFIX], LoadResString(IDS_GYOUMUPREFIX), 2);
+    out.Line(kElementNames[EN_VERSION], LoadResString(IDS_VERSION), 2);
+    out.Line(kElementNames[EN_FUNCTIONID], FormatNumber("%d", nFunctionNo), 2);
+    out.Line(kElementNames[EN_CONNECTEDPROGRAMVER], LoadResString(IDS_CONNECTEDPROGRAMVER), 2);
+    CString strName = FitText(GetSupportInfo(0));
+    if (strName.empty()) strName = FitText(CValueMgr::Instance()->GetName());
+    out.Line(kElementNames[EN_PROGRAMNAME], strName, 2);
+    CString strVer = FitText(GetSupportInfo(1));
+    if (strVer.empty()) strVer = kDefaultProgramVer;
+    out.Line(kElementNames[EN_PROGRAMVER], strVer, 2);
+    out.Close(kSystem, 1);
+
+    out.Open(kBasic, 1);
+    const std::string_view strJigyo(kanri.szJigyoName,
+                                    strnlen(kanri.szJigyoName, sizeof kanri.szJigyoName));
+    out.Line(kElementNames[EN_KOMONSAKINAME], FullWidthName(strJigyo), 2);
+    out.Line(kElementNames[EN_JIGYOUNENDOFROM],
+             FormatDate(kanri.nStartYear, kanri.nStartMonth, kanri.nStartDay), 2);
+    out.Line(kElementNames[EN_JIGYOUNENDOTO],
+             FormatDate(kanri.nEndYear, kanri.nEndMonth, kanri.nEndDay), 2);
+    out.Close(kBasic, 1);
+
+    out.Open(kData, 1);
+    out.Open(kElementNames[EN_SYUYOUKAMOKU], 3);
+    for (const tag_DATA& data : arData) {
+      // The main items are those before the first monthly item.
+      if (data.nKubun >= TAG_DATA_MONTHLY_KUBUN) break;
+      const std::string_view strTag = TagOf(data);
+      if (strTag.empty()) continue;
+      double dSum = 0.0;
+      for (double dSlot : data.dAmount) dSum += dSlot;
+      out.Line(CString(strTag).c_str(), FormatFigure(g_pKaikei->SuuConv(1, 2, dSum)), 4);
+    }
+    out.Close(kElementNames[EN_SYUYOUKAMOKU], 3);
+
+    out.Open(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
+    for (int i = 0; i < kMonths; ++i) {
+      int nMonth = cond.nKikanFrom + i;
+      if (nMonth > 12) nMonth -= 12;
+      char szName[kMonthlyNameSize];
+      std::snprintf(szName, sizeof szName, "%s%02d", kMonthRow, i + 1);
+      out.Line(szName, FormatNumber("%d", nMonth), 4);
+      for (std::size_t c = 0; c < arMonthlyName.size(); ++c) {
+        std::snprintf(szName, sizeof szName, "%s%02d", arMonthlyName[c].c_str(), i + 1);
+        out.Line(szName, FormatFigure(dMonthly[i][c]), 4);
+      }
+    }
+    out.Close(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
+    out.Close(kData, 1);
+    out.Close(kReport, 0);
+    bOk = out.Ok();
+  }
+  pEdit->Finish();
+  return bOk ? TRUE : FALSE;
+}
+
+LPCSTR CFinGaiXML::GetSupportInfo(short nSelect) {
+  if (!m_hSupport) {
+    m_hSupport.reset(new (std::nothrow) char[SUPPORT_SIZE + 1]);
+    if (!m_hSupport) {
+      FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
+      return "";
+    }
+    m_pSupport = m_hSupport.get();
+    std::memset(m_pSupport, 0xFF, SUPPORT_SIZE);
+    m_pSupport[SUPPORT_SIZE] = '\0';
+    if (std::FILE* pFile = std::fopen("SUPPORT.INF", "rb")) {
+      const std::size_t nRead = std::fread(m_pSupport, 1, SUPPORT_SIZE, pFile);
+      std::fclose(pFile);
+      PrepareSupportInfo(nRead);
+    }
+  }
+  if (nSelect < 0 || nSelect > 1) return "";
+  const std::string_view strKey = kSupportKeys[nSelect];
+  for (std::size_t i = 0; i + strKey.size() <= SUPPORT_SIZE; ++i) {
+    if (std::memcmp(m_pSupport + i, strKey.data(), strKey.size()) == 0) {
+      return m_pSupport + i + strKey.size();
+    }
+  }
+  return "";
+}
+
+void CFinGaiXML::PrepareSupportInfo(std::size_t nRead) {
+  // A last line without a line end stops where the data does.
+  if (nRead < SUPPORT_SIZE) m_pSupport[nRead] = '\0';
+  for (std::size_t i = 0; i < SUPPORT_SIZE; ++i) {
+    if (m_pSupport[i] == '\r' && i + 1 < SUPPORT_SIZE && m_pSupport[i + 1] == '\n') {
+      m_pSupport[i] = '\0';
+      m_pSupport[++i] = '\0';
+    } else if (m_pSupport[i] == '\x1A') {
+      m_pSupport[i] = '\0';
+    }
+  }
+}

@@ -1,0 +1,40 @@
+#pragma once
+// Writes the computed report items as the Shift_JIS XML intermediate file the
+// tax-form application imports, line by line through the host's XML builder.
+
+#include <memory>
+
+#include "S_KANRI.h"
+#include "SettingsRecords.h"
+#include "WinTypes.h"
+#include "tag_DATA.h"
+
+class CFile;
+
+class CFinGaiXML {
+ public:
+  explicit CFinGaiXML(HWND hWnd);
+  ~CFinGaiXML();
+  CFinGaiXML(const CFinGaiXML&) = delete;
+  CFinGaiXML& operator=(const CFinGaiXML&) = delete;
+
+  // TRUE when the whole file was written.
+  BOOL Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arData, short nFunctionNo);
+  // The product name (0) or version (1) from SUPPORT.INF in the current
+  // folder; an empty text when the file or the key is missing.
+  LPCSTR GetSupportInfo(short nSelect);
+
+  inline static constexpr int SUPPORT_SIZE = 30000;
+
+  HWND m_hWnd;
+  // The host's XML builder keeps its own stream, so no file object is handed
+  // over; the member stays for the builder's signature.
+  CFile* m_file = nullptr;
+  std::unique_ptr<S_KANRI> m_pKanri;
+  // SUPPORT_SIZE bytes of file data and one NUL that ends the last value.
+  std::unique_ptr<char[]> m_hSupport;
+  char* m_pSupport = nullptr;
+
+ private:
+  void PrepareSupportInfo(std::size_t nRead);
+};
