@@ -29,4 +29,5 @@ class CValueMgr {
   ~CValueMgr() = default;
 
   CString m_strName;
+  CString m_strFallback;
 };

@@ -1,0 +1,5 @@
+#include "CGetDriveType.h"
+
+#include "DriveProbe.h"
+
+short CGetDriveType::GetCurrentDriveType() { return DriveProbe().GetCurrentDriveType(); }
