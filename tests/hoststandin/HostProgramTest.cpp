@@ -1,0 +1,190 @@
+// The real host program binary, run in temporary folders.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+
+#include "CInstallation.h"
+#include "CManagementDb.h"
+#include "TempFolder.h"
+
+namespace {
+
+struct Result {
+  int nExit = -1;
+  std::string strOutput;  // stdout and stderr together
+};
+
+Result RunHost(const std::string& strArgs) {
+  Result r;
+  const std::string cmd = std::string("'") + RX16_HOST_EXE + "' " + strArgs + " 2>&1";
+  FILE* p = ::popen(cmd.c_str(), "r");
+  if (p == nullptr) return r;
+  char buf[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, p)) > 0) r.strOutput.append(buf, n);
+  const int status = ::pclose(p);
+  r.nExit = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return r;
+}
+
+std::string ReadFile(const std::filesystem::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::filesystem::path DataDir() { return std::filesystem::path(RX16_SOURCE_DIR) / "data"; }
+
+std::vector<LEDGER_DATASET> DataSets(const std::filesystem::path& dir) {
+  CInstallation inst;
+  CManagementDb db;
+  std::vector<LEDGER_DATASET> rows;
+  EXPECT_TRUE(inst.Load(dir.string()));
+  EXPECT_TRUE(db.Open(inst.GetManagementDb(), false) && db.List(rows));
+  return rows;
+}
+
+}  // namespace
+
+TEST(HostProgram, InitBuildsARegularInstallation) {
+  TempFolder tmp;
+  const auto dir = tmp.Path() / "inst";
+  tmp.Write("fake/QT10ToRX16_G", "component");
+  const Result r = RunHost("init " + dir.string() + " --component " +
+                           (tmp.Path() / "fake/QT10ToRX16_G").string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("with 5 data sets"), std::string::npos) << r.strOutput;
+
+  for (const char* exe : {"QT10.EXE", "KP10.EXE"}) {
+    struct stat st {};
+    ASSERT_EQ(::lstat((dir / exe).c_str(), &st), 0) << exe;
+    EXPECT_TRUE(S_ISREG(st.st_mode)) << exe << " must be a copy, not a link";
+    EXPECT_NE(st.st_mode & S_IXUSR, 0u) << exe;
+    EXPECT_EQ(ReadFile(dir / exe), ReadFile(RX16_HOST_EXE));
+  }
+  EXPECT_EQ(ReadFile(dir / "QT10ToRX16_G"), "component");
+  EXPECT_EQ(ReadFile(dir / "SUPPORT.INF"),
+            "[=製品名=]ハルモア１０\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]10.02.00\r\n[=製品ｺｰﾄﾞ=]QT10\r\n");
+  EXPECT_EQ(ReadFile(dir / "MirabellDef.ini"), "[ProgramLevel]\r\nRX16_G=1\r\n");
+  EXPECT_EQ(ReadFile(dir / "QT10ToRX16_G_common_init.dat"),
+            ReadFile(DataDir() / "QT10ToRX16_G_common_init.dat"));
+  EXPECT_FALSE(std::filesystem::exists(dir / "KP10ToRX16_G_common_init.dat"));
+
+  CInstallation inst;
+  ASSERT_TRUE(inst.Load(dir.string()));
+  EXPECT_LT(inst.GetEdition(), 10);
+  EXPECT_EQ(inst.GetProductName(), "ハルモア１０");
+  const auto rows = DataSets(dir);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_STREQ(rows[0].szName, "みどり農産株式会社");
+  EXPECT_EQ(std::string(rows[0].szDataPath), (dir / "books/00000001/").string());
+}
+
+TEST(HostProgram, InitCooperativeEditionWithMembers) {
+  TempFolder tmp;
+  const auto dir = tmp.Path() / "kp";
+  const Result r = RunHost("init " + dir.string() + " --edition cooperative");
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("with 3 members"), std::string::npos) << r.strOutput;
+  EXPECT_EQ(ReadFile(dir / "KP10ToRX16_G_common_init.dat"),
+            ReadFile(DataDir() / "KP10ToRX16_G_common_init.dat"));
+  CInstallation inst;
+  ASSERT_TRUE(inst.Load(dir.string()));
+  EXPECT_GE(inst.GetEdition(), 10);
+  EXPECT_EQ(DataSets(dir).size(), 3u);
+}
+
+TEST(HostProgram, InitIsDeterministic) {
+  TempFolder tmp;
+  const auto dir = tmp.Path() / "inst";
+  ASSERT_EQ(RunHost("init " + dir.string()).nExit, 0);
+  std::map<std::string, std::string> first;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    if (e.is_regular_file()) first[e.path().string()] = ReadFile(e.path());
+  }
+  std::filesystem::remove_all(dir);
+  ASSERT_EQ(RunHost("init " + dir.string()).nExit, 0);
+  std::size_t n = 0;
+  for (const auto& e : std::filesystem::recursive_directory_iterator(dir)) {
+    if (!e.is_regular_file()) continue;
+    ++n;
+    EXPECT_EQ(ReadFile(e.path()), first[e.path().string()]) << e.path();
+  }
+  EXPECT_EQ(n, first.size());
+}
+
+TEST(HostProgram, InitRefusesAndCleansUp) {
+  TempFolder tmp;
+  tmp.Write("full/keep.txt", "mine");
+  Result r = RunHost("init " + (tmp.Path() / "full").string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("exists and is not an empty folder"), std::string::npos);
+  EXPECT_EQ(ReadFile(tmp.Path() / "full/keep.txt"), "mine");
+
+  r = RunHost("init " + (tmp.Path() / "x").string() + " --edition deluxe");
+  EXPECT_EQ(r.nExit, 2);
+  EXPECT_NE(r.strOutput.find("--edition takes regular or cooperative, not deluxe"),
+            std::string::npos);
+  EXPECT_NE(r.strOutput.find("usage:"), std::string::npos);
+  EXPECT_EQ(RunHost("init").nExit, 2);
+  EXPECT_EQ(RunHost("").nExit, 2);
+  EXPECT_EQ(RunHost("frobnicate").nExit, 2);
+
+  // A broken sample book: init fails with its message and leaves no folder.
+  std::filesystem::copy(DataDir(), tmp.Path() / "data", std::filesystem::copy_options::recursive);
+  tmp.Write("data/books/aozora/journal.csv",
+            "date,debit,credit,amount,settlement\n2024-01-05,101,999,5,0\n");
+  const auto dir = tmp.Path() / "broken";
+  r = RunHost("init " + dir.string() + " --data " + (tmp.Path() / "data").string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("sample books aozora:\n  journal.csv line 2, field credit: unknown "
+                             "account code 999"),
+            std::string::npos)
+      << r.strOutput;
+  EXPECT_FALSE(std::filesystem::exists(dir));
+}
+
+TEST(HostProgram, AddExportAndListBooks) {
+  TempFolder tmp;
+  const auto a = tmp.Path() / "a", b = tmp.Path() / "b";
+  ASSERT_EQ(RunHost("init " + a.string()).nExit, 0);
+  ASSERT_EQ(RunHost("init " + b.string() + " --edition cooperative").nExit, 0);
+
+  Result r = RunHost("export-books " + a.string() + " 00000003 " + (tmp.Path() / "out").string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  r = RunHost("add-books " + b.string() + " " + (tmp.Path() / "out").string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("as member 4"), std::string::npos) << r.strOutput;
+  r = RunHost("list " + b.string());
+  EXPECT_EQ(r.nExit, 0);
+  EXPECT_NE(r.strOutput.find("4\t00000003\t2024-04-01..2024-12-31\t"), std::string::npos)
+      << r.strOutput;
+
+  // A rejected folder: exit 1, every problem listed, the installation as it was.
+  const std::string before = ReadFile(b / "books/kanri.db");
+  tmp.Write("bad/company.csv",
+            "name,fiscal_start,fiscal_end,management_form,net_assets,data_id\n"
+            "X,2024-04-01,2025-05-31,corporation,0,NEW1\n");
+  tmp.Write("bad/accounts.csv", "code,number,name,side,class\n1,1000,a,debit,assets\n");
+  tmp.Write("bad/journal.csv", "date,debit,credit,amount,settlement\n");
+  r = RunHost("add-books " + b.string() + " " + (tmp.Path() / "bad").string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("company.csv line 2, field fiscal_end: the fiscal year is longer "
+                             "than twelve months"),
+            std::string::npos)
+      << r.strOutput;
+  EXPECT_EQ(ReadFile(b / "books/kanri.db"), before);
+  EXPECT_FALSE(std::filesystem::exists(b / "books/NEW1"));
+
+  r = RunHost("export-books " + b.string() + " 77 " + (tmp.Path() / "o2").string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("no data set with the data ID or number 77"), std::string::npos);
+  r = RunHost("add-books " + (tmp.Path() / "nowhere").string() + " x");
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("not an installation"), std::string::npos);
+  EXPECT_EQ(RunHost("export-books " + a.string() + " 1").nExit, 2);
+}
