@@ -45,6 +45,12 @@ class CDialog : public CWnd {
   int GetModalResult() const { return m_nModalResult; }
   void AbortModal();
 
+  // The title as shown: the window text, else the template's title.
+  CString GetTitle() const;
+  // The first control after pFrom (null: from the start), in template order
+  // and round the end, that takes the tab and can be reached; null if none.
+  CWnd* GetNextTabControl(const CWnd* pFrom) const;
+
   // Framework: the dialog's reaction to a key nobody took (Enter, Esc, F1);
   // TRUE when it did something with it.
   BOOL HandleDialogKey(const MSG& msg);

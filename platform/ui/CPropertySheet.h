@@ -34,8 +34,12 @@ class CPropertySheet : public CDialog {
   CString GetUiName() const override { return "sheet"; }
   CDialog* GetInputDialog() override;
 
+  // Framework: a page being created joins the sheet's windows.
+  void AdoptPage(CPropertyPage* pPage);
+
  protected:
   BOOL CreateDialogWindow() override;
+  void OnDestroyWindow() override;
 
  private:
   std::vector<CPropertyPage*> m_arPages;

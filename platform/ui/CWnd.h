@@ -56,7 +56,7 @@ class CWnd {
   // of the dialog (left and top 0).
   const RECT& GetDialogUnitRect() const { return m_rcDlu; }
   // The parent of a child window; the owner of a dialog.
-  CWnd* GetParent() const { return m_pParent; }
+  CWnd* GetParent() const { return m_pParent ? m_pParent : m_pOwner; }
   BOOL IsChild() const { return (m_dwStyle & WS_CHILD) != 0; }
 
   // First child with that id (in template order), or null.
@@ -131,6 +131,9 @@ class CWnd {
   // Framework: destroys the children; member objects attached by
   // SubclassDlgItem or Create are detached, not deleted.
   void DestroyChildren();
+  // Framework: makes pChild, an object someone else owns, a child of this
+  // window (a page of a sheet, a tooltip of a dialog).
+  void AttachChild(CWnd* pChild) { AddChild(pChild, nullptr); }
   // Framework: whether pWnd is this window or lies below it.
   BOOL IsAncestorOf(const CWnd* pWnd) const;
 
@@ -153,7 +156,8 @@ class CWnd {
   CString m_strText;
   BOOL m_bEnabled = TRUE;
   BOOL m_bVisible = TRUE;
-  CWnd* m_pParent = nullptr;
+  CWnd* m_pParent = nullptr;  // child windows only
+  CWnd* m_pOwner = nullptr;   // dialogs: the window that owns them
 
  private:
   void Detach();

@@ -1,0 +1,185 @@
+#include "CDialog.h"
+
+#include "CButton.h"
+#include "CUiBackend.h"
+
+namespace {
+
+BOOL TakesTab(const CWnd& wnd) {
+  switch (wnd.GetKind()) {
+    case ControlKind::Edit:
+    case ControlKind::PushButton:
+    case ControlKind::CheckBox:
+    case ControlKind::ComboBox:
+    case ControlKind::ListView:
+      return (wnd.GetStyle() & WS_TABSTOP) != 0 && wnd.IsReachable();
+    default:
+      return FALSE;
+  }
+}
+
+}  // namespace
+
+CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd)
+    : m_nIDTemplate(nIDTemplate), m_pParentWnd(pParentWnd) {
+  m_pOwner = pParentWnd;
+  m_kind = ControlKind::Dialog;
+  if (const DialogTemplate* pTemplate = GetTemplate()) m_strText = pTemplate->pszTitle;
+}
+
+CDialog::CDialog() { m_kind = ControlKind::Dialog; }
+
+CDialog::~CDialog() = default;
+
+const DialogTemplate* CDialog::GetTemplate() const { return FindDialogTemplate(m_nIDTemplate); }
+
+CString CDialog::GetUiName() const {
+  const DialogTemplate* pTemplate = GetTemplate();
+  return pTemplate && pTemplate->pszUiName ? pTemplate->pszUiName : "dialog";
+}
+
+BOOL CDialog::CreateDialogWindow() {
+  const DialogTemplate* pTemplate = GetTemplate();
+  if (!pTemplate) return FALSE;
+  // A title set before the dialog was shown wins over the template's.
+  const CString strTitle = m_strText.empty() ? CString(pTemplate->pszTitle) : m_strText;
+  InitWindow(ControlKind::Dialog, 0, pTemplate->dwStyle | WS_VISIBLE,
+             RECT{0, 0, pTemplate->cx, pTemplate->cy}, strTitle.c_str());
+  CreateControls(pTemplate->items);
+  return TRUE;
+}
+
+INT_PTR CDialog::DoModal() {
+  if (m_bInModal) return -1;
+  if (m_nIDTemplate != 0 && !GetTemplate()) return -1;
+  CWnd* pPrevFocus = CWnd::GetFocus();
+  m_bInModal = TRUE;
+  m_bEnding = FALSE;
+  m_nModalResult = IDCANCEL;
+  const INT_PTR nResult = UiBackend().RunModal(*this);
+  DestroyChildren();
+  OnDestroyWindow();
+  UiBackend().OnWindowDestroyed(*this);
+  m_hWnd = nullptr;
+  m_bInModal = FALSE;
+  // The focus goes back where it was when the dialog opened, if that window
+  // is still there.
+  if (pPrevFocus && pPrevFocus->GetSafeHwnd() && pPrevFocus->IsReachable() &&
+      CWnd::GetFocus() == nullptr) {
+    pPrevFocus->TakeFocus(FALSE);
+  }
+  return nResult;
+}
+
+BOOL CDialog::BeginModalSession() {
+  if (!CreateDialogWindow()) {
+    m_nModalResult = -1;
+    m_bEnding = TRUE;
+    return FALSE;
+  }
+  const BOOL bDefaultFocus = OnInitDialog();
+  if (m_bEnding) return FALSE;
+  if (bDefaultFocus) {
+    CWnd* pFocus = CWnd::GetFocus();
+    if (!pFocus || !IsAncestorOf(pFocus)) {
+      if (CWnd* pFirst = GetNextTabControl(nullptr)) pFirst->TakeFocus(FALSE);
+    }
+  }
+  return !m_bEnding;
+}
+
+void CDialog::EndDialog(int nResult) {
+  m_nModalResult = nResult;
+  m_bEnding = TRUE;
+  NotifyChanged();
+}
+
+void CDialog::AbortModal() {
+  m_nModalResult = IDCANCEL;
+  m_bEnding = TRUE;
+}
+
+BOOL CDialog::OnInitDialog() {
+  UpdateData(FALSE);
+  return TRUE;
+}
+
+void CDialog::OnOK() {
+  if (UpdateData(TRUE)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() { EndDialog(IDCANCEL); }
+
+BOOL CDialog::OnCommand(WPARAM wParam, LPARAM lParam) {
+  if (HIWORD(wParam) == BN_CLICKED) {
+    if (LOWORD(wParam) == IDOK) {
+      OnOK();
+      return TRUE;
+    }
+    if (LOWORD(wParam) == IDCANCEL) {
+      OnCancel();
+      return TRUE;
+    }
+  }
+  return CWnd::OnCommand(wParam, lParam);
+}
+
+CString CDialog::GetTitle() const {
+  if (!m_strText.empty()) return m_strText;
+  const DialogTemplate* pTemplate = GetTemplate();
+  return pTemplate && pTemplate->pszTitle ? pTemplate->pszTitle : "";
+}
+
+CWnd* CDialog::GetNextTabControl(const CWnd* pFrom) const {
+  const auto& children = GetChildren();
+  std::size_t nStart = 0;
+  for (std::size_t i = 0; i < children.size(); ++i) {
+    if (children[i] == pFrom) nStart = i + 1;
+  }
+  for (std::size_t k = 0; k < children.size(); ++k) {
+    CWnd* pNext = children[(nStart + k) % children.size()];
+    if (TakesTab(*pNext)) return pNext;
+  }
+  return nullptr;
+}
+
+BOOL CDialog::HandleDialogKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return FALSE;
+  CWnd* pFocus = CWnd::GetFocus();
+  if (pFocus && !IsAncestorOf(pFocus)) pFocus = nullptr;
+  switch (msg.wParam) {
+    case VK_RETURN: {
+      int nID = IDOK;
+      if (pFocus && pFocus->GetKind() == ControlKind::PushButton) {
+        nID = pFocus->GetDlgCtrlID();
+      } else {
+        for (CWnd* pChild : GetChildren()) {
+          auto* pButton = dynamic_cast<CButton*>(pChild);
+          if (pButton && pButton->GetKind() == ControlKind::PushButton &&
+              pButton->IsDefaultButton()) {
+            // A disabled default button takes Enter and does nothing.
+            if (!pButton->IsReachable()) return TRUE;
+            nID = pButton->GetDlgCtrlID();
+            break;
+          }
+        }
+      }
+      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(nID), BN_CLICKED), 0);
+      return TRUE;
+    }
+    case VK_ESCAPE:
+      SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      return TRUE;
+    case VK_F1: {
+      HELPINFO info{sizeof(HELPINFO), 1, pFocus ? pFocus->GetDlgCtrlID() : 0,
+                    pFocus ? pFocus->GetSafeHwnd() : GetSafeHwnd()};
+      SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
+      return TRUE;
+    }
+    case VK_TAB:
+      if (CWnd* pNext = GetNextTabControl(pFocus)) pNext->TakeFocus(FALSE);
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
