@@ -87,7 +87,7 @@ TEST_F(InitData, FirstRunLoadsDefaultsAndTheFortyThreeItems) {
   for (int i = 0; i < SG_ITEM_COUNT; ++i) {
     const _SG_INIT_BODY& body = m_arInitBody[i];
     SCOPED_TRACE(body.szGaiName);
-    EXPECT_EQ(body.nGaiNo, i + 1);
+    EXPECT_EQ(int{body.nGaiNo}, i + 1);
     EXPECT_EQ(body.nKubun >= SG_MONTHLY_KUBUN, i >= SG_MAIN_ITEM_COUNT);
     EXPECT_EQ(headings.count(i + 1) == 1, body.szSeikaku[0] == '\0');
     if (body.szSeikaku[0] == '\0') {
@@ -108,7 +108,7 @@ TEST_F(InitData, FirstRunLoadsDefaultsAndTheFortyThreeItems) {
   ASSERT_FALSE(chart.empty());
   for (std::size_t i = 0; i + 1 < m_arMatch.size(); ++i) {
     const _SG_MATCH& match = m_arMatch[i];
-    SCOPED_TRACE(testing::Message() << match.nGaiNo << "," << match.nBokiCode);
+    SCOPED_TRACE(testing::Message() << int{match.nGaiNo} << "," << int{match.nBokiCode});
     ASSERT_TRUE(match.nGaiNo >= 1 && match.nGaiNo <= SG_ITEM_COUNT);
     const auto account = chart.find(match.nBokiCode);
     ASSERT_NE(account, chart.end());

@@ -42,8 +42,8 @@ TEST_F(MemberFile, PosixPathsRoundTripAndKeysDoNotOverlap) {
   std::strcpy(cond.szDataId, "12");
   ASSERT_EQ(files.ReadMemberCondition(cond), 1);
   EXPECT_STREQ(cond.szOutPath, "/home/u/出力/b.xml");
-  EXPECT_EQ(cond.nKikanFrom, 4);
-  EXPECT_EQ(cond.nKikanTo, 3);
+  EXPECT_EQ(int{cond.nKikanFrom}, 4);
+  EXPECT_EQ(int{cond.nKikanTo}, 3);
   EXPECT_EQ(cond.nZeiShori, 1);
   std::strcpy(cond.szDataId, "2");
   EXPECT_EQ(files.ReadMemberCondition(cond), 0);
@@ -61,7 +61,7 @@ TEST_F(MemberFile, MalformedLinesAreSkippedAndKept) {
   _SG_CONDITION cond{};
   std::strcpy(cond.szDataId, "7");
   ASSERT_EQ(files.ReadMemberCondition(cond), 1);
-  EXPECT_EQ(cond.nKikanFrom, 5);
+  EXPECT_EQ(int{cond.nKikanFrom}, 5);
   EXPECT_EQ(cond.nJigyoSyubetu, 9);
   EXPECT_STREQ(cond.szOutPath, "C:\\old.xml");
   std::strcpy(cond.szDataId, "8");

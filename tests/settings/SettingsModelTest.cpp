@@ -35,8 +35,8 @@ TEST(SettingsModel, ConditionLineRoundTrips) {
   std::memset(&line.m_rec, 0, sizeof line.m_rec);
   ASSERT_EQ(line.Read(), 0);
   EXPECT_STREQ(line.m_rec.szDataId, "00012345");
-  EXPECT_EQ(line.m_rec.nKikanFrom, 4);
-  EXPECT_EQ(line.m_rec.nKikanTo, 3);
+  EXPECT_EQ(int{line.m_rec.nKikanFrom}, 4);
+  EXPECT_EQ(int{line.m_rec.nKikanTo}, 3);
   EXPECT_EQ(line.m_rec.nZeiShori, 1);
   EXPECT_EQ(line.m_rec.nJigyoSyubetu, 7);
   EXPECT_STREQ(line.m_rec.szOutPath, "/home/u/out put,1.xml");
@@ -55,7 +55,7 @@ TEST(SettingsModel, ItemLineKeepsFieldLimits) {
   body.Attach(&stream);
   std::memset(&body.m_rec, 0, sizeof body.m_rec);
   ASSERT_EQ(body.Read(), 0);
-  EXPECT_EQ(body.m_rec.nGaiNo, 7);
+  EXPECT_EQ(int{body.m_rec.nGaiNo}, 7);
   EXPECT_STREQ(body.m_rec.szGaiName, "ABCDEFGHIJKLMNOPQRSTUVWXYZ0123");
   EXPECT_EQ(body.m_rec.nTaisyaku, 1);
   EXPECT_EQ(body.m_rec.nKubun, 12);
@@ -71,7 +71,7 @@ TEST(SettingsModel, MatchFieldsAreRequired) {
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
   match.Attach(&stream);
   EXPECT_EQ(match.Read(), 0);
-  EXPECT_EQ(match.m_rec.nBokiCode, 811);
+  EXPECT_EQ(int{match.m_rec.nBokiCode}, 811);
   EXPECT_EQ(match.Read(), 2);
   EXPECT_EQ(match.Read(), 1);
 }
