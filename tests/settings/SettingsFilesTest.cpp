@@ -144,8 +144,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         LoadFailure{"InitMissingWhenCreating", "", "-", {}},
         LoadFailure{"NoTerminatorWhenCreating", "", "MATCHES", {"エラーmakeinit"}},
-        LoadFailure{
-            "ShortTerminatorWhenCreating", "", "1,811,1\r\n-1,0\r\nITEMS", {"エラーmakeinit"}},
+        LoadFailure{"TerminatorMissingAFieldWhenCreating",
+                    "",
+                    "1,811,1\r\n-1,0,\r\nITEMS",
+                    {"エラーmakeinit"}},
         LoadFailure{"EmptyEnvironmentFile", "\n", "", {"エラーCon", REF}},
         LoadFailure{"ConditionMalformed", "\"1\",4,3\n", "", {"エラーCon", REF}},
         LoadFailure{"FirstMatchMalformed",
