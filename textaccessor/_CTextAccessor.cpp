@@ -10,8 +10,41 @@ namespace {
 bool IsBlank(unsigned char c) { return c == ' ' || c == '\t'; }
 bool IsQuote(unsigned char c) { return c == '\'' || c == '"'; }
 
-// Largest integer part whose amount (x 10000) still fits a signed 64-bit value.
 constexpr std::uint64_t kMaxAmount = std::numeric_limits<std::int64_t>::max();
+// Multiplier that brings a fraction of n digits to four.
+constexpr std::uint32_t kFractionScale[5] = {10000, 1000, 100, 10, 1};
+
+// Characters that may continue a bare field without a look at the state.
+struct PlainTable {
+  bool b[256];
+};
+constexpr PlainTable MakePlain(char cSeparator) {
+  PlainTable t{};
+  for (int c = 0; c < 256; ++c) {
+    t.b[c] = c != cSeparator && c != ' ' && c != '\t' && c != '\'' && c != '"';
+  }
+  return t;
+}
+constexpr PlainTable kPlainComma = MakePlain(',');
+constexpr PlainTable kPlainTab = MakePlain('\t');
+
+// A field that is nothing but an optional sign and up to 14 digits, the
+// usual case, converts without the general scan; anything else returns false.
+bool ParseWholeNumber(const char* pText, long nLength, std::int64_t& nValue) {
+  const char* p = pText;
+  const char* const pEnd = pText + nLength;
+  const bool bNegative = p < pEnd && *p == '-';
+  if (p < pEnd && (*p == '-' || *p == '+')) ++p;
+  if (p == pEnd || pEnd - p > 14) return false;
+  std::int64_t n = 0;
+  for (; p < pEnd; ++p) {
+    const unsigned d = static_cast<unsigned>(*p - '0');
+    if (d > 9) return false;
+    n = n * 10 + d;
+  }
+  nValue = bNegative ? -n : n;
+  return true;
+}
 
 template <class T>
 T Load(const unsigned char* p) {
@@ -120,27 +153,45 @@ long _CTextAccessor::ActiveIndex(long nPos) const {
 long _CTextAccessor::Read() {
   if (!m_pStream) return 1;
   std::iostream& stream = *m_pStream;
-  // One byte beyond the longest line leaves room for the CR of a CR LF line.
-  char szLine[MAX_LINE + 2];
-  stream.getline(szLine, sizeof szLine);
-  if (stream.eof()) return 1;
-  if (stream.fail()) {
-    if (stream.bad() || stream.gcount() != static_cast<std::streamsize>(sizeof szLine) - 1) {
-      return 2;
-    }
-    // Too long for a record: drop the rest of it so that the next Read
-    // starts at the following line.
-    stream.clear();
-    stream.ignore(std::numeric_limits<std::streamsize>::max(), '\n');
+  std::streambuf* pBuffer = stream.rdbuf();
+  // The line is taken from the stream buffer as getline would take it, with
+  // the same state afterwards, but without its per-call overhead.
+  if (!pBuffer || !stream.good()) {
+    stream.setstate(std::ios_base::failbit);
     return stream.eof() ? 1 : 2;
   }
-  long nLength = static_cast<long>(stream.gcount()) - 1;
+  if (std::ostream* pTie = stream.tie()) pTie->flush();
+  // One byte beyond the longest line leaves room for the CR of a CR LF line.
+  char szLine[MAX_LINE + 2];
+  long nLength = 0;
+  for (int c; (c = pBuffer->sbumpc()) != '\n';) {
+    if (c == std::char_traits<char>::eof()) {
+      // A last line without a newline is never converted.
+      stream.setstate(nLength ? std::ios_base::eofbit
+                              : std::ios_base::eofbit | std::ios_base::failbit);
+      return 1;
+    }
+    if (nLength == MAX_LINE + 1) {
+      // Too long for a record: the rest of it is dropped, so that the next
+      // Read starts at the following line.
+      while ((c = pBuffer->sbumpc()) != '\n') {
+        if (c == std::char_traits<char>::eof()) {
+          stream.setstate(std::ios_base::eofbit);
+          return 1;
+        }
+      }
+      return 2;
+    }
+    szLine[nLength++] = static_cast<char>(c);
+  }
   if (nLength > 0 && szLine[nLength - 1] == '\r') --nLength;
   if (nLength > MAX_LINE) return 2;
 
   const long nActive = ActiveCount();
-  for (long i = 0; i < nActive; ++i) {
-    if (ActiveIndex(i) < 0) return 2;
+  if (!m_bSelectFlag) {
+    for (long i = 0; i < nActive; ++i) {
+      if (ActiveIndex(i) < 0) return 2;
+    }
   }
   Field fields[MAX_FORMATS];
   long nFields = 0;
@@ -178,76 +229,60 @@ long _CTextAccessor::SplitFixed(const char* pLine, long nLength, Field* pFields,
   return nPos == nLength ? 0 : 2;
 }
 
-// Comma and tab separated lines share one state machine; they differ in
-// which blanks are skipped around fields and whether the space flag counts.
+// Comma and tab separated lines share one scan; they differ in which blanks
+// are skipped around fields and whether the space flag counts.
 long _CTextAccessor::SplitSeparated(const char* pLine, long nLength, Field* pFields, long nActive,
                                     long& nFields) const {
-  enum State { BETWEEN, QUOTED, UNQUOTED, AFTER };
   const bool bTab = m_nDelimiter == DELIM_TAB;
-  const char cSeparator = bTab ? '\t' : ',';
-  const char cQuote = m_nQuote == QUOTE_SINGLE ? '\'' : m_nQuote == QUOTE_DOUBLE ? '"' : 0;
+  const unsigned char cSeparator = bTab ? '\t' : ',';
+  const unsigned char cQuote = m_nQuote == QUOTE_SINGLE ? '\'' : m_nQuote == QUOTE_DOUBLE ? '"' : 0;
   const bool bKeepInnerBlanks = !bTab && m_bSpaceFlag;
-  auto skippable = [bTab](unsigned char c) { return bTab ? c == ' ' : IsBlank(c); };
-
-  State state = BETWEEN;
-  long nStart = 0;
-  long nEnd = 0;  // one past the last character kept in an unquoted field
-  char cClose = 0;
+  const bool* const bPlain = bTab ? kPlainTab.b : kPlainComma.b;
+  auto skippable = [bTab](unsigned char c) { return c == ' ' || (!bTab && c == '\t'); };
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(pLine);
+  const unsigned char* const pEnd = p + nLength;
   nFields = 0;
-  auto add = [&](const char* pText, long nLen) {
+  auto add = [&](const unsigned char* pText, long nLen) {
     if (nFields >= nActive) return false;
-    pFields[nFields++] = {pText, nLen};
+    pFields[nFields++] = {reinterpret_cast<const char*>(pText), nLen};
     return true;
   };
-  for (long i = 0;; ++i) {
-    const bool bEnd = i >= nLength;
-    const unsigned char c = bEnd ? 0 : static_cast<unsigned char>(pLine[i]);
-    switch (state) {
-      case BETWEEN:
-        if (bEnd) return add(nullptr, 0) ? 0 : 2;
-        if (skippable(c)) break;
-        if (c == cSeparator) {
-          if (!add(nullptr, 0)) return 2;
-        } else if (IsQuote(c)) {
-          if (cQuote && c != cQuote) return 2;
-          cClose = static_cast<char>(c);
-          nStart = i + 1;
-          state = QUOTED;
-        } else {
-          nStart = i;
-          nEnd = i + 1;
-          state = UNQUOTED;
-        }
-        break;
-      case QUOTED:
-        if (bEnd) return 2;
-        if (c == static_cast<unsigned char>(cClose)) {
-          if (!add(pLine + nStart, i - nStart)) return 2;
-          state = AFTER;
-        }
-        break;
-      case UNQUOTED:
-        if (bEnd) return add(pLine + nStart, nEnd - nStart) ? 0 : 2;
-        if (IsQuote(c)) return 2;
-        if (c == cSeparator) {
-          if (!add(pLine + nStart, nEnd - nStart)) return 2;
-          state = BETWEEN;
-        } else if (IsBlank(c)) {
-          if (!bKeepInnerBlanks) {
-            if (!add(pLine + nStart, nEnd - nStart)) return 2;
-            state = AFTER;
-          }
-        } else {
-          nEnd = i + 1;
-        }
-        break;
-      case AFTER:
-        if (bEnd) return 0;
-        if (skippable(c)) break;
-        if (c != cSeparator) return 2;
-        state = BETWEEN;
-        break;
+
+  for (;;) {
+    // Between fields.
+    while (p < pEnd && skippable(*p)) ++p;
+    if (p == pEnd) return add(nullptr, 0) ? 0 : 2;
+    const unsigned char c = *p;
+    if (c == cSeparator) {
+      if (!add(nullptr, 0)) return 2;
+      ++p;
+      continue;
     }
+    if (IsQuote(c)) {
+      if (cQuote && c != cQuote) return 2;
+      const unsigned char* pStart = ++p;
+      const void* pClose = std::memchr(p, c, static_cast<std::size_t>(pEnd - p));
+      if (!pClose) return 2;
+      p = static_cast<const unsigned char*>(pClose);
+      if (!add(pStart, p - pStart)) return 2;
+      ++p;
+    } else {
+      const unsigned char* pStart = p;
+      const unsigned char* pKept = p;  // one past the last character that is not blank
+      for (;;) {
+        while (p < pEnd && bPlain[*p]) pKept = ++p;
+        if (p == pEnd) return add(pStart, pKept - pStart) ? 0 : 2;
+        if (IsQuote(*p)) return 2;
+        if (*p == cSeparator || !bKeepInnerBlanks) break;
+        ++p;
+      }
+      if (!add(pStart, pKept - pStart)) return 2;
+      if (*p++ == cSeparator) continue;
+    }
+    // After a field.
+    while (p < pEnd && skippable(*p)) ++p;
+    if (p == pEnd) return 0;
+    if (*p++ != cSeparator) return 2;
   }
 }
 
@@ -286,33 +321,46 @@ long _CTextAccessor::SplitSpace(const char* pLine, long nLength, Field* pFields,
 
 long _CTextAccessor::ReadItem(long /*nPos*/, long nIndex, const char* pText, long nLength) {
   const _STAFormat& format = m_pFormat[nIndex];
-  if (!pText && format.bRequired) return 2;
-  char szWork[MAX_LINE + 1];
-  const long nCopy = pText ? std::clamp(nLength, 0L, long{MAX_LINE}) : 0;
-  std::memcpy(szWork, pText ? pText : "", nCopy);
-  szWork[nCopy] = '\0';
+  if (!pText) {
+    if (format.bRequired) return 2;
+    pText = "";
+    nLength = 0;
+  }
   unsigned char* pValue = static_cast<unsigned char*>(m_pRecord) + format.nOffset;
 
   if (format.nType == FT_TEXT) {
     if (format.nSize < 1) return 0;
-    const std::size_t nSize = static_cast<std::size_t>(format.nSize);
-    const std::size_t nText = std::min(std::strlen(szWork), nSize - 1);
-    std::memcpy(pValue, szWork, nText);
-    std::memset(pValue + nText, 0, nSize - nText);
+    // A zero byte ends the text, as it ends a C string.
+    if (const void* pZero = std::memchr(pText, '\0', static_cast<std::size_t>(nLength))) {
+      nLength = static_cast<const char*>(pZero) - pText;
+    }
+    const long nText = std::min(nLength, long{format.nSize} - 1);
+    std::memcpy(pValue, pText, static_cast<std::size_t>(nText));
+    std::memset(pValue + nText, 0, static_cast<std::size_t>(format.nSize - nText));
     return 0;
   }
   if (format.nType != FT_SIGNED && format.nType != FT_UNSIGNED) return 0;
 
-  tagCY amount{};
-  const long nResult = CheckNumeric(szWork, &amount);
-  if (nResult == 2) return 2;
-  if (nResult == 1) return 0;
-  if (format.nType == FT_SIGNED && format.nSize >= 8) {
-    Store(pValue, amount.int64);
-    return 0;
+  const bool bAmount = format.nType == FT_SIGNED && format.nSize >= 8;
+  std::int64_t nWhole64;
+  if (ParseWholeNumber(pText, nLength, nWhole64)) {
+    if (bAmount) {
+      Store(pValue, nWhole64 * 10000);
+      return 0;
+    }
+  } else {
+    tagCY amount;
+    const long nResult = CheckNumeric(pText, nLength, &amount);
+    if (nResult == 2) return 2;
+    if (nResult == 1) return 0;
+    if (bAmount) {
+      Store(pValue, amount.int64);
+      return 0;
+    }
+    nWhole64 = amount.int64 / 10000;
   }
   // The integer part, keeping its low bytes as a narrower field holds them.
-  const auto nWhole = static_cast<std::uint32_t>(amount.int64 / 10000);
+  const auto nWhole = static_cast<std::uint32_t>(nWhole64);
   switch (format.nSize) {
     case 1:
       Store(pValue, static_cast<std::uint8_t>(nWhole));
@@ -329,42 +377,49 @@ long _CTextAccessor::ReadItem(long /*nPos*/, long nIndex, const char* pText, lon
   return 0;
 }
 
-long _CTextAccessor::CheckNumeric(const char* pszText, tagCY* pAmount) {
-  const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
-  while (IsBlank(*p)) ++p;
-  if (!*p) return 1;
+long _CTextAccessor::CheckNumeric(const char* pText, long nLength, tagCY* pAmount) {
+  const unsigned char* p = reinterpret_cast<const unsigned char*>(pText);
+  const unsigned char* const pEnd = p + nLength;
+  // A zero byte ends the text, as it ends a C string.
+  while (p < pEnd && IsBlank(*p)) ++p;
+  if (p == pEnd || *p == '\0') return 1;
 
   bool bNegative = false;
-  bool bPoint = false;
-  bool bEnded = false;
+  if (*p == '+' || *p == '-') bNegative = *p++ == '-';
+  // Beyond the 64-bit amount range a number is refused rather than wrapped.
   std::uint64_t nWhole = 0;
+  for (unsigned d; p < pEnd && (d = static_cast<unsigned>(*p - '0')) <= 9; ++p) {
+    nWhole = nWhole * 10 + d;
+    if (nWhole > kMaxAmount / 10000) return 2;
+  }
   std::uint64_t nFraction = 0;
   int nFractionDigits = 0;
-  for (const unsigned char* pFirst = p; *p; ++p) {
+  bool bPoint = false;
+  for (; p < pEnd; ++p) {
     const unsigned char c = *p;
-    if (bEnded) {
-      if (!IsBlank(c)) return 2;
-    } else if (c == '+' || c == '-') {
-      if (p != pFirst) return 2;
-      bNegative = c == '-';
-    } else if (c == '.') {
-      if (bPoint) return 2;
-      bPoint = true;
-    } else if (c >= '0' && c <= '9') {
+    if (c >= '0' && c <= '9') {
       if (!bPoint) {
-        // Beyond the 64-bit amount range: refused rather than wrapped.
         nWhole = nWhole * 10 + (c - '0');
         if (nWhole > kMaxAmount / 10000) return 2;
       } else if (nFractionDigits < 4) {
         nFraction = nFraction * 10 + (c - '0');
         ++nFractionDigits;
       }
+    } else if (c == '\0') {
+      break;
+    } else if (c == '+' || c == '-') {
+      return 2;  // a sign only leads
+    } else if (c == '.') {
+      if (bPoint) return 2;
+      bPoint = true;
     } else if (IsBlank(c)) {
-      bEnded = true;
+      // Only blanks may follow the blank that ends a number.
+      while (p < pEnd && IsBlank(*p)) ++p;
+      if (p != pEnd && *p != '\0') return 2;
+      break;
     }
   }
-  for (; nFractionDigits < 4; ++nFractionDigits) nFraction *= 10;
-  const std::uint64_t nValue = nWhole * 10000 + nFraction;
+  const std::uint64_t nValue = nWhole * 10000 + nFraction * kFractionScale[nFractionDigits];
   if (nValue > kMaxAmount) return 2;
   pAmount->int64 =
       bNegative ? -static_cast<std::int64_t>(nValue) : static_cast<std::int64_t>(nValue);

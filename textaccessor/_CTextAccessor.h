@@ -79,7 +79,9 @@ class _CTextAccessor {
 
   long ReadItem(long nPos, long nIndex, const char* pText, long nLength);
   long WriteItem(long nIndex);
-  long CheckNumeric(const char* pszText, tagCY* pAmount);
+  // The text is nLength bytes; a comma is ignored, so is any character that
+  // is not a digit, sign, point or blank. 0 parsed, 1 only blanks, 2 malformed.
+  long CheckNumeric(const char* pText, long nLength, tagCY* pAmount);
 
   long ActiveCount() const;
   long ActiveIndex(long nPos) const;

@@ -297,6 +297,10 @@ TEST(TextAccessorLines, EndOfFileCrLfAndOverlongLines) {
   EXPECT_EQ(t.acc.Read(), 2);
   EXPECT_EQ(t.acc.Read(), 1);
 
+  t.stream.clear(std::ios_base::badbit);
+  t.stream.str("a,1\n");
+  EXPECT_EQ(t.acc.Read(), 2) << "a broken stream is not a clean end of file";
+
   _CTextAccessor detached("D", &kText, 1, &t.rec);
   EXPECT_EQ(detached.Read(), 1);
   EXPECT_EQ(detached.Write(), -1);
