@@ -102,7 +102,7 @@ int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
 
 int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const {
   _CG_CONDITION condLine;
-  std::memcpy(&condLine.m_rec, &cond, sizeof condLine.m_rec);
+  condLine.m_rec = cond;
   condLine.m_rec.szDataId[sizeof condLine.m_rec.szDataId - 1] = '\0';
   condLine.m_rec.szOutPath[sizeof condLine.m_rec.szOutPath - 1] = '\0';
   condLine.m_rec.nZeiShori = 1;
