@@ -130,6 +130,11 @@ TEST(HostProgram, InitRefusesAndCleansUp) {
   EXPECT_NE(r.strOutput.find("--edition takes regular or cooperative, not deluxe"),
             std::string::npos);
   EXPECT_NE(r.strOutput.find("usage:"), std::string::npos);
+  r = RunHost("init '" + (tmp.Path() / "\xF0\x9F\x98\x80").string() + "'");
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find("the path has a character with no Shift_JIS (CP932) form"),
+            std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists(tmp.Path() / "\xF0\x9F\x98\x80"));
   EXPECT_EQ(RunHost("init").nExit, 2);
   EXPECT_EQ(RunHost("").nExit, 2);
   EXPECT_EQ(RunHost("frobnicate").nExit, 2);

@@ -231,3 +231,33 @@ TEST(BooksImport, ExportThenImportGivesTheSameBooks) {
   EXPECT_EQ(strFolder, rows[0].szDataPath);
   EXPECT_FALSE(exporter.Find(second.Get(), "2", strFolder));
 }
+
+TEST(BooksImport, QuotedTextsAndCp932FilesSurviveTheRoundTrip) {
+  TempFolder tmp;
+  Installation first(tmp, "first");
+  Installation second(tmp, "second");
+  // The small folder in CP932, as a Windows program would write it.
+  for (const auto& [name, text] : {std::pair{"company.csv", smallbooks::Company()},
+                                   {"accounts.csv", smallbooks::Accounts()},
+                                   {"opening.csv", smallbooks::Opening()},
+                                   {"journal.csv", smallbooks::Journal()}}) {
+    std::string cp932;
+    ASSERT_TRUE(cp932::FromUtf8(text, cp932));
+    tmp.Write(std::string("sjis/") + name, cp932);
+  }
+  BooksCsvImporter importer;
+  ASSERT_TRUE(importer.Import(first.Get(), tmp.Path() / "sjis")) << importer.m_arError.front();
+  BooksCsvExporter exporter;
+  // An existing empty folder is filled.
+  std::filesystem::create_directories(tmp.Path() / "out");
+  ASSERT_TRUE(exporter.Export(first.Get(), "T001", tmp.Path() / "out/")) << exporter.m_strError;
+  EXPECT_EQ(
+      tmp.Read("out/company.csv"),
+      smallbooks::U8(u8"name,fiscal_start,fiscal_end,management_form,net_assets,data_id\n"
+                     u8"\"テスト農園, 株式会社\",2024-04-01,2025-03-31,corporation,1,T001\n"));
+  ASSERT_TRUE(importer.Import(second.Get(), tmp.Path() / "out")) << importer.m_arError.front();
+  const auto a = MonthlyTable(first, 0);
+  const auto b = MonthlyTable(second, 0);
+  ASSERT_EQ(a.size(), b.size());
+  EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(TUKIKAN)));
+}

@@ -22,6 +22,10 @@ int HostInit::Run(const std::vector<std::string>& arArg) {
     std::cerr << "QT10.EXE init: " << m_strError << "\n" << HostUsage::Text();
     return HostUsage::EXIT_USAGE;
   }
+  if (!HostPaths::ToLedgerPath(m_dir.string(), m_strDir, m_strError)) {
+    std::cerr << "QT10.EXE init: " << m_strError << "\n";
+    return HostUsage::EXIT_FAILED;
+  }
   std::error_code ec;
   const bool bExisted = std::filesystem::exists(m_dir, ec);
   if (bExisted &&
@@ -131,12 +135,10 @@ bool HostInit::Install() {
     return false;
   }
 
-  CString strDir;
-  if (!HostPaths::ToLedgerPath(m_dir.string(), strDir, m_strError)) return false;
   const short nEdition =
       m_bCooperative ? CInstallation::EDITION_COOPERATIVE : CInstallation::EDITION_REGULAR;
-  if (!CInstallation::WriteSettings(strDir, nEdition, kManagementDb, "ハルモア１０") ||
-      !CManagementDb::Create(strDir + "/" + kManagementDb, nEdition)) {
+  if (!CInstallation::WriteSettings(m_strDir, nEdition, kManagementDb, "ハルモア１０") ||
+      !CManagementDb::Create(m_strDir + "/" + kManagementDb, nEdition)) {
     m_strError = "cannot write the host settings or the management database";
     return false;
   }
@@ -144,10 +146,8 @@ bool HostInit::Install() {
 }
 
 bool HostInit::LoadBooks() {
-  CString strDir;
-  if (!HostPaths::ToLedgerPath(m_dir.string(), strDir, m_strError)) return false;
   CInstallation installation;
-  if (!installation.Load(strDir)) {
+  if (!installation.Load(m_strDir)) {
     m_strError = "cannot read the host settings just written";
     return false;
   }

@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "WinTypes.h"
+
 class HostInit {
  public:
   int Run(const std::vector<std::string>& arArg);
@@ -22,6 +24,7 @@ class HostInit {
   std::filesystem::path FindComponent() const;
 
   std::filesystem::path m_dir;
+  CString m_strDir;  // m_dir as the ledger takes it (CP932)
   std::filesystem::path m_data;
   std::filesystem::path m_component;
   bool m_bCooperative = false;
