@@ -6,7 +6,7 @@
 // Folders: documents = $XDG_DOCUMENTS_DIR, else $HOME/Documents; the
 // cooperative settings folder = $XDG_CONFIG_HOME/qt10/, else
 // $HOME/.config/qt10/; the management database = as the installation's host
-// settings name it (Installation.h of the ledger).
+// settings name it (CInstallation.h of the ledger).
 
 #include "WinTypes.h"
 

@@ -3,7 +3,7 @@
 // at start-up and the host edition of the installation.
 //
 // The edition comes from the installation's host settings (see
-// Installation.h of the ledger): GetNo() is 10 or more in the cooperative
+// CInstallation.h of the ledger): GetNo() is 10 or more in the cooperative
 // edition. Instance() creates the object on first use; Release() destroys it.
 
 #include "WinTypes.h"

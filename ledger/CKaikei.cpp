@@ -198,8 +198,10 @@ short CKaikei::NaibuTuki(short nMonth, short nOption) {
 
 short CKaikei::GatudoGet(short nMonth, short nDay) {
   CFiscalYear year;
+  const CYmd fallback;
+  const CYmd& ymd = m_pYmd != nullptr ? *m_pYmd : fallback;
   // Any year: February may have 29 days.
-  if (nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > CYmd().GetMonthDays(2000, nMonth) ||
+  if (nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > ymd.GetMonthDays(2000, nMonth) ||
       m_pJetAccess == nullptr || !m_pJetAccess->GetSession()->GetFiscalYear(year))
     return 0;
   return static_cast<short>(year.PeriodOf(nMonth, nDay));
