@@ -11,8 +11,8 @@
 // that cannot be used ends the process with exit status 3.
 //
 // The Qt backend plugs in by defining CreateQtUiBackend (QtUiBackendEntry.h)
-// in the platform_ui_qt library; this library calls it when that library
-// has sources.
+// in platform/ui/qt/QtUiBackendEntry.cpp; once that file exists this library
+// links the Qt backend and calls it.
 
 #include "CUiBackend.h"
 

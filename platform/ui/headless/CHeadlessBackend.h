@@ -28,17 +28,13 @@ class CHeadlessBackend : public CUiBackend {
   void SetScript(std::vector<ScriptStep> arSteps);
   CTranscript& Transcript() { return m_transcript; }
 
-  // A test's hand on the dialogs: called each time a modal dialog is on top
-  // and the script has no step for it, before it would be unscripted. It
-  // acts through CUiInput; the dialog is cancelled as unscripted when it is
-  // still open afterwards and the script still has no step.
+  // A test's hand on the dialogs: called once for every modal dialog, right
+  // after its initialisation and before any script step is taken for it. It
+  // acts through CUiInput (and may answer nothing: message boxes still take
+  // their answers from the script). When the dialog is still open
+  // afterwards, the script goes on with it as usual.
   using DialogCallback = std::function<void(CDialog& dlg)>;
   void SetDialogCallback(DialogCallback callback) { m_callback = std::move(callback); }
-
-  // What happens on a script error after the error event is written:
-  // by default the process ends with EXIT_SCRIPT_ERROR.
-  using FailHandler = std::function<void(const CString& strWhy)>;
-  void SetFailHandler(FailHandler handler) { m_fail = std::move(handler); }
 
   INT_PTR RunModal(CDialog& dlg) override;
   int MessageBox(HWND hOwner, const CString& strText, const CString& strCaption,
@@ -62,11 +58,11 @@ class CHeadlessBackend : public CUiBackend {
   const ScriptStep& PeekStep() const { return m_arSteps[m_nNext]; }
   void Appear();
   void RunExecSteps();
-  void Fail(const CString& strWhy);
-  void FailStep(const ScriptStep& step, const CString& strWhy);
+  [[noreturn]] void Fail(const CString& strWhy);
+  [[noreturn]] void FailStep(const ScriptStep& step, const CString& strWhy);
   void PerformStep(CDialog& dlg, const ScriptStep& step);
-  CListCtrl* FindList(CDialog& dlg, BOOL bCheckBoxes);
-  int FindRow(CDialog& dlg, CListCtrl& list, const ScriptStep& step);
+  CListCtrl& FindList(CDialog& dlg, const ScriptStep& step, BOOL bCheckBoxes);
+  int FindRow(CListCtrl& list, const ScriptStep& step);
   void DumpWindow(CWnd& wnd);
 
   CTranscript m_transcript;
@@ -74,6 +70,5 @@ class CHeadlessBackend : public CUiBackend {
   size_t m_nNext = 0;
   BOOL m_bAppeared = FALSE;
   DialogCallback m_callback;
-  FailHandler m_fail;
   std::set<CWnd*> m_progress;
 };

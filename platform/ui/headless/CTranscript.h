@@ -30,8 +30,8 @@ class CTranscript {
   void Event(std::initializer_list<CString> fields);
   void Event(const std::vector<CString>& fields);
 
-  // The field as the transcript writes it: UTF-8 with the escapes above.
-  // Bytes that are not CP932 come out as \xHH.
+  // The field as the transcript writes it: UTF-8 with the escapes above. In
+  // a field that is not CP932, every byte above 0x7F is written \xHH.
   static std::string Escape(const CString& strField);
 
  private:
