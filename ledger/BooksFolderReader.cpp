@@ -348,6 +348,8 @@ void BooksFolderReader::ReadAccounts(CsvReader& csv, BooksData& data) {
                                     std::tuple{"display_name", &a.m_strDispName, kDispNameMax}}) {
       const std::size_t len = Cp932Length(*text);
       if (text->empty()) {
+        // An empty display name is the name; that one is reported once.
+        if (text == &a.m_strDispName) continue;
         Error(kAccounts, n, field, "the account name is empty");
         bOk = false;
       } else if (len == std::string::npos) {

@@ -173,6 +173,12 @@ TEST(BooksFolderReader, CompanyProblems) {
             "company.csv line 2, field net_assets: \"yes\" is not 0 or 1");
   EXPECT_EQ(Only(company("A,2024-04-01,2025-03-31,1,0,a/b\n")),
             "company.csv line 2, field data_id: \"a/b\" may hold only letters, digits, - and _");
+  EXPECT_EQ(Only(company(std::string(81, 'A') + ",2024-04-01,2025-03-31,1,0,X1\n")),
+            "company.csv line 2, field name: longer than 80 bytes in CP932");
+  EXPECT_EQ(Only(company("A,2024-04-01,2025-03-31,1,0,\n")),
+            "company.csv line 2, field data_id: the data ID is empty");
+  EXPECT_EQ(Only(company("A,2024-04-01,2025-03-31,1,0," + std::string(41, '7') + "\n")),
+            "company.csv line 2, field data_id: longer than 40 characters");
   EXPECT_EQ(Only(company(",2024-04-01,2025-03-31,1,0,X1\n")),
             "company.csv line 2, field name: the business name is empty");
   EXPECT_EQ(Only(company(U8(u8"A\U0001F600,2024-04-01,2025-03-31,1,0,X1\n"))),
@@ -193,6 +199,16 @@ TEST(BooksFolderReader, AccountProblems) {
       "accounts.csv line 3, field number: duplicate account number 1000 (first on line 2)");
   EXPECT_EQ(Only(ReadWith("accounts.csv", head + "9143,1000,a,debit,assets\n", true)),
             "accounts.csv line 2, field code: 9143 is kept for the ledger's total accounts");
+  EXPECT_EQ(Only(ReadWith("accounts.csv", head + "1,9282,a,debit,assets\n", true)),
+            "accounts.csv line 2, field number: 9282 is kept for the ledger's total accounts");
+  EXPECT_EQ(Only(ReadWith("accounts.csv", head + "1,1000,,debit,assets\n", true)),
+            "accounts.csv line 2, field name: the account name is empty");
+  EXPECT_EQ(Only(ReadWith("accounts.csv",
+                          "code,number,name,display_name,side,class\n" +
+                              U8(u8"1,1000,a,b\u00E9\U0001F33E,debit,assets\n"),
+                          true)),
+            "accounts.csv line 2, field display_name: has a character with no Shift_JIS (CP932) "
+            "form");
   EXPECT_EQ(Only(ReadWith("accounts.csv", head + "1,0,a,debit,assets\n", true)),
             "accounts.csv line 2, field number: \"0\" is not an account number 1-2147483647");
   EXPECT_EQ(Only(ReadWith("accounts.csv", head + "40000,1000,a,debit,assets\n", true)),
@@ -219,6 +235,8 @@ TEST(BooksFolderReader, OpeningProblems) {
             "opening.csv line 2, field code: unknown account code 99");
   EXPECT_EQ(Only(ReadWith("opening.csv", head + "1,5\n1,5\n3,10\n")),
             "opening.csv line 3, field code: duplicate account code 1 (first on line 2)");
+  EXPECT_EQ(Only(ReadWith("opening.csv", head + "cash,5\n")),
+            "opening.csv line 2, field code: \"cash\" is not an account code");
   EXPECT_EQ(Only(ReadWith("opening.csv", head + "1,1.5\n")),
             "opening.csv line 2, field balance: \"1.5\" is not an amount in whole yen");
   EXPECT_EQ(Only(ReadWith("opening.csv", head + "5,100\n")),
