@@ -14,14 +14,15 @@ constexpr std::uint64_t kMaxAmount = std::numeric_limits<std::int64_t>::max();
 // Multiplier that brings a fraction of n digits to four.
 constexpr std::uint32_t kFractionScale[5] = {10000, 1000, 100, 10, 1};
 
-// Characters that may continue a bare field without a look at the state.
+// Characters that may continue a bare field without a look at the state. The
+// newline, which never occurs inside a line, ends the line buffer.
 struct PlainTable {
   bool b[256];
 };
 constexpr PlainTable MakePlain(char cSeparator) {
   PlainTable t{};
   for (int c = 0; c < 256; ++c) {
-    t.b[c] = c != cSeparator && c != ' ' && c != '\t' && c != '\'' && c != '"';
+    t.b[c] = c != cSeparator && c != ' ' && c != '\t' && c != '\'' && c != '"' && c != '\n';
   }
   return t;
 }
@@ -161,8 +162,9 @@ long _CTextAccessor::Read() {
     return stream.eof() ? 1 : 2;
   }
   if (std::ostream* pTie = stream.tie()) pTie->flush();
-  // One byte beyond the longest line leaves room for the CR of a CR LF line.
-  char szLine[MAX_LINE + 2];
+  // One byte beyond the longest line leaves room for the CR of a CR LF line,
+  // and one more for the newline that ends the buffer for the splitters.
+  char szLine[MAX_LINE + 3];
   long nLength = 0;
   for (int c; (c = pBuffer->sbumpc()) != '\n';) {
     if (c == std::char_traits<char>::eof()) {
@@ -186,6 +188,7 @@ long _CTextAccessor::Read() {
   }
   if (nLength > 0 && szLine[nLength - 1] == '\r') --nLength;
   if (nLength > MAX_LINE) return 2;
+  szLine[nLength] = '\n';
 
   const long nActive = ActiveCount();
   if (!m_bSelectFlag) {
@@ -210,8 +213,9 @@ long _CTextAccessor::Read() {
   }
   if (nResult != 0) return nResult;
   if (nFields != nActive) return 2;
+  const bool bList = !m_bSelectFlag && m_nSelectCount != 0;
   for (long i = 0; i < nFields; ++i) {
-    nResult = ReadItem(i, ActiveIndex(i), fields[i].pText, fields[i].nLength);
+    nResult = ReadItem(i, bList ? m_pSelect[i] : i, fields[i].pText, fields[i].nLength);
     if (nResult != 0) return nResult;
   }
   return 0;
@@ -248,9 +252,10 @@ long _CTextAccessor::SplitSeparated(const char* pLine, long nLength, Field* pFie
     return true;
   };
 
+  // The line ends in a newline (see Read), so scans stop without a bound.
   for (;;) {
     // Between fields.
-    while (p < pEnd && skippable(*p)) ++p;
+    while (skippable(*p)) ++p;
     if (p == pEnd) return add(nullptr, 0) ? 0 : 2;
     const unsigned char c = *p;
     if (c == cSeparator) {
@@ -270,7 +275,9 @@ long _CTextAccessor::SplitSeparated(const char* pLine, long nLength, Field* pFie
       const unsigned char* pStart = p;
       const unsigned char* pKept = p;  // one past the last character that is not blank
       for (;;) {
-        while (p < pEnd && bPlain[*p]) pKept = ++p;
+        const unsigned char* pRun = p;
+        while (bPlain[*p]) ++p;
+        if (p != pRun) pKept = p;
         if (p == pEnd) return add(pStart, pKept - pStart) ? 0 : 2;
         if (IsQuote(*p)) return 2;
         if (*p == cSeparator || !bKeepInnerBlanks) break;
@@ -280,7 +287,7 @@ long _CTextAccessor::SplitSeparated(const char* pLine, long nLength, Field* pFie
       if (*p++ == cSeparator) continue;
     }
     // After a field.
-    while (p < pEnd && skippable(*p)) ++p;
+    while (skippable(*p)) ++p;
     if (p == pEnd) return 0;
     if (*p++ != cSeparator) return 2;
   }
