@@ -495,11 +495,11 @@ long _CTextAccessor::WriteItem(long nIndex) {
   char* const pLimit = szNumber + sizeof szNumber;
   if (format.nType == FT_TEXT) {
     const char* pText = reinterpret_cast<const char*>(pValue);
-    const long nText =
-        format.nSize > 0
-            ? std::min(static_cast<long>(strnlen(pText, static_cast<std::size_t>(format.nSize))),
-                       nWidth)
-            : 0;
+    long nText = std::max(format.nSize, 0);
+    if (const void* pZero = std::memchr(pText, '\0', static_cast<std::size_t>(nText))) {
+      nText = static_cast<const char*>(pZero) - pText;
+    }
+    nText = std::min(nText, nWidth);
     if (bFixed) {
       m_pStream->write(pText, nText);
       PutBlanks(nWidth - nText);
@@ -520,9 +520,10 @@ long _CTextAccessor::WriteItem(long nIndex) {
     if (nDecimals) {
       // Four digits always, then cut: the fraction is truncated, never rounded.
       char szFraction[6] = {'.', '0', '0', '0', '0', '\0'};
-      const unsigned nFraction = static_cast<unsigned>(nMagnitude % 10000);
-      for (int i = 4, n = nFraction; i >= 1; --i, n /= 10)
-        szFraction[i] = static_cast<char>('0' + n % 10);
+      auto nFraction = static_cast<unsigned>(nMagnitude % 10000);
+      for (int i = 4; i >= 1; --i, nFraction /= 10) {
+        szFraction[i] = static_cast<char>('0' + nFraction % 10);
+      }
       m_pStream->write(szFraction, 1 + nDecimals);
     }
   } else if (format.nType == FT_SIGNED || format.nType == FT_UNSIGNED) {

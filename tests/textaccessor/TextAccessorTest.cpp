@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 #include <string>
@@ -235,6 +236,17 @@ TEST(TextAccessorMasks, MaskBelongsToTheFormatIndex) {
   t.acc.SetMode(_CTextAccessor::DELIM_FIXED, _CTextAccessor::QUOTE_NONE);
   t.acc.ResetRotate();
   EXPECT_EQ(t.WriteLine(), "           1 \n");
+}
+
+TEST(TextAccessorMasks, ATableBeyondTheMaskArrayIsCut) {
+  static _STAFormat table[150];
+  std::fill(std::begin(table), std::end(table), kText);
+  Rec rec{};
+  _CTextAccessor acc("BIG", table, 150, &rec);
+  EXPECT_EQ(acc.GetFormatCount(), 100);
+  EXPECT_EQ(acc.SetMask(99, 1), 0);
+  EXPECT_EQ(acc.SetMask(100, 1), -1);
+  EXPECT_EQ(acc.GetMask(120), -1);
 }
 
 TEST(TextAccessorRotate, RotatesABlockAndRefusesBadRanges) {
