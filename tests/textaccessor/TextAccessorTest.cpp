@@ -10,7 +10,6 @@
 
 namespace {
 
-#pragma pack(push, 1)
 struct Rec {
   char szA[31];
   std::int16_t nB;
@@ -18,7 +17,6 @@ struct Rec {
   std::uint8_t nC;
   char szD[9];
 };
-#pragma pack(pop)
 
 _STAFormat Fmt(int nWidth, int nDecimals, int nOffset, int nSize, int nType, int bRequired) {
   _STAFormat f{};

@@ -13,13 +13,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-#pragma pack(push, 1)
+// Naturally aligned, the fields sit where the packed record has them.
 struct Match {
   std::int16_t nItem;
   std::int16_t nCode;
   std::uint8_t nSide;
 };
-#pragma pack(pop)
 
 const _STAFormat kMatch[] = {
     {"item", 2, 0, 0, 2, FT_SIGNED, 1},
@@ -113,7 +112,7 @@ TEST_F(TextFile, ReadsWindowsLinesAndMovesOnToTheNextFile) {
   file.Attach(&head);
   ASSERT_EQ(head.Read(), 0);
   EXPECT_STREQ(cond.szId, "ID0001");
-  EXPECT_EQ(cond.nTo, 3);
+  EXPECT_EQ(+cond.nTo, 3);
   EXPECT_STREQ(cond.szOut, "C:\\out\\gaikyo.xml") << "no CR left at the end of the line";
 
   m_acc.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
