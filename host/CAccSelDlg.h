@@ -4,6 +4,8 @@
 // DoModal returns IDOK when a data set was chosen (it is then the data set
 // the data access reads, see LedgerSel_InitClass) or IDCANCEL (2).
 
+#include <vector>
+
 #include "CDialog.h"
 #include "CListCtrl.h"
 
@@ -36,4 +38,5 @@ class CAccSelDlg : public CDialog {
 
   CListCtrl m_list;
   CString m_strSelectedPath;
+  std::vector<CString> m_arPaths;  // the listed data sets' folders, by row
 };

@@ -26,7 +26,6 @@ class CScaleDlg : public CWnd {
   void OnDestroyWindow() override;
 
  private:
-  CWnd* m_pParentWnd;
   short m_nType = 2;
   short m_nStep = 1;
   int m_nScale = 0;
