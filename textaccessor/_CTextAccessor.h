@@ -36,7 +36,10 @@ class _CTextAccessor {
   // 1, nothing changed: quoting asked for fixed width, or an unknown mode.
   long SetMode(long nDelimiter, long nQuote);
   long Attach(std::iostream* pStream);
-  // 0 record filled, 1 end of file (nothing converted), 2 line does not fit.
+  // 0 record filled; 1 end of file, nothing converted (a last line without
+  // a newline is not read); 2 the line does not fit the formats, is longer
+  // than MAX_LINE (the next Read starts at the following line), or the
+  // stream is broken. After 2 the record may be partly filled.
   long Read();
   // 0 written, -1 the stream failed.
   long Write();
