@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 #include "CJetAccess.h"
@@ -77,8 +78,9 @@ short CKaikei::TukiKanZanCal(short nMode, short nOption1, short nOption2, TUKIKA
     return kFailed;
   std::size_t nEntries = 0;
   while (pTukiKan[nEntries].nKamokuNo != 0) ++nEntries;
+  // The table is packed: its doubles are reached by copying, never by reference.
   for (std::size_t i = 0; i < nEntries; ++i)
-    for (double& d : pTukiKan[i].dKingaku) d = 0;
+    std::memset(pTukiKan[i].dKingaku, 0, sizeof pTukiKan[i].dKingaku);
 
   CLedgerSession* pSession = m_pJetAccess->GetSession();
   CSqlite db;
@@ -148,43 +150,46 @@ short CKaikei::TukiKanZanCal(short nMode, short nOption1, short nOption2, TUKIKA
 
   const CFiscalYear& year = kanri.year;
   for (std::size_t i = 0; i < nEntries; ++i) {
-    TUKIKAN& entry = pTukiKan[i];
-    if (entry.nKamokuCode < 1) continue;
-    const auto* k = byCode[static_cast<std::size_t>(entry.nKamokuCode)];
+    const short nCode = pTukiKan[i].nKamokuCode;
+    if (nCode < 1) continue;
+    const auto* k = byCode[static_cast<std::size_t>(nCode)];
     if (k == nullptr) continue;
+    double dKingaku[14] = {};
     if (k->byClass != KAMOKU_CLASS_TOTAL) {
       Fill(amounts[static_cast<std::size_t>(k->nCode)], k->bySide == KAMOKU_KARIKATA,
-           IsBalanceSheetClass(k->byClass), year, entry.dKingaku);
+           IsBalanceSheetClass(k->byClass), year, dKingaku);
+      std::memcpy(pTukiKan[i].dKingaku, dKingaku, sizeof dKingaku);
       continue;
     }
     switch (k->nCode) {
       case CODE_SHISAN:
-        Fill(byClass[KAMOKU_CLASS_ASSETS], true, true, year, entry.dKingaku);
+        Fill(byClass[KAMOKU_CLASS_ASSETS], true, true, year, dKingaku);
         break;
       case CODE_HUSAI:
-        Fill(byClass[KAMOKU_CLASS_LIABILITIES], false, true, year, entry.dKingaku);
+        Fill(byClass[KAMOKU_CLASS_LIABILITIES], false, true, year, dKingaku);
         break;
       case CODE_SHIHON:
-        Fill(capital, false, true, year, entry.dKingaku);
+        Fill(capital, false, true, year, dKingaku);
         break;
       case CODE_URIAGE:
-        Fill(sales, false, false, year, entry.dKingaku);
+        Fill(sales, false, false, year, dKingaku);
         break;
       case CODE_GENKA:
-        Fill(cost, true, false, year, entry.dKingaku);
+        Fill(cost, true, false, year, dKingaku);
         break;
       case CODE_URISOURIEKI:
-        Fill(gross, false, false, year, entry.dKingaku);
+        Fill(gross, false, false, year, dKingaku);
         break;
       case CODE_EIGYOSONEKI:
-        Fill(operating, false, false, year, entry.dKingaku);
+        Fill(operating, false, false, year, dKingaku);
         break;
       case CODE_ZEIBIKIMAE:
-        Fill(preTax, false, false, year, entry.dKingaku);
+        Fill(preTax, false, false, year, dKingaku);
         break;
       default:
         break;
     }
+    std::memcpy(pTukiKan[i].dKingaku, dKingaku, sizeof dKingaku);
   }
   return kOk;
 }

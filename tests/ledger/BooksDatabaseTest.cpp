@@ -133,7 +133,7 @@ TEST_F(BooksDatabaseTest, RefusesYearsAndTextsTheRecordsCannotHold) {
   for (const auto& t : titles) {
     if (t.byClass != KAMOKU_CLASS_TOTAL) continue;
     ++totals;
-    EXPECT_EQ(1, t.byHide);
+    EXPECT_EQ(1, +t.byHide);
     if (t.nKamokuCode == 9071) {
       EXPECT_STREQ("資産の部合計", t.szKamokuName);
     }

@@ -113,7 +113,7 @@ TEST_F(JetAccessTest, RecordsCarryTheBooksAtTheirOffsets) {
 
   S_ENV env;
   ASSERT_EQ(0, jet.ReadEnv(&env));
-  EXPECT_EQ(1, env.nDataNo);
+  EXPECT_EQ(1, +env.nDataNo);  // packed: compare values, not references
   EXPECT_EQ(path, env.szDataPath);
 
   short count = 0;
@@ -142,7 +142,7 @@ TEST_F(JetAccessTest, RecordsCarryTheBooksAtTheirOffsets) {
   S_KANKAMOKU two[2];
   ASSERT_EQ(0, jet.ReadKanKamoku(two, 3, 2, &read, 0));
   EXPECT_EQ(2, read);
-  EXPECT_EQ(KARIIRE, two[0].nKamokuCode);
+  EXPECT_EQ(KARIIRE, +two[0].nKamokuCode);
   ASSERT_EQ(0, jet.ReadKanKamoku(two, count - 1, 2, &read, 0));
   EXPECT_EQ(1, read);
   EXPECT_TRUE(AllZero(&two[1], sizeof two[1]));
@@ -170,7 +170,7 @@ TEST_F(JetAccessTest, SelectionListsAndSwitchesDataSets) {
 
   ASSERT_EQ(0, jet.SelectDataSet(1));
   ASSERT_EQ(0, jet.ReadKanri(&kanri));
-  EXPECT_EQ(2, kanri.nKeiei);
+  EXPECT_EQ(2, +kanri.nKeiei);
   // A refused choice: Term and Init keep the data access usable.
   jet.Term();
   EXPECT_NE(0, jet.ReadKanri(&kanri));

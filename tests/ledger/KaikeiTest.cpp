@@ -2,6 +2,7 @@
 // as totals of the period, balance-sheet items as balances at its end.
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <vector>
 
@@ -13,6 +14,14 @@
 using namespace ledgertest;
 
 namespace {
+
+// The table is packed: read its doubles by value.
+double K(const TUKIKAN& entry, int k) {
+  double d;
+  std::memcpy(&d, reinterpret_cast<const char*>(&entry) + offsetof(TUKIKAN, dKingaku) + 8 * k,
+              sizeof d);
+  return d;
+}
 
 // The year's journal; settlement lines are dated on the last day.
 std::vector<CBooksDatabase::Journal> Journal(int settlementDate, bool bFullYear) {
@@ -62,8 +71,8 @@ class KaikeiTest : public LedgerFixture {
     if (n == 12) n = 13;
     for (const auto& entry : table) {
       if (entry.nKamokuCode != code) continue;
-      double sum = bTwelveMonthYear ? 0 : entry.dKingaku[0];
-      for (int k = 0; k < n; ++k) sum += entry.dKingaku[s + k];
+      double sum = bTwelveMonthYear ? 0 : K(entry, 0);
+      for (int k = 0; k < n; ++k) sum += K(entry, s + k);
       return sum;
     }
     ADD_FAILURE() << "no entry for " << code;
@@ -102,14 +111,14 @@ TEST_F(KaikeiTest, FullYearFiguresAreThePeriodTotalsAndClosingBalances) {
   // Month by month: April's sale in element 1, the settlement in 13.
   for (const auto& e : table) {
     if (e.nKamokuCode == URIAGE) {
-      EXPECT_EQ(0, e.dKingaku[0]);
-      EXPECT_EQ(1200000, e.dKingaku[1]);
-      EXPECT_EQ(800000, e.dKingaku[12]);
-      EXPECT_EQ(25000, e.dKingaku[13]);
+      EXPECT_EQ(0, K(e, 0));
+      EXPECT_EQ(1200000, K(e, 1));
+      EXPECT_EQ(800000, K(e, 12));
+      EXPECT_EQ(25000, K(e, 13));
     }
     if (e.nKamokuCode == YOKIN) {
-      EXPECT_EQ(2000000, e.dKingaku[0]);
-      EXPECT_EQ(2000000 + 1200000, e.dKingaku[1]);  // carried forward joins the first month
+      EXPECT_EQ(2000000, K(e, 0));
+      EXPECT_EQ(2000000 + 1200000, K(e, 1));  // carried forward joins the first month
     }
   }
   // Balance at the end of September (period 4 to 9).
@@ -141,13 +150,13 @@ TEST_F(KaikeiTest, IrregularFirstYearPutsSettlementIntoTheLastMonth) {
   EXPECT_EQ(2000000 + 914000 - 70000, total(CKaikei::CODE_SHIHON));
   EXPECT_EQ(total(CKaikei::CODE_SHISAN), total(CKaikei::CODE_HUSAI) + total(CKaikei::CODE_SHIHON));
   for (const auto& e : table) {
-    EXPECT_EQ(0, e.dKingaku[13]) << e.nKamokuCode;
+    EXPECT_EQ(0, K(e, 13)) << e.nKamokuCode;
     if (e.nKamokuCode == URIAGE) {
-      EXPECT_EQ(25000, e.dKingaku[9]);
+      EXPECT_EQ(25000, K(e, 9));
     }
     if (e.nKamokuCode == YOKIN) {
-      EXPECT_EQ(2000000, e.dKingaku[0]);
-      EXPECT_EQ(1200000, e.dKingaku[1]);  // the engine adds element 0 itself here
+      EXPECT_EQ(2000000, K(e, 0));
+      EXPECT_EQ(1200000, K(e, 1));  // the engine adds element 0 itself here
     }
   }
 }
@@ -168,8 +177,7 @@ TEST_F(KaikeiTest, TotalsBalanceInEveryElement) {
     if (e.nKamokuCode == CKaikei::CODE_SHIHON) capital = &e;
   }
   ASSERT_TRUE(assets && liab && capital);
-  for (int k = 0; k < 14; ++k)
-    EXPECT_EQ(assets->dKingaku[k], liab->dKingaku[k] + capital->dKingaku[k]) << k;
+  for (int k = 0; k < 14; ++k) EXPECT_EQ(K(*assets, k), K(*liab, k) + K(*capital, k)) << k;
 }
 
 TEST_F(KaikeiTest, UnknownCodesStayZeroAndBadCallsFail) {
@@ -186,13 +194,13 @@ TEST_F(KaikeiTest, UnknownCodesStayZeroAndBadCallsFail) {
   table[1].nKamokuNo = 4000;
   // Nothing chosen yet.
   EXPECT_NE(0, kaikei.TukiKanZanCal(1, 0, 0, table, nullptr));
-  EXPECT_EQ(0, table[0].dKingaku[5]);
+  EXPECT_EQ(0, K(table[0], 5));
   ASSERT_EQ(0, jet.SelectDataSet(0));
   EXPECT_NE(0, kaikei.TukiKanZanCal(2, 0, 0, table, nullptr));
   EXPECT_NE(0, kaikei.TukiKanZanCal(1, 0, 0, nullptr, nullptr));
   ASSERT_EQ(0, kaikei.TukiKanZanCal(1, 0, 0, table, nullptr));
-  for (double d : table[0].dKingaku) EXPECT_EQ(0, d);
-  EXPECT_EQ(1200000, table[1].dKingaku[1]);
+  for (int k = 0; k < 14; ++k) EXPECT_EQ(0, K(table[0], k));
+  EXPECT_EQ(1200000, K(table[1], 1));
 }
 
 TEST_F(KaikeiTest, FiscalMonthNumbers) {
@@ -246,10 +254,10 @@ TEST_F(KaikeiTest, TwentyFirstStartYearFillsPeriodsByTheirFirstDay) {
   ASSERT_EQ(0, kaikei.TukiKanZanCal(1, 0, 0, table.data(), nullptr));
   for (const auto& e : table) {
     if (e.nKamokuCode != URIAGE) continue;
-    EXPECT_EQ(100, e.dKingaku[1]);
-    EXPECT_EQ(20, e.dKingaku[2]);
-    EXPECT_EQ(3, e.dKingaku[12]);
-    EXPECT_EQ(4000, e.dKingaku[13]);
+    EXPECT_EQ(100, K(e, 1));
+    EXPECT_EQ(20, K(e, 2));
+    EXPECT_EQ(3, K(e, 12));
+    EXPECT_EQ(4000, K(e, 13));
   }
   EXPECT_EQ(4123, PeriodTotal(kaikei, table, CKaikei::CODE_URIAGE, 4, 3, true));
 }
