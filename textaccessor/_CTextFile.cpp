@@ -1,6 +1,7 @@
 #include "_CTextFile.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "Cp932.h"
@@ -32,6 +33,9 @@ long _CTextFile::Open(const char* pszPath, long nFlags) {
       mode = std::ios_base::out | std::ios_base::trunc;
     }
   } else if (nFlags & TF_READ) {
+    // A folder opens for reading here and then reads as empty.
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error)) return -1;
     mode = std::ios_base::in;
   } else {
     return -1;

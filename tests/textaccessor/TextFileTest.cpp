@@ -88,6 +88,7 @@ TEST_F(TextFile, OpenFlagsCreateTruncateAppendAndRefuse) {
   EXPECT_EQ(file.Open(missing.c_str(), _CTextFile::TF_READ), -1);
   EXPECT_FALSE(fs::exists(missing));
   EXPECT_EQ(file.Open("\x81", _CTextFile::TF_READ), -1) << "not CP932";
+  EXPECT_EQ(file.Open(m_dir.c_str(), _CTextFile::TF_READ), -1) << "a folder";
 }
 
 TEST_F(TextFile, ReadsWindowsLinesAndMovesOnToTheNextFile) {
