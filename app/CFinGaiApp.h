@@ -1,0 +1,116 @@
+#pragma once
+// The link component's application object. It does the whole run inside
+// InitInstance: start-up checks, the choice of the books, the settings
+// wizard, the aggregation and the output. InitInstance always returns FALSE;
+// the caller then calls ExitInstance and destroys the object, whose
+// destructor reports the result to the host window when the host launched
+// the program.
+
+#include <memory>
+
+#include "CWnd.h"
+#include "NamedGuard.h"
+#include "S_KANKAMOKU.h"
+#include "SettingsRecords.h"
+#include "WinTypes.h"
+
+class CConv;
+class CDenModify;
+class CJetAccess;
+class CKaikei;
+class CKumiSen;
+class CSemaFile;
+class CUtyFile;
+class CYmd;
+
+// The process-wide host objects, created at start-up and deleted by the
+// application's destructor.
+extern CJetAccess* g_pJetAccess;
+extern CConv* g_pConv;
+extern CYmd* g_pYmd;
+extern CKumiSen* g_pKumiSen;
+extern CKaikei* g_pKaikei;
+extern CDenModify* g_pDenModify;
+
+class CFinGaiApp {
+ public:
+  // Results reported to the host.
+  static constexpr int RESULT_COMPLETED = 0;
+  static constexpr int RESULT_CANCELLED = 1;
+  static constexpr int RESULT_ERROR = 2;
+
+  // The guards' names: this program, and the host application.
+  static constexpr const char* CHECK_MAP_NAME = "RoderoZerozUvo";
+  static constexpr const char* HOST_MAP_NAME = "QuillmossQT10";
+
+  // Longest command line the launch parameters are read from (bytes, CP932).
+  static constexpr int CMDLINE_MAX = MAX_PATH - 1;
+
+  CFinGaiApp();
+  ~CFinGaiApp();
+  CFinGaiApp(const CFinGaiApp&) = delete;
+  CFinGaiApp& operator=(const CFinGaiApp&) = delete;
+
+  // The run; always FALSE.
+  BOOL InitInstance();
+  // Releases the guards; the process exit code, always 0.
+  int ExitInstance();
+
+  // Reads "window,message,function,path" into the launch members; TRUE when
+  // all three commas are there. A line longer than CMDLINE_MAX is not a
+  // launch and sets nothing.
+  BOOL ParseCommandLine(LPCSTR pszCmdLine);
+
+  // Start-up checks: TRUE when passed, FALSE after their own message.
+  BOOL CreateCheckMap();
+  BOOL CreateHostMap();
+  BOOL CheckMemory();
+  BOOL CheckHostExe();
+  BOOL CheckProgramLevel();
+  // Shows no message: the caller reports the shortage.
+  BOOL CreateAccounting();
+  BOOL CheckProgramFiles();
+
+  enum class KanriCheck { Accepted, Kojin, ReadFailed };
+  KanriCheck CheckKanri();
+  // Appends every account title of the chosen books to m_arKamoku; FALSE
+  // after its own message.
+  BOOL ReadKamoku();
+
+  // The program's command line in CP932, set before InitInstance.
+  CString m_strCmdLine;
+
+  int m_bJetOpen = 0;
+  CArray<S_KANKAMOKU, S_KANKAMOKU> m_arKamoku;
+  CArray<_SG_MATCH, _SG_MATCH> m_arMatch;
+  CArray<_SG_INIT_BODY, _SG_INIT_BODY> m_arInitBody;
+  short m_nKamokuCount = 0;
+  int m_bLinked = 0;
+  HWND m_hHostWnd = nullptr;
+  UINT m_nHostMsg = 0;
+  short m_nFunctionNo = 2;
+  CString m_strLinkParam;
+  CWnd* m_pParentWnd = nullptr;
+  int m_nResult = RESULT_COMPLETED;
+  NamedGuard m_hCheckMap;
+  NamedGuard m_hHostMap;
+
+ private:
+  // The checks up to the opening of the host data; FALSE after a stop.
+  BOOL StartUp(std::unique_ptr<CUtyFile>& pUtyFile);
+  BOOL CheckSystemDate();
+  BOOL CheckStartDrive();
+  BOOL CheckJetVersion();
+  BOOL OpenKanriDb(std::unique_ptr<CUtyFile>& pUtyFile);
+  // The selection cycle; FALSE when the run ends there. szDataPath holds
+  // MAX_PATH bytes.
+  BOOL SelectData(CSemaFile& sema, char* szDataPath);
+  // Wizard, aggregation and output.
+  void RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDataPath);
+  short OpenAccess();
+
+  void Message(LPCSTR pszText, UINT nIcon);
+  // Shows the message and ends the run with an error.
+  BOOL Stop(LPCSTR pszText, UINT nIcon);
+  BOOL IsCooperative() const;
+};

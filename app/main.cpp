@@ -1,0 +1,26 @@
+// The link component: one run per process, no main window.
+
+#include <cstdio>
+
+#include "ArgvText.h"
+#include "CFinGaiApp.h"
+#include "UiStartup.h"
+
+int main(int argc, char** argv) {
+  CString strCmdLine;
+  if (!platform::CommandLineFromArgs(argc, argv, strCmdLine)) {
+    // Running on without the launch parameters would report to nobody.
+    std::fprintf(stderr, "QT10ToRX16_G: the command line has text with no CP932 form\n");
+    return 0;
+  }
+  InstallUiBackend(argc, argv);
+  int nExitCode = 0;
+  {
+    CFinGaiApp app;
+    app.m_strCmdLine = strCmdLine;
+    app.InitInstance();
+    nExitCode = app.ExitInstance();
+  }
+  UninstallUiBackend();
+  return nExitCode;
+}
