@@ -92,11 +92,16 @@ const TUKIKAN& Entry(const std::vector<TUKIKAN>& table, short code) {
   return none;
 }
 
+// One amount by value: the packed doubles must not be bound to references.
+double Amount(const std::vector<TUKIKAN>& table, short code, int i) {
+  return Entry(table, code).dKingaku[i];
+}
+
 // Sum of elements 1-13: in a twelve-month year, the period total or the
 // closing balance.
 double YearTotal(const std::vector<TUKIKAN>& table, short code) {
   double sum = 0;
-  for (int i = 1; i <= 13; ++i) sum += Entry(table, code).dKingaku[i];
+  for (int i = 1; i <= 13; ++i) sum += Amount(table, code, i);
   return sum;
 }
 
@@ -112,19 +117,17 @@ TEST(BooksImport, SmallFolderGivesKnownMonthlyTableAndTotals) {
 
   const auto table = MonthlyTable(inst, 0);
   // Sales: April, March and the settlement period.
-  const TUKIKAN& sales = Entry(table, 5);
-  EXPECT_EQ(sales.nKamokuNo, 4000);
-  EXPECT_EQ(sales.dKingaku[0], 0);
-  EXPECT_EQ(sales.dKingaku[1], 100000);
-  EXPECT_EQ(sales.dKingaku[12], 150000);
-  EXPECT_EQ(sales.dKingaku[13], 50000);
+  EXPECT_EQ(static_cast<int>(Entry(table, 5).nKamokuNo), 4000);
+  EXPECT_EQ(Amount(table, 5, 0), 0);
+  EXPECT_EQ(Amount(table, 5, 1), 100000);
+  EXPECT_EQ(Amount(table, 5, 12), 150000);
+  EXPECT_EQ(Amount(table, 5, 13), 50000);
   // Cash: carried forward in 0 and, in a twelve-month year, in 1 as well.
-  const TUKIKAN& cash = Entry(table, 1);
-  EXPECT_EQ(cash.dKingaku[0], 500000);
-  EXPECT_EQ(cash.dKingaku[1], 500000);
-  EXPECT_EQ(cash.dKingaku[3], 100000);
-  EXPECT_EQ(cash.dKingaku[9], -20000);
-  EXPECT_EQ(Entry(table, 2).dKingaku[1], 300000);
+  EXPECT_EQ(Amount(table, 1, 0), 500000);
+  EXPECT_EQ(Amount(table, 1, 1), 500000);
+  EXPECT_EQ(Amount(table, 1, 3), 100000);
+  EXPECT_EQ(Amount(table, 1, 9), -20000);
+  EXPECT_EQ(Amount(table, 2, 1), 300000);
 
   EXPECT_EQ(YearTotal(table, CKaikei::CODE_URIAGE), 300000);
   EXPECT_EQ(YearTotal(table, CKaikei::CODE_GENKA), 80000);
@@ -152,16 +155,16 @@ TEST(BooksImport, ManagementRecordAndTitlesInCp932) {
   S_KANRI kanri{};
   ASSERT_EQ(0, jet.ReadKanri(&kanri));
   EXPECT_STREQ(kanri.szJigyoName, "テスト農園, 株式会社");
-  EXPECT_EQ(kanri.nStartMonth, 4);
-  EXPECT_EQ(kanri.nEndYear, 2025);
-  EXPECT_EQ(kanri.byJunShisan, 1);
+  EXPECT_EQ(static_cast<int>(kanri.nStartMonth), 4);
+  EXPECT_EQ(static_cast<int>(kanri.nEndYear), 2025);
+  EXPECT_EQ(static_cast<int>(kanri.byJunShisan), 1);
   S_KANKAMOKU titles[20]{};
   short read = 0;
   ASSERT_EQ(0, jet.ReadKanKamoku(titles, 0, 20, &read, 0));
   ASSERT_GE(read, 7);
   EXPECT_STREQ(titles[2].szKamokuName, "買掛金");
-  EXPECT_EQ(titles[2].byTaisyaku, KAMOKU_KASIKATA);
-  EXPECT_EQ(titles[6].byHide, 1);
+  EXPECT_EQ(static_cast<int>(titles[2].byTaisyaku), KAMOKU_KASIKATA);
+  EXPECT_EQ(static_cast<int>(titles[6].byHide), 1);
   jet.Term();
   ::unsetenv(CInstallation::ENV_PROGRAM_DIR);
 }
