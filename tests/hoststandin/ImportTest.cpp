@@ -13,6 +13,7 @@
 #include "BooksCsvImporter.h"
 #include "BooksDbReader.h"
 #include "BooksFolderReader.h"
+#include "CFiscalYear.h"
 #include "CInstallation.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
@@ -263,4 +264,53 @@ TEST(BooksImport, QuotedTextsAndCp932FilesSurviveTheRoundTrip) {
   const auto b = MonthlyTable(second, 0);
   ASSERT_EQ(a.size(), b.size());
   EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(TUKIKAN)));
+}
+
+// Every shipped sample book: each account's figure for the whole year, as
+// the engine adds up the slots, equals what its journal says, and the totals
+// follow the classes.
+TEST(BooksImport, SampleBooksGiveTheirJournalsFigures) {
+  for (const char* list : {"regular.list", "cooperative.list"}) {
+    TempFolder tmp;
+    Installation inst(tmp, "inst");
+    const auto books = std::filesystem::path(RX16_SOURCE_DIR) / "data/books";
+    std::ifstream in(books / list);
+    std::string folder;
+    for (short nIndex = 0; std::getline(in, folder); ++nIndex) {
+      SCOPED_TRACE(folder);
+      BooksFolderReader reader;
+      BooksData data;
+      ASSERT_TRUE(reader.Read(books / folder, data));
+      BooksCsvImporter importer;
+      ASSERT_TRUE(importer.Import(inst.Get(), books / folder));
+      const auto table = MonthlyTable(inst, nIndex);
+
+      std::map<short, long long> expected;
+      std::map<short, const BooksData::Account*> accounts;
+      for (const auto& a : data.m_arAccount) accounts[a.m_nCode] = &a;
+      for (const auto& o : data.m_arOpening) expected[o.m_nCode] += o.m_nBalance;
+      for (const auto& e : data.m_arEntry) {
+        expected[e.m_nDebit] += accounts[e.m_nDebit]->m_bCredit ? -e.m_nAmount : e.m_nAmount;
+        expected[e.m_nCredit] += accounts[e.m_nCredit]->m_bCredit ? e.m_nAmount : -e.m_nAmount;
+      }
+      const CFiscalYear year(data.m_start.m_nYear, data.m_start.m_nMonth, data.m_start.m_nDay,
+                             data.m_end.m_nYear, data.m_end.m_nMonth, data.m_end.m_nDay);
+      auto figure = [&](short code) {
+        return YearTotal(table, code) + (year.IsTwelveMonth() ? 0 : Amount(table, code, 0));
+      };
+      long long sales = 0, profit = 0;
+      for (const auto& a : data.m_arAccount) {
+        EXPECT_EQ(figure(a.m_nCode), expected[a.m_nCode]) << a.m_nCode;
+        if (BooksFolderReader::IsBalanceSheetClass(a.m_strClass)) continue;
+        const long long credit = a.m_bCredit ? expected[a.m_nCode] : -expected[a.m_nCode];
+        if (a.m_strClass == "sales") sales += credit;
+        if (a.m_strClass != "income_tax") profit += credit;
+      }
+      EXPECT_GT(sales, 0);
+      EXPECT_EQ(figure(CKaikei::CODE_URIAGE), sales);
+      EXPECT_EQ(figure(CKaikei::CODE_ZEIBIKIMAE), profit);
+      EXPECT_EQ(figure(CKaikei::CODE_SHISAN),
+                figure(CKaikei::CODE_HUSAI) + figure(CKaikei::CODE_SHIHON));
+    }
+  }
 }
