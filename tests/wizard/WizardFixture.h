@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "CConv.h"
 #include "CHeadlessBackend.h"
@@ -36,6 +37,16 @@ class ScopedEnv {
  private:
   std::string m_strName;
   std::optional<std::string> m_strOld;
+};
+
+// The headless backend, keeping what each save-file dialog was asked to show.
+class RecordingBackend : public CHeadlessBackend {
+ public:
+  BOOL GetSaveFileName(SaveFileRequest& request) override {
+    m_arSaveRequests.push_back(request);
+    return CHeadlessBackend::GetSaveFileName(request);
+  }
+  std::vector<SaveFileRequest> m_arSaveRequests;
 };
 
 class WizardFixture : public ::testing::Test {
@@ -67,7 +78,7 @@ class WizardFixture : public ::testing::Test {
   std::optional<ScopedEnv> m_envConfig;
   std::filesystem::path m_oldCwd;
 
-  CHeadlessBackend m_backend;
+  RecordingBackend m_backend;
   CUiBackend* m_pOldBackend = nullptr;
   std::unique_ptr<CJetAccess> m_pJet;
   std::unique_ptr<CYmd> m_pYmd;
