@@ -6,5 +6,6 @@ std::string HostUsage::Text() {
          "  QT10.EXE add-books INSTALLATION FOLDER\n"
          "  QT10.EXE export-books INSTALLATION DATASET FOLDER\n"
          "  QT10.EXE list INSTALLATION\n"
+         "  QT10.EXE launch INSTALLATION [--function N] [--out PATH]\n"
          "DATASET is a data ID or a data-set number as list shows it.\n";
 }

@@ -7,6 +7,7 @@
 #include "HostBooksCommands.h"
 #include "HostInit.h"
 #include "HostUsage.h"
+#include "LaunchCommand.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   if (command == "add-books") return HostBooksCommands::AddBooks(args);
   if (command == "export-books") return HostBooksCommands::ExportBooks(args);
   if (command == "list") return HostBooksCommands::List(args);
+  if (command == "launch") return LaunchCommand().Run(args);
   if (command == "--help" || command == "help") {
     std::cout << HostUsage::Text();
     return HostUsage::EXIT_OK;
