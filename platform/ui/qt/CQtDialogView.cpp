@@ -1,0 +1,643 @@
+#include "CQtDialogView.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFrame>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+
+#include "CButton.h"
+#include "CComboBox.h"
+#include "CEdit.h"
+#include "CListCtrl.h"
+#include "CPropertySheet.h"
+#include "CQtByteLimitValidator.h"
+#include "CQtMultiLineButton.h"
+#include "CToolTipCtrl.h"
+#include "CUiInput.h"
+#include "QtText.h"
+
+namespace {
+
+constexpr DWORD SS_TYPEMASK = 0x001F;
+constexpr DWORD SS_CENTER = 0x0001;
+constexpr DWORD SS_RIGHT = 0x0002;
+constexpr DWORD LVS_TYPEMASK_SINGLESEL = LVS_SINGLESEL;
+constexpr int LVCFMT_RIGHT = 1;
+constexpr int LVCFMT_CENTER = 2;
+
+BOOL IsDialogKind(ControlKind kind) {
+  return kind == ControlKind::Dialog || kind == ControlKind::Page || kind == ControlKind::Sheet;
+}
+
+BOOL IsMultiLine(const CWnd& wnd) {
+  return wnd.GetKind() == ControlKind::PushButton && (wnd.GetStyle() & BS_MULTILINE) != 0;
+}
+
+// Tooltip texts are plain; long ones wrap rather than run off the screen.
+QString TipMarkup(const CString& strText) {
+  if (strText.empty()) return QString();
+  QString strEscaped = QtFromCp932(strText).toHtmlEscaped();
+  strEscaped.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+  return QStringLiteral("<qt>") + strEscaped + QStringLiteral("</qt>");
+}
+
+Qt::Alignment ColumnAlignment(int nFormat) {
+  switch (nFormat & 3) {
+    case LVCFMT_RIGHT:
+      return Qt::AlignRight | Qt::AlignVCenter;
+    case LVCFMT_CENTER:
+      return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+      return Qt::AlignLeft | Qt::AlignVCenter;
+  }
+}
+
+}  // namespace
+
+CQtDialogView::CQtDialogView(CDialog& dlg, QWidget* pOwner, std::function<void()> afterInput)
+    : m_dlg(dlg),
+      m_bSheet(dlg.GetKind() == ControlKind::Sheet),
+      m_pWindow(new CQtDialogWindow(
+          pOwner,
+          [this] {
+            Input([this] { m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+          })),
+      m_afterInput(std::move(afterInput)) {
+  m_pWindow->setFont(MetricsOf(m_dlg).Font());
+  m_pWindow->setObjectName(QtFromCp932(m_dlg.GetUiName()));
+  if (m_bSheet) {
+    m_pPageFrame = new QFrame(m_pWindow);
+    static_cast<QFrame*>(m_pPageFrame)->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    m_pTabs = new QTabBar(m_pWindow);
+    m_pTabs->setDrawBase(false);
+    m_pTabs->setExpanding(false);
+    m_pTabs->setFocusPolicy(Qt::NoFocus);
+    QObject::connect(m_pTabs, &QTabBar::currentChanged, m_pTabs, [this](int nIndex) {
+      if (m_nUpdating) return;
+      auto& sheet = static_cast<CPropertySheet&>(m_dlg);
+      if (nIndex != sheet.GetActiveIndex())
+        Input([&sheet, nIndex] { sheet.SetActivePage(nIndex); });
+    });
+  }
+  m_entries.emplace(&m_dlg, Entry{m_pWindow, m_dlg.GetKind(), 0});
+  m_windows.emplace(m_pWindow, &m_dlg);
+  Sync();
+}
+
+CQtDialogView::~CQtDialogView() {
+  m_pWindow->hide();
+  delete m_pWindow;
+}
+
+QWidget* CQtDialogView::FindWidget(const CWnd* pWnd) const {
+  auto it = m_entries.find(pWnd);
+  return it == m_entries.end() ? nullptr : it->second.pWidget.data();
+}
+
+CWnd* CQtDialogView::FindWnd(const QWidget* pWidget) const {
+  for (const QWidget* p = pWidget; p; p = p->parentWidget()) {
+    auto it = m_windows.find(p);
+    if (it != m_windows.end()) return it->second;
+    if (p == m_pWindow) break;
+  }
+  return nullptr;
+}
+
+void CQtDialogView::Show() {
+  Layout();
+  QRect rcArea;
+  if (QWidget* pOwner = m_pWindow->parentWidget(); pOwner && pOwner->isVisible()) {
+    rcArea = pOwner->window()->frameGeometry();
+  } else if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
+    rcArea = pScreen->availableGeometry();
+  }
+  if (rcArea.isValid()) {
+    QRect rc(QPoint(0, 0), m_pWindow->size());
+    rc.moveCenter(rcArea.center());
+    m_pWindow->move(rc.topLeft());
+  }
+  m_pWindow->show();
+  if (QGuiApplication::platformName() != QLatin1String("offscreen")) m_pWindow->raise();
+  m_pWindow->activateWindow();
+  if (CWnd* pFocus = CWnd::GetFocus(); pFocus && Contains(*pFocus)) FocusTo(*pFocus);
+}
+
+void CQtDialogView::Sync() {
+  std::set<const CWnd*> seen;
+  m_tooltips.clear();
+  SyncTree(m_dlg, seen);
+  std::vector<const CWnd*> gone;
+  for (const auto& [pWnd, entry] : m_entries) {
+    if (!seen.count(pWnd)) gone.push_back(pWnd);
+  }
+  for (const CWnd* pWnd : gone) Drop(pWnd);
+  ApplyToolTips();
+  if (m_bSheet) UpdateTabs();
+  Layout();
+  if (CWnd* pFocus = CWnd::GetFocus(); pFocus && Contains(*pFocus)) {
+    QWidget* pWidget = FindWidget(pFocus);
+    if (pWidget && !pWidget->hasFocus()) FocusTo(*pFocus);
+  }
+}
+
+void CQtDialogView::SyncTree(CWnd& wnd, std::set<const CWnd*>& seen) {
+  if (!wnd.GetSafeHwnd()) return;
+  seen.insert(&wnd);
+  if (&wnd != &m_dlg) {
+    Ensure(wnd);
+    Update(wnd);
+  } else {
+    Update(wnd);
+  }
+  if (wnd.GetKind() == ControlKind::ToolTip) m_tooltips.push_back(&wnd);
+  // Copied: a child may go while its parent is walked.
+  const std::vector<CWnd*> children = wnd.GetChildren();
+  for (CWnd* pChild : children) SyncTree(*pChild, seen);
+}
+
+void CQtDialogView::Ensure(CWnd& wnd) {
+  auto it = m_entries.find(&wnd);
+  if (it != m_entries.end()) {
+    // The address may have been reused by another window.
+    if (it->second.kind == wnd.GetKind() && it->second.nID == wnd.GetDlgCtrlID() &&
+        (it->second.pWidget || wnd.GetKind() == ControlKind::ToolTip)) {
+      return;
+    }
+    Drop(&wnd);
+  }
+  CWnd* pParent = wnd.GetParent();
+  QWidget* pParentWidget = pParent ? FindWidget(pParent) : nullptr;
+  if (!pParentWidget) pParentWidget = m_pWindow;
+  QWidget* pWidget = Create(wnd, pParentWidget);
+  m_entries[&wnd] = Entry{pWidget, wnd.GetKind(), wnd.GetDlgCtrlID()};
+  if (!pWidget) return;
+  m_windows[pWidget] = &wnd;
+  pWidget->setGeometry(GeometryOf(wnd));
+  Wire(wnd, pWidget);
+  if (wnd.GetKind() == ControlKind::GroupBox) {
+    pWidget->lower();
+  } else if (wnd.GetKind() == ControlKind::Page && m_pPageFrame) {
+    m_pPageFrame->lower();
+  }
+}
+
+QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
+  const DWORD dwStyle = wnd.GetStyle();
+  QWidget* pWidget = nullptr;
+  switch (wnd.GetKind()) {
+    case ControlKind::Static: {
+      auto* pLabel = new QLabel(pParent);
+      pLabel->setTextFormat(Qt::PlainText);
+      Qt::Alignment align = Qt::AlignLeft;
+      if ((dwStyle & SS_TYPEMASK) == SS_CENTER) align = Qt::AlignHCenter;
+      if ((dwStyle & SS_TYPEMASK) == SS_RIGHT) align = Qt::AlignRight;
+      align |= (dwStyle & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+      pLabel->setAlignment(align);
+      // A static wraps its text to its width, between any two Japanese
+      // characters; the one-character-wide statics rely on it.
+      pLabel->setWordWrap((dwStyle & SS_CENTERIMAGE) == 0);
+      if (dwStyle & SS_SUNKEN) {
+        pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pLabel->setIndent(2);
+      }
+      pLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+      pWidget = pLabel;
+      break;
+    }
+    case ControlKind::Edit: {
+      auto* pEdit = new QLineEdit(pParent);
+      pEdit->setValidator(new CQtByteLimitValidator(pEdit));
+      pEdit->setFrame((dwStyle & WS_BORDER) != 0);
+      pEdit->setTextMargins(1, 0, 1, 0);
+      pWidget = pEdit;
+      break;
+    }
+    case ControlKind::PushButton: {
+      QPushButton* pButton =
+          IsMultiLine(wnd) ? new CQtMultiLineButton(pParent) : new QPushButton(pParent);
+      pButton->setAutoDefault(false);
+      pButton->setFocusPolicy(Qt::StrongFocus);
+      pWidget = pButton;
+      break;
+    }
+    case ControlKind::CheckBox:
+      pWidget = new QCheckBox(pParent);
+      break;
+    case ControlKind::GroupBox:
+      pWidget = new QGroupBox(pParent);
+      pWidget->setAttribute(Qt::WA_TransparentForMouseEvents);
+      pWidget->setFocusPolicy(Qt::NoFocus);
+      break;
+    case ControlKind::ComboBox:
+      pWidget = new QComboBox(pParent);
+      break;
+    case ControlKind::ListView: {
+      auto* pTree = new QTreeWidget(pParent);
+      pTree->setRootIsDecorated(false);
+      pTree->setItemsExpandable(false);
+      pTree->setUniformRowHeights(true);
+      pTree->setSelectionBehavior(QAbstractItemView::SelectRows);
+      pTree->header()->setStretchLastSection(false);
+      pTree->header()->setSectionsMovable(false);
+      pTree->setFrameShape((dwStyle & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
+      pWidget = pTree;
+      break;
+    }
+    case ControlKind::ToolTip:
+      return nullptr;
+    case ControlKind::Page:
+      pWidget = new QWidget(pParent);
+      pWidget->setFont(MetricsOf(wnd).Font());
+      pWidget->setObjectName(
+          QStringLiteral("page%1").arg(static_cast<const CDialog&>(wnd).GetTemplateID()));
+      break;
+    default:
+      pWidget = new QWidget(pParent);
+      break;
+  }
+  if (wnd.GetDlgCtrlID() != 0 && !IsDialogKind(wnd.GetKind())) {
+    pWidget->setObjectName(QStringLiteral("id%1").arg(wnd.GetDlgCtrlID()));
+  }
+  return pWidget;
+}
+
+void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
+  // Each handler looks the window up again: it may have gone meanwhile.
+  auto wndOf = [this, pWidget]() -> CWnd* {
+    auto it = m_windows.find(pWidget);
+    return it == m_windows.end() ? nullptr : it->second;
+  };
+  if (auto* pButton = qobject_cast<QAbstractButton*>(pWidget)) {
+    QObject::connect(pButton, &QAbstractButton::clicked, pButton, [this, wndOf] {
+      if (m_nUpdating) return;
+      if (CWnd* pWnd = wndOf()) Input([pWnd] { CUiInput::Click(*pWnd); });
+    });
+  } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit, [this, wndOf](const QString& strText) {
+      if (m_nUpdating) return;
+      CWnd* pWnd = wndOf();
+      CString strTyped;
+      if (!pWnd) return;
+      if (!QtToCp932(strText, strTyped)) {
+        Update(*pWnd);
+        return;
+      }
+      Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
+    });
+  } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
+    QObject::connect(pCombo, &QComboBox::activated, pCombo, [this, wndOf](int nIndex) {
+      if (m_nUpdating) return;
+      auto* pWnd = dynamic_cast<CComboBox*>(wndOf());
+      if (!pWnd || !pWnd->IsReachable()) return;
+      Input([pWnd, nIndex] {
+        pWnd->TakeFocus(FALSE);
+        pWnd->SetCurSel(nIndex);
+        if (CWnd* pParent = pWnd->GetParent()) {
+          pParent->SendMessage(WM_COMMAND,
+                               MAKEWPARAM(static_cast<WORD>(pWnd->GetDlgCtrlID()), CBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(pWnd->GetSafeHwnd()));
+        }
+      });
+    });
+  } else if (auto* pTree = qobject_cast<QTreeWidget*>(pWidget)) {
+    QObject::connect(
+        pTree, &QTreeWidget::itemChanged, pTree,
+        [this, wndOf, pTree](QTreeWidgetItem* pItem, int nColumn) {
+          if (m_nUpdating || nColumn != 0) return;
+          auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+          if (!pList) return;
+          const int nRow = pTree->indexOfTopLevelItem(pItem);
+          const BOOL bChecked = pItem->checkState(0) == Qt::Checked;
+          if (nRow < 0 || pList->GetCheck(nRow) == bChecked) return;
+          Input([pList, nRow, bChecked] { CUiInput::SetRowCheck(*pList, nRow, bChecked); });
+        });
+    QObject::connect(pTree, &QTreeWidget::currentItemChanged, pTree,
+                     [this, wndOf, pTree](QTreeWidgetItem* pItem, QTreeWidgetItem*) {
+                       if (m_nUpdating || !pItem) return;
+                       auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+                       if (!pList) return;
+                       const int nRow = pTree->indexOfTopLevelItem(pItem);
+                       if (nRow < 0 || pList->GetItemState(nRow, LVIS_SELECTED)) return;
+                       Input([pList, nRow] { CUiInput::SelectRow(*pList, nRow); });
+                     });
+  }
+}
+
+void CQtDialogView::Update(CWnd& wnd) {
+  QWidget* pWidget = FindWidget(&wnd);
+  if (!pWidget) return;
+  ++m_nUpdating;
+  const QSignalBlocker blocker(pWidget);
+  const QString strText = QtFromCp932(wnd.GetText());
+  if (&wnd == &m_dlg) {
+    if (pWidget->windowTitle() != strText) pWidget->setWindowTitle(strText);
+    pWidget->setEnabled(wnd.IsWindowEnabled());
+    --m_nUpdating;
+    return;
+  }
+  const bool bVisible = (wnd.GetStyle() & WS_VISIBLE) != 0;
+  if (pWidget->isHidden() == bVisible) pWidget->setVisible(bVisible);
+  if (pWidget->isEnabled() != static_cast<bool>(wnd.IsWindowEnabled()) ||
+      !pWidget->isEnabledTo(pWidget->parentWidget())) {
+    pWidget->setEnabled(wnd.IsWindowEnabled());
+  }
+  switch (wnd.GetKind()) {
+    case ControlKind::Static:
+      if (auto* pLabel = qobject_cast<QLabel*>(pWidget); pLabel && pLabel->text() != strText) {
+        pLabel->setText(strText);
+      }
+      break;
+    case ControlKind::Edit:
+      if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
+        if (pEdit->text() != strText) pEdit->setText(strText);
+        pEdit->setReadOnly((wnd.GetStyle() & ES_READONLY) != 0);
+        auto* pValidator =
+            static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(pEdit->validator()));
+        if (auto* pCEdit = dynamic_cast<CEdit*>(&wnd); pCEdit && pValidator) {
+          pValidator->SetLimit(static_cast<int>(pCEdit->GetLimitText()));
+        }
+      }
+      break;
+    case ControlKind::PushButton:
+      if (auto* pMulti = dynamic_cast<CQtMultiLineButton*>(pWidget)) {
+        pMulti->SetCaption(strText);
+      } else if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
+                 pButton && pButton->text() != strText) {
+        pButton->setText(strText);
+      }
+      if (auto* pButton = qobject_cast<QPushButton*>(pWidget)) {
+        auto* pCButton = dynamic_cast<CButton*>(&wnd);
+        pButton->setDefault(pCButton && pCButton->IsDefaultButton());
+      }
+      break;
+    case ControlKind::CheckBox:
+      if (auto* pBox = qobject_cast<QCheckBox*>(pWidget)) {
+        if (pBox->text() != strText) pBox->setText(strText);
+        const int nCheck =
+            dynamic_cast<CButton*>(&wnd) ? dynamic_cast<CButton*>(&wnd)->GetCheck() : BST_UNCHECKED;
+        pBox->setTristate(nCheck == BST_INDETERMINATE);
+        pBox->setCheckState(nCheck == BST_CHECKED         ? Qt::Checked
+                            : nCheck == BST_INDETERMINATE ? Qt::PartiallyChecked
+                                                          : Qt::Unchecked);
+      }
+      break;
+    case ControlKind::GroupBox:
+      if (auto* pGroup = qobject_cast<QGroupBox*>(pWidget); pGroup && pGroup->title() != strText) {
+        pGroup->setTitle(strText);
+      }
+      break;
+    case ControlKind::ComboBox:
+      if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
+        auto* pCCombo = dynamic_cast<CComboBox*>(&wnd);
+        const int nCount = pCCombo ? pCCombo->GetCount() : 0;
+        QStringList items;
+        for (int i = 0; i < nCount; ++i) {
+          CString strItem;
+          pCCombo->GetLBText(i, strItem);
+          items.push_back(QtFromCp932(strItem));
+        }
+        QStringList current;
+        for (int i = 0; i < pCombo->count(); ++i) current.push_back(pCombo->itemText(i));
+        if (current != items) {
+          pCombo->clear();
+          pCombo->addItems(items);
+        }
+        pCombo->setCurrentIndex(pCCombo ? pCCombo->GetCurSel() : -1);
+      }
+      break;
+    case ControlKind::ListView:
+      if (auto* pTree = qobject_cast<QTreeWidget*>(pWidget)) {
+        if (auto* pList = dynamic_cast<CListCtrl*>(&wnd)) UpdateList(*pList, *pTree);
+      }
+      break;
+    default:
+      break;
+  }
+  --m_nUpdating;
+}
+
+void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
+  const QSignalBlocker blocker(tree.selectionModel());
+  const auto& columns = list.GetColumns();
+  const int nColumns = std::max<int>(1, static_cast<int>(columns.size()));
+  QStringList headings;
+  for (const ListColumn& column : columns) headings.push_back(QtFromCp932(column.strHeading));
+  QStringList shown;
+  if (QTreeWidgetItem* pHeader = tree.headerItem()) {
+    for (int i = 0; i < tree.columnCount(); ++i) shown.push_back(pHeader->text(i));
+  }
+  if (tree.columnCount() != nColumns || (!columns.empty() && shown != headings)) {
+    tree.setColumnCount(nColumns);
+    if (!columns.empty()) tree.setHeaderLabels(headings);
+    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
+      if (columns[static_cast<size_t>(i)].nWidth >= 0) {
+        tree.setColumnWidth(i, columns[static_cast<size_t>(i)].nWidth);
+      }
+    }
+  }
+  tree.setHeaderHidden(columns.empty());
+  const DWORD dwEx = list.GetExtendedStyle();
+  const bool bChecks = (dwEx & LVS_EX_CHECKBOXES) != 0;
+  tree.setAllColumnsShowFocus((dwEx & LVS_EX_FULLROWSELECT) != 0);
+  tree.setSelectionMode((list.GetStyle() & LVS_TYPEMASK_SINGLESEL)
+                            ? QAbstractItemView::SingleSelection
+                            : QAbstractItemView::ExtendedSelection);
+
+  const int nRows = list.GetItemCount();
+  if (tree.topLevelItemCount() != nRows) {
+    tree.clear();
+    for (int i = 0; i < nRows; ++i) tree.addTopLevelItem(new QTreeWidgetItem());
+  }
+  QTreeWidgetItem* pCurrent = nullptr;
+  for (int i = 0; i < nRows; ++i) {
+    const ListRow* pRow = list.GetRow(i);
+    QTreeWidgetItem* pItem = tree.topLevelItem(i);
+    for (int c = 0; c < nColumns; ++c) {
+      const QString strCell = c < static_cast<int>(pRow->arTexts.size())
+                                  ? QtFromCp932(pRow->arTexts[static_cast<size_t>(c)])
+                                  : QString();
+      if (pItem->text(c) != strCell) pItem->setText(c, strCell);
+      if (c < static_cast<int>(columns.size())) {
+        pItem->setTextAlignment(c, ColumnAlignment(columns[static_cast<size_t>(c)].nFormat));
+      }
+    }
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (bChecks) flags |= Qt::ItemIsUserCheckable;
+    if (pItem->flags() != flags) pItem->setFlags(flags);
+    if (bChecks) {
+      const Qt::CheckState state = list.GetCheck(i) ? Qt::Checked : Qt::Unchecked;
+      if (pItem->data(0, Qt::CheckStateRole) != QVariant(static_cast<int>(state))) {
+        pItem->setCheckState(0, state);
+      }
+    } else if (pItem->data(0, Qt::CheckStateRole).isValid()) {
+      pItem->setData(0, Qt::CheckStateRole, QVariant());
+    }
+    const bool bSelected = (pRow->nState & LVIS_SELECTED) != 0;
+    if (pItem->isSelected() != bSelected) pItem->setSelected(bSelected);
+    if (pRow->nState & LVIS_FOCUSED) pCurrent = pItem;
+  }
+  if (pCurrent && tree.currentItem() != pCurrent) {
+    tree.setCurrentItem(pCurrent, 0, QItemSelectionModel::NoUpdate);
+  }
+}
+
+void CQtDialogView::UpdateTabs() {
+  auto& sheet = static_cast<CPropertySheet&>(m_dlg);
+  ++m_nUpdating;
+  const QSignalBlocker blocker(m_pTabs);
+  while (m_pTabs->count() > sheet.GetPageCount()) m_pTabs->removeTab(m_pTabs->count() - 1);
+  while (m_pTabs->count() < sheet.GetPageCount()) m_pTabs->addTab(QString());
+  for (int i = 0; i < sheet.GetPageCount(); ++i) {
+    const QString strCaption = QtFromCp932(sheet.GetPage(i)->GetCaption());
+    if (m_pTabs->tabText(i) != strCaption) m_pTabs->setTabText(i, strCaption);
+  }
+  if (sheet.GetActiveIndex() >= 0) m_pTabs->setCurrentIndex(sheet.GetActiveIndex());
+  m_pTabs->setEnabled(sheet.IsWindowEnabled());
+  --m_nUpdating;
+}
+
+void CQtDialogView::ApplyToolTips() {
+  std::map<QWidget*, QString> tips;
+  for (const CWnd* pWnd : m_tooltips) {
+    const auto* pTip = dynamic_cast<const CToolTipCtrl*>(pWnd);
+    if (!pTip || !pTip->IsActive()) continue;
+    for (const ToolTipTool& tool : pTip->GetTools()) {
+      if (QWidget* pWidget = FindWidget(tool.pWnd)) tips[pWidget] = TipMarkup(tool.strText);
+    }
+  }
+  for (const QPointer<QWidget>& pWidget : m_tipped) {
+    if (pWidget && !tips.count(pWidget.data())) pWidget->setToolTip(QString());
+  }
+  m_tipped.clear();
+  for (const auto& [pWidget, strTip] : tips) {
+    if (pWidget->toolTip() != strTip) pWidget->setToolTip(strTip);
+    m_tipped.emplace_back(pWidget);
+  }
+}
+
+void CQtDialogView::Changed(CWnd& wnd) {
+  auto it = m_entries.find(&wnd);
+  if (it == m_entries.end() || it->second.kind != wnd.GetKind() ||
+      it->second.nID != wnd.GetDlgCtrlID()) {
+    Sync();
+    return;
+  }
+  Update(wnd);
+  if (wnd.GetKind() == ControlKind::ToolTip) ApplyToolTips();
+  if (m_bSheet && (&wnd == &m_dlg || wnd.GetKind() == ControlKind::Page)) UpdateTabs();
+}
+
+void CQtDialogView::Destroyed(const CWnd& wnd) {
+  if (&wnd == &m_dlg) return;
+  Drop(&wnd);
+}
+
+void CQtDialogView::Drop(const CWnd* pWnd) {
+  auto it = m_entries.find(pWnd);
+  if (it == m_entries.end()) return;
+  QPointer<QWidget> pWidget = it->second.pWidget;
+  m_entries.erase(it);
+  if (!pWidget) return;
+  std::erase_if(m_windows, [&](const auto& entry) {
+    return entry.first == pWidget.data() || pWidget->isAncestorOf(entry.first);
+  });
+  pWidget->hide();
+  // The widget may be the one whose signal is being handled.
+  pWidget->deleteLater();
+}
+
+void CQtDialogView::FocusTo(const CWnd& wnd) {
+  QWidget* pWidget = FindWidget(&wnd);
+  if (!pWidget || pWidget->hasFocus()) return;
+  ++m_nUpdating;
+  pWidget->setFocus(Qt::OtherFocusReason);
+  --m_nUpdating;
+}
+
+const CWnd* CQtDialogView::Container(const CWnd& wnd) const {
+  for (const CWnd* p = wnd.GetParent(); p; p = p->GetParent()) {
+    if (IsDialogKind(p->GetKind())) return p;
+    if (p == &m_dlg) return p;
+  }
+  return &m_dlg;
+}
+
+const CQtDialogMetrics& CQtDialogView::MetricsOf(const CWnd& container) const {
+  auto it = m_metrics.find(&container);
+  if (it != m_metrics.end()) return *it->second;
+  const DialogTemplate* pTemplate = nullptr;
+  if (container.GetKind() == ControlKind::Sheet) {
+    const auto& sheet = static_cast<const CPropertySheet&>(container);
+    for (int i = 0; i < sheet.GetPageCount() && !pTemplate; ++i) {
+      pTemplate = sheet.GetPage(i)->GetTemplate();
+    }
+  } else if (IsDialogKind(container.GetKind())) {
+    pTemplate = static_cast<const CDialog&>(container).GetTemplate();
+  }
+  return *m_metrics.emplace(&container, std::make_unique<CQtDialogMetrics>(pTemplate))
+              .first->second;
+}
+
+QPoint CQtDialogView::SheetOrigin() const {
+  const int nMargin = MetricsOf(m_dlg).ToPixelX(4);
+  const int nTabs = m_pTabs ? m_pTabs->sizeHint().height() : 0;
+  return QPoint(nMargin, nMargin + nTabs);
+}
+
+QRect CQtDialogView::GeometryOf(const CWnd& wnd) const {
+  if (wnd.GetKind() == ControlKind::Page) {
+    return MetricsOf(wnd).ToPixels(wnd.GetDialogUnitRect()).translated(SheetOrigin());
+  }
+  const CWnd* pContainer = Container(wnd);
+  const CQtDialogMetrics& metrics = MetricsOf(*pContainer);
+  QRect rc = metrics.ToPixels(wnd.GetDialogUnitRect());
+  if (wnd.GetKind() == ControlKind::ComboBox) {
+    // The template's height is that of the dropped-down list.
+    rc.setHeight(std::min(rc.height(), QFontMetrics(metrics.Font()).height() + 8));
+  }
+  if (m_bSheet && pContainer == &m_dlg) rc.translate(SheetOrigin());
+  return rc;
+}
+
+void CQtDialogView::Layout() {
+  const CQtDialogMetrics& metrics = MetricsOf(m_dlg);
+  QSize size;
+  if (!m_bSheet) {
+    size = metrics.ToPixels(m_dlg.GetDialogUnitRect()).size();
+  } else {
+    const int nMargin = metrics.ToPixelX(4);
+    const QPoint origin = SheetOrigin();
+    // The frame holds the pages; the sheet's own rectangle also takes in its
+    // button row.
+    const auto& sheet = static_cast<const CPropertySheet&>(m_dlg);
+    QRect rcPages(origin, QSize(0, 0));
+    for (int i = 0; i < sheet.GetPageCount(); ++i) {
+      if (const DialogTemplate* pTemplate = sheet.GetPage(i)->GetTemplate()) {
+        rcPages = rcPages.united(
+            metrics.ToPixels(RECT{0, 0, pTemplate->cx, pTemplate->cy}).translated(origin));
+      }
+    }
+    QRect rcAll = rcPages.united(metrics.ToPixels(m_dlg.GetDialogUnitRect()).translated(origin));
+    for (const CWnd* pChild : m_dlg.GetChildren()) {
+      if (pChild->GetKind() == ControlKind::ToolTip) continue;
+      rcAll = rcAll.united(GeometryOf(*pChild));
+    }
+    m_pTabs->setGeometry(nMargin, nMargin, rcPages.width(), m_pTabs->sizeHint().height());
+    m_pPageFrame->setGeometry(rcPages);
+    size = QSize(rcAll.right() + 1 + nMargin, rcAll.bottom() + 1 + nMargin);
+  }
+  if (m_pWindow->size() != size) m_pWindow->setFixedSize(size);
+}
+
+void CQtDialogView::Input(const std::function<void()>& action) {
+  action();
+  if (m_afterInput) m_afterInput();
+}

@@ -1,0 +1,91 @@
+#pragma once
+// The Qt widgets of one modal dialog (or property sheet with its pages).
+// The window objects hold the state; the view mirrors it: Sync creates the
+// widgets of windows it has not seen yet, drops those of windows that went
+// and copies every window's state into its widget. The user's input on a
+// widget goes back to the window objects through CUiInput, never straight
+// into the widgets' own state.
+
+#include <QPointer>
+#include <QTabBar>
+#include <QWidget>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "CDialog.h"
+#include "CQtDialogMetrics.h"
+#include "CQtDialogWindow.h"
+
+class CListCtrl;
+class QTreeWidget;
+
+class CQtDialogView {
+ public:
+  // afterInput runs after every piece of the user's input has been handed
+  // to the window objects.
+  CQtDialogView(CDialog& dlg, QWidget* pOwner, std::function<void()> afterInput);
+  ~CQtDialogView();
+  CQtDialogView(const CQtDialogView&) = delete;
+  CQtDialogView& operator=(const CQtDialogView&) = delete;
+
+  CDialog& Dialog() const { return m_dlg; }
+  QWidget* Window() const { return m_pWindow; }
+  // The tab row of a sheet (null for a dialog).
+  QTabBar* Tabs() const { return m_pTabs; }
+
+  BOOL Contains(const CWnd& wnd) const { return m_dlg.IsAncestorOf(&wnd); }
+  // The widget showing pWnd, or null.
+  QWidget* FindWidget(const CWnd* pWnd) const;
+  // The window shown by pWidget or by the nearest widget above it.
+  CWnd* FindWnd(const QWidget* pWidget) const;
+
+  void Show();
+  void Sync();
+  // The program changed wnd.
+  void Changed(CWnd& wnd);
+  void Destroyed(const CWnd& wnd);
+  // Gives the Qt focus to the window the program's focus is on.
+  void FocusTo(const CWnd& wnd);
+  // Pixel geometry of a window in its parent widget.
+  QRect GeometryOf(const CWnd& wnd) const;
+
+ private:
+  struct Entry {
+    QPointer<QWidget> pWidget;  // null for windows without one (tooltips)
+    ControlKind kind;
+    int nID;
+  };
+
+  void SyncTree(CWnd& wnd, std::set<const CWnd*>& seen);
+  void Ensure(CWnd& wnd);
+  QWidget* Create(CWnd& wnd, QWidget* pParent);
+  void Wire(CWnd& wnd, QWidget* pWidget);
+  void Update(CWnd& wnd);
+  void UpdateList(CListCtrl& list, QTreeWidget& tree);
+  void UpdateTabs();
+  void ApplyToolTips();
+  void Drop(const CWnd* pWnd);
+  void Layout();
+  // The window whose dialog units and font govern wnd's position.
+  const CWnd* Container(const CWnd& wnd) const;
+  const CQtDialogMetrics& MetricsOf(const CWnd& container) const;
+  // Where the sheet's pages and buttons start, below the tab row.
+  QPoint SheetOrigin() const;
+  void Input(const std::function<void()>& action);
+
+  CDialog& m_dlg;
+  BOOL m_bSheet;
+  CQtDialogWindow* m_pWindow;
+  QTabBar* m_pTabs = nullptr;
+  std::function<void()> m_afterInput;
+  std::map<const CWnd*, Entry> m_entries;
+  std::map<const QWidget*, CWnd*> m_windows;
+  mutable std::map<const CWnd*, std::unique_ptr<CQtDialogMetrics>> m_metrics;
+  std::vector<QPointer<QWidget>> m_tipped;
+  std::vector<const CWnd*> m_tooltips;  // live tooltips found by the last walk
+  QWidget* m_pPageFrame = nullptr;
+  int m_nUpdating = 0;
+};

@@ -1,0 +1,442 @@
+#include "CQtUiBackend.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFocusEvent>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <cstdlib>
+#include <filesystem>
+
+#include "CPropertySheet.h"
+#include "CQtDialogMetrics.h"
+#include "CQtDialogView.h"
+#include "CQtEventFilter.h"
+#include "CQtProgressWindow.h"
+#include "CUiInput.h"
+#include "QtText.h"
+
+namespace {
+
+constexpr UINT MB_ICONHAND_VALUE = MB_ICONHAND;
+constexpr UINT MB_DEFBUTTON3 = 0x200;
+// Save-dialog controls whose texts a hook may set, besides the look-in
+// label: the file-name and file-type labels.
+constexpr int stc3 = 1090;
+constexpr int stc2 = 1089;
+
+BOOL IsDialogKind(ControlKind kind) {
+  return kind == ControlKind::Dialog || kind == ControlKind::Page || kind == ControlKind::Sheet;
+}
+
+// A local X display is there when its socket is; a remote one is assumed.
+bool XDisplayReachable(const char* pszDisplay) {
+  if (!pszDisplay || !*pszDisplay) return false;
+  const std::string strDisplay = pszDisplay;
+  const std::size_t nColon = strDisplay.rfind(':');
+  if (nColon == std::string::npos) return false;
+  if (nColon > 0 && strDisplay.compare(0, nColon, "unix") != 0) return true;
+  std::string strNumber = strDisplay.substr(nColon + 1);
+  strNumber = strNumber.substr(0, strNumber.find('.'));
+  if (strNumber.empty()) return false;
+  std::error_code error;
+  return std::filesystem::exists("/tmp/.X11-unix/X" + strNumber, error);
+}
+
+bool DisplayAvailable() {
+  const char* pszPlatform = std::getenv("QT_QPA_PLATFORM");
+  const std::string strPlatform = pszPlatform ? pszPlatform : "";
+  if (!strPlatform.empty() && strPlatform.rfind("xcb", 0) != 0) return true;
+  if (XDisplayReachable(std::getenv("DISPLAY"))) return true;
+  const char* pszWayland = std::getenv("WAYLAND_DISPLAY");
+  return strPlatform.empty() && pszWayland && *pszWayland;
+}
+
+// Windows patterns are separated by ";", and "*.*" matches every name.
+QString QtPatterns(const QString& strPatterns) {
+  QStringList patterns;
+  for (const QString& strPattern : strPatterns.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+    const QString strTrimmed = strPattern.trimmed();
+    patterns.push_back(strTrimmed == QStringLiteral("*.*") ? QStringLiteral("*") : strTrimmed);
+  }
+  return patterns.join(QLatin1Char(' '));
+}
+
+}  // namespace
+
+CQtUiBackend::CQtUiBackend(int& argc, char** argv) {
+  if (!QApplication::instance()) m_pApp = std::make_unique<QApplication>(argc, argv);
+  QApplication::setQuitOnLastWindowClosed(false);
+  QApplication::setFont(CQtDialogMetrics::DefaultFont());
+  m_pFilter = new CQtEventFilter(
+      nullptr, [this](QObject* pWatched, QEvent* pEvent) { return FilterEvent(pWatched, pEvent); });
+  qApp->installEventFilter(m_pFilter);
+}
+
+CQtUiBackend::~CQtUiBackend() {
+  if (qApp) qApp->removeEventFilter(m_pFilter);
+  delete m_pFilter;
+  m_progress.clear();
+}
+
+INT_PTR CQtUiBackend::RunModal(CDialog& dlg) {
+  if (!dlg.BeginModalSession()) return dlg.GetModalResult();
+  CWnd* pOwnerWnd = dlg.GetOwnerWnd();
+  auto pView = std::make_unique<CQtDialogView>(
+      dlg, OwnerWidget(pOwnerWnd ? pOwnerWnd->GetSafeHwnd() : nullptr), [this] { AfterInput(); });
+  CQtDialogView* pRaw = pView.get();
+  m_views.push_back(pRaw);
+  pRaw->Show();
+  AnnounceShown(pRaw->Window(), &dlg);
+  QEventLoop loop;
+  m_loops[pRaw] = &loop;
+  while (!dlg.IsEnding()) loop.exec();
+  m_loops.erase(pRaw);
+  std::erase(m_views, pRaw);
+  pView.reset();
+  return dlg.GetModalResult();
+}
+
+int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString& strCaption,
+                             UINT nType) {
+  QMessageBox box(OwnerWidget(hOwner));
+  box.setWindowTitle(QtFromCp932(strCaption));
+  box.setTextFormat(Qt::PlainText);
+  box.setText(QtFromCp932(strText));
+  switch (nType & MB_ICONMASK) {
+    case MB_ICONHAND_VALUE:
+      box.setIcon(QMessageBox::Critical);
+      break;
+    case MB_ICONQUESTION:
+      box.setIcon(QMessageBox::Question);
+      break;
+    case MB_ICONWARNING:
+    case MB_ICONEXCLAMATION:
+      box.setIcon(QMessageBox::Warning);
+      break;
+    case MB_ICONINFORMATION:
+      box.setIcon(QMessageBox::Information);
+      break;
+    default:
+      box.setIcon(QMessageBox::NoIcon);
+      break;
+  }
+  struct ButtonSpec {
+    QMessageBox::StandardButton button;
+    const char* pszText;
+    int nId;
+  };
+  static const ButtonSpec kOk{QMessageBox::Ok, "OK", IDOK};
+  static const ButtonSpec kCancel{QMessageBox::Cancel, "キャンセル", IDCANCEL};
+  static const ButtonSpec kYes{QMessageBox::Yes, "はい(&Y)", IDYES};
+  static const ButtonSpec kNo{QMessageBox::No, "いいえ(&N)", IDNO};
+  std::vector<ButtonSpec> buttons;
+  switch (nType & MB_TYPEMASK) {
+    case MB_OKCANCEL:
+      buttons = {kOk, kCancel};
+      break;
+    case MB_YESNOCANCEL:
+      buttons = {kYes, kNo, kCancel};
+      break;
+    case MB_YESNO:
+      buttons = {kYes, kNo};
+      break;
+    default:
+      buttons = {kOk};
+      break;
+  }
+  QMessageBox::StandardButtons standard;
+  for (const ButtonSpec& spec : buttons) standard |= spec.button;
+  box.setStandardButtons(standard);
+  BOOL bHasCancel = FALSE;
+  for (const ButtonSpec& spec : buttons) {
+    box.button(spec.button)->setText(QString::fromUtf8(spec.pszText));
+    if (spec.nId == IDCANCEL) bHasCancel = TRUE;
+  }
+  std::size_t nDefault = 0;
+  if (nType & MB_DEFBUTTON2) nDefault = 1;
+  if (nType & MB_DEFBUTTON3) nDefault = 2;
+  if (nDefault >= buttons.size()) nDefault = 0;
+  box.setDefaultButton(buttons[nDefault].button);
+  // As on Windows, Esc and the close box answer only where there is a
+  // Cancel (or a lone OK); a question waits for Yes or No.
+  const BOOL bEscapes = bHasCancel || buttons.size() == 1;
+  if (bEscapes) {
+    box.setEscapeButton(box.button(bHasCancel ? QMessageBox::Cancel : QMessageBox::Ok));
+  } else {
+    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
+    box.installEventFilter(new CQtEventFilter(&box, [](QObject*, QEvent* pEvent) {
+      return pEvent->type() == QEvent::KeyPress &&
+             static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape;
+    }));
+  }
+  AnnounceShown(&box, nullptr);
+  box.exec();
+  const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
+  for (const ButtonSpec& spec : buttons) {
+    if (spec.button == clicked) return spec.nId;
+  }
+  return bHasCancel ? IDCANCEL : buttons.front().nId;
+}
+
+BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
+  const QString strTitle = QtFromCp932(request.strTitle);
+  QFileDialog dlg(OwnerWidget(request.hOwner), strTitle);
+  dlg.setOption(QFileDialog::DontUseNativeDialog);
+  dlg.setAcceptMode(QFileDialog::AcceptSave);
+  dlg.setFileMode(QFileDialog::AnyFile);
+  if (!(request.dwFlags & OFN_OVERWRITEPROMPT)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
+  // The filter texts are shown as the program wrote them; the patterns
+  // Qt matches with follow them in parentheses, hidden.
+  dlg.setOption(QFileDialog::HideNameFilterDetails);
+  QStringList filters;
+  for (const auto& [strDisplay, strPattern] : request.arFilters) {
+    filters.push_back(QtFromCp932(strDisplay) + QStringLiteral(" (") +
+                      QtPatterns(QtFromCp932(strPattern)) + QStringLiteral(")"));
+  }
+  if (!filters.isEmpty()) {
+    dlg.setNameFilters(filters);
+    const int nIndex = request.nFilterIndex >= 1 && request.nFilterIndex <= filters.size()
+                           ? request.nFilterIndex - 1
+                           : 0;
+    dlg.selectNameFilter(filters[nIndex]);
+  }
+  std::map<int, QString> labels{
+      {stc4, QString::fromUtf8("ファイルの場所(&I):")},
+      {stc3, QString::fromUtf8("ファイル名(&N):")},
+      {stc2, QString::fromUtf8("ファイルの種類(&T):")},
+      {IDOK, QString::fromUtf8("保存(&S)")},
+      {IDCANCEL, QString::fromUtf8("キャンセル")},
+  };
+  for (const auto& [nId, strText] : request.controlTexts) labels[nId] = QtFromCp932(strText);
+  dlg.setLabelText(QFileDialog::LookIn, labels[stc4]);
+  dlg.setLabelText(QFileDialog::FileName, labels[stc3]);
+  dlg.setLabelText(QFileDialog::FileType, labels[stc2]);
+  dlg.setLabelText(QFileDialog::Accept, labels[IDOK]);
+  dlg.setLabelText(QFileDialog::Reject, labels[IDCANCEL]);
+
+  const QString strProposal = QtFromCp932(request.strProposal);
+  QString strFolder =
+      request.strInitialDir.empty() ? QDir::currentPath() : QtFromCp932(request.strInitialDir);
+  QString strName = strProposal;
+  if (const qsizetype nSlash = strProposal.lastIndexOf(QLatin1Char('/')); nSlash >= 0) {
+    const QString strPart = strProposal.left(nSlash + 1);
+    if (QFileInfo(strPart).isDir()) strFolder = strPart;
+    strName = strProposal.mid(nSlash + 1);
+  }
+  dlg.setDirectory(strFolder);
+  dlg.selectFile(strName);
+
+  for (;;) {
+    AnnounceShown(&dlg, nullptr);
+    if (dlg.exec() != QDialog::Accepted) return FALSE;
+    const QString strChosen = dlg.selectedFiles().value(0);
+    CString strResult;
+    if (strChosen.isEmpty()) return FALSE;
+    if (!QtToCp932(strChosen, strResult)) {
+      // The program keeps paths in CP932; a name without that form would
+      // come out mangled, so the user picks another.
+      QMessageBox::warning(&dlg, strTitle,
+                           QString::fromUtf8("このファイル名は使用できません。\n") + strChosen);
+      continue;
+    }
+    request.strResult = strResult;
+    if (const qsizetype nIndex = filters.indexOf(dlg.selectedNameFilter()); nIndex >= 0) {
+      request.nFilterIndex = static_cast<int>(nIndex) + 1;
+    }
+    return TRUE;
+  }
+}
+
+void CQtUiBackend::ProgressOpen(CWnd& wnd) {
+  CWnd* pParent = wnd.GetParent();
+  auto pWindow =
+      std::make_unique<CQtProgressWindow>(OwnerWidget(pParent ? pParent->GetSafeHwnd() : nullptr));
+  pWindow->setWindowTitle(QtFromCp932(wnd.GetText()));
+  pWindow->adjustSize();
+  if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
+    QRect rc(QPoint(0, 0), pWindow->size());
+    rc.moveCenter(pScreen->availableGeometry().center());
+    pWindow->move(rc.topLeft());
+  }
+  pWindow->show();
+  pWindow->Flush();
+  m_progress[&wnd] = std::move(pWindow);
+}
+
+void CQtUiBackend::ProgressTitle(CWnd& wnd, const CString& strTitle) {
+  if (CQtProgressWindow* pWindow = ProgressWindowOf(wnd)) pWindow->SetTitle(QtFromCp932(strTitle));
+}
+
+void CQtUiBackend::ProgressMessage(CWnd& wnd, const CString& strText) {
+  if (CQtProgressWindow* pWindow = ProgressWindowOf(wnd)) pWindow->SetMessage(QtFromCp932(strText));
+}
+
+void CQtUiBackend::ProgressScale(CWnd& wnd, int nPercent) {
+  if (CQtProgressWindow* pWindow = ProgressWindowOf(wnd)) pWindow->SetScale(nPercent);
+}
+
+void CQtUiBackend::ProgressClose(CWnd& wnd) {
+  auto it = m_progress.find(&wnd);
+  if (it == m_progress.end()) return;
+  it->second->hide();
+  m_progress.erase(it);
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void CQtUiBackend::OnPageActivated(CPropertySheet& sheet, CPropertyPage&) {
+  if (CQtDialogView* pView = ViewOf(sheet)) pView->Sync();
+}
+
+void CQtUiBackend::OnFocusChanged(CWnd& wnd, BOOL) {
+  if (CQtDialogView* pView = ViewOf(wnd)) pView->FocusTo(wnd);
+}
+
+void CQtUiBackend::OnWindowChanged(CWnd& wnd) {
+  CQtDialogView* pView = ViewOf(wnd);
+  if (!pView) return;
+  pView->Changed(wnd);
+  if (&wnd == &pView->Dialog() && pView->Dialog().IsEnding()) {
+    if (auto it = m_loops.find(pView); it != m_loops.end()) it->second->quit();
+  }
+}
+
+void CQtUiBackend::OnWindowDestroyed(CWnd& wnd) {
+  for (CQtDialogView* pView : m_views) pView->Destroyed(wnd);
+  m_progress.erase(&wnd);
+}
+
+void CQtUiBackend::OnForeground(CWnd& wnd) {
+  QWidget* pWidget = WidgetOf(wnd);
+  if (!pWidget) return;
+  pWidget->window()->raise();
+  pWidget->window()->activateWindow();
+}
+
+QWidget* CQtUiBackend::WidgetOf(const CWnd& wnd) const {
+  for (auto it = m_views.rbegin(); it != m_views.rend(); ++it) {
+    if (QWidget* pWidget = (*it)->FindWidget(&wnd)) return pWidget;
+  }
+  return nullptr;
+}
+
+QWidget* CQtUiBackend::TopWindow() const {
+  return m_views.empty() ? nullptr : m_views.back()->Window();
+}
+
+CQtProgressWindow* CQtUiBackend::ProgressWindowOf(const CWnd& wnd) const {
+  auto it = m_progress.find(&wnd);
+  return it == m_progress.end() ? nullptr : it->second.get();
+}
+
+UINT CQtUiBackend::VirtualKeyOf(int nQtKey, Qt::KeyboardModifiers modifiers) {
+  switch (nQtKey) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return VK_RETURN;
+    case Qt::Key_Escape:
+      return VK_ESCAPE;
+    case Qt::Key_Tab:
+      // Shift+Tab and Ctrl+Tab stay Qt's own focus moves.
+      return (modifiers & (Qt::ShiftModifier | Qt::ControlModifier)) ? 0 : VK_TAB;
+    default:
+      break;
+  }
+  if (nQtKey >= Qt::Key_F1 && nQtKey <= Qt::Key_F12) {
+    return VK_F1 + static_cast<UINT>(nQtKey - Qt::Key_F1);
+  }
+  return 0;
+}
+
+bool CQtUiBackend::FilterEvent(QObject* pWatched, QEvent* pEvent) {
+  if (!pWatched->isWidgetType()) return false;
+  auto* pWidget = static_cast<QWidget*>(pWatched);
+  switch (pEvent->type()) {
+    case QEvent::KeyPress:
+      return RouteKey(pWidget, *static_cast<QKeyEvent*>(pEvent));
+    case QEvent::FocusIn: {
+      const Qt::FocusReason reason = static_cast<QFocusEvent*>(pEvent)->reason();
+      if (reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason) return false;
+      CQtDialogView* pView = ViewOfWidget(pWidget);
+      CWnd* pWnd = pView ? pView->FindWnd(pWidget) : nullptr;
+      if (!pWnd || IsDialogKind(pWnd->GetKind()) || CWnd::GetFocus() == pWnd) return false;
+      // The user moved the focus (click, Shift+Tab): the window objects
+      // follow, and an edit left behind reports EN_KILLFOCUS.
+      if (CUiInput::Focus(*pWnd)) AfterInput();
+      return false;
+    }
+    default:
+      return false;
+  }
+}
+
+bool CQtUiBackend::RouteKey(QWidget* pTarget, const QKeyEvent& event) {
+  if (m_views.empty()) return false;
+  CQtDialogView* pView = ViewOfWidget(pTarget);
+  if (pView != m_views.back()) return false;
+  const UINT nVirtKey = VirtualKeyOf(event.key(), event.modifiers());
+  if (nVirtKey == 0) return false;
+  UINT nModifiers = 0;
+  if (event.modifiers() & Qt::ShiftModifier) nModifiers |= MK_SHIFT;
+  if (event.modifiers() & Qt::ControlModifier) nModifiers |= MK_CONTROL;
+  if (event.modifiers() & Qt::AltModifier) nModifiers |= MK_ALT;
+  CUiInput::PressKey(pView->Dialog(), nVirtKey, nModifiers);
+  AfterInput();
+  return true;
+}
+
+CQtDialogView* CQtUiBackend::ViewOf(const CWnd& wnd) const {
+  for (auto it = m_views.rbegin(); it != m_views.rend(); ++it) {
+    if ((*it)->Contains(wnd)) return *it;
+  }
+  return nullptr;
+}
+
+CQtDialogView* CQtUiBackend::ViewOfWidget(const QWidget* pWidget) const {
+  if (!pWidget) return nullptr;
+  const QWidget* pWindow = pWidget->window();
+  for (auto it = m_views.rbegin(); it != m_views.rend(); ++it) {
+    if ((*it)->Window() == pWindow) return *it;
+  }
+  return nullptr;
+}
+
+QWidget* CQtUiBackend::OwnerWidget(HWND hOwner) const {
+  if (hOwner) {
+    if (CWnd* pOwner = CWnd::FromHandle(hOwner)) {
+      if (QWidget* pWidget = WidgetOf(*pOwner)) return pWidget->window();
+    }
+  }
+  return TopWindow();
+}
+
+void CQtUiBackend::AfterInput() {
+  const std::vector<CQtDialogView*> views = m_views;
+  for (CQtDialogView* pView : views) {
+    if (std::find(m_views.begin(), m_views.end(), pView) == m_views.end()) continue;
+    pView->Sync();
+    if (pView->Dialog().IsEnding()) {
+      if (auto it = m_loops.find(pView); it != m_loops.end()) it->second->quit();
+    }
+  }
+}
+
+void CQtUiBackend::AnnounceShown(QWidget* pWindow, CDialog* pDlg) {
+  if (!m_shownHook) return;
+  QPointer<QWidget> pGuard(pWindow);
+  QTimer::singleShot(0, pWindow, [this, pGuard, pDlg] {
+    if (pGuard && pGuard->isVisible() && m_shownHook) m_shownHook(pGuard.data(), pDlg);
+  });
+}
+
+std::unique_ptr<CUiBackend> CreateQtUiBackend(int& argc, char** argv) {
+  if (!QApplication::instance() && !DisplayAvailable()) return nullptr;
+  return std::make_unique<CQtUiBackend>(argc, argv);
+}

@@ -1,0 +1,24 @@
+#include "QtText.h"
+
+#include "Cp932.h"
+
+QString QtFromCp932(const CString& strText) {
+  std::string strUtf8;
+  if (cp932::ToUtf8(strText, strUtf8)) return QString::fromUtf8(strUtf8);
+  return QString::fromLatin1(strText.data(), static_cast<qsizetype>(strText.size()));
+}
+
+BOOL QtToCp932(const QString& strText, CString& rOut) {
+  rOut.clear();
+  const QByteArray utf8 = strText.toUtf8();
+  if (cp932::FromUtf8(std::string_view(utf8.constData(), static_cast<size_t>(utf8.size())), rOut)) {
+    return TRUE;
+  }
+  rOut.clear();
+  return FALSE;
+}
+
+int QtCp932Length(const QString& strText) {
+  CString strBytes;
+  return QtToCp932(strText, strBytes) ? static_cast<int>(strBytes.size()) : -1;
+}
