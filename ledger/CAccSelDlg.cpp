@@ -95,8 +95,8 @@ BOOL CAccSelDlg::OnInitDialog() {
   }
   const int nRow = InitialRow();
   if (m_list.GetItemCount() > 0) m_list.SelectRow(nRow >= 0 ? nRow : 0);
-  m_list.SetFocus();
-  return FALSE;
+  // The list is the first control to take the focus.
+  return TRUE;
 }
 
 BOOL CAccSelDlg::FillList() {
