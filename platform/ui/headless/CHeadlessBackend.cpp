@@ -65,6 +65,8 @@ CHeadlessBackend::~CHeadlessBackend() = default;
 void CHeadlessBackend::SetScript(std::vector<ScriptStep> arSteps) {
   m_arSteps = std::move(arSteps);
   m_nNext = 0;
+  // Leading exec steps of a new script wait for its first dialog.
+  m_bAppeared = FALSE;
 }
 
 void CHeadlessBackend::Appear() {
