@@ -85,6 +85,7 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
   company.nKeiei = data.m_nKeieiKeitai;
   company.bNetAssets = data.m_bNetAssets;
   company.strDataID = data.m_strDataId;
+  company.strAltFolder = ToCp932(data.m_strAltFolder);
   if (!books.Begin(strFolder, company)) return fail("cannot create the books");
 
   for (const BooksData::Account& a : data.m_arAccount) {

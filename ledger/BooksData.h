@@ -49,6 +49,8 @@ struct BooksData {
   std::int16_t m_nKeieiKeitai = 1;  // management form: 1 corporation, 2 individual
   bool m_bNetAssets = false;
   std::string m_strDataId;
+  // Folder whose environment file a data set without one takes over; empty: none.
+  std::string m_strAltFolder;
   std::vector<Account> m_arAccount;
   std::vector<Opening> m_arOpening;
   std::vector<Entry> m_arEntry;

@@ -57,8 +57,9 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
     return false;
   }
   CSqliteStmt stmt;
-  if (!stmt.Prepare(db.Handle(),
-                    "SELECT name, start_date, end_date, keiei, net_assets, data_id FROM kanri") ||
+  if (!stmt.Prepare(
+          db.Handle(),
+          "SELECT name, start_date, end_date, keiei, net_assets, data_id, alt_folder FROM kanri") ||
       stmt.Step() != SQLITE_ROW) {
     m_strError = "the books hold no management record";
     return false;
@@ -69,6 +70,7 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
   data.m_nKeieiKeitai = static_cast<std::int16_t>(stmt.GetInt(3));
   data.m_bNetAssets = stmt.GetInt(4) != 0;
   data.m_strDataId = stmt.GetText(5);
+  data.m_strAltFolder = stmt.GetText(6);
 
   if (!stmt.Prepare(db.Handle(),
                     "SELECT code, kamoku_no, name, disp_name, side, class, hide FROM kamoku"

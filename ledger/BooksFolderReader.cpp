@@ -194,7 +194,8 @@ bool BooksFolderReader::Read(const std::filesystem::path& folder, BooksData& dat
 
 void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
   if (!csv.BindColumns(
-          {"name", "fiscal_start", "fiscal_end", "management_form", "net_assets", "data_id"}, {})) {
+          {"name", "fiscal_start", "fiscal_end", "management_form", "net_assets", "data_id"},
+          {"alt_folder"})) {
     m_arError.push_back(csv.m_strError);
     return;
   }
@@ -291,6 +292,19 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
           Quote(data.m_strDataId) + " may hold only letters, digits, - and _");
   } else if (data.m_strDataId.size() > kDataIdMax) {
     Error(kCompany, n, "data_id", "longer than " + std::to_string(kDataIdMax) + " characters");
+  }
+  ReadAltFolder(csv, row, data);
+}
+
+void BooksFolderReader::ReadAltFolder(const CsvReader& csv, const CsvReader::Row& row,
+                                      BooksData& data) {
+  data.m_strAltFolder = csv.Field(row, "alt_folder");
+  const std::size_t len = Cp932Length(data.m_strAltFolder);
+  if (len == std::string::npos) {
+    Error(kCompany, row.m_nLine, "alt_folder", "has a character with no Shift_JIS (CP932) form");
+  } else if (len > kAltFolderMax) {
+    Error(kCompany, row.m_nLine, "alt_folder",
+          "longer than " + std::to_string(kAltFolderMax) + " bytes in CP932");
   }
 }
 

@@ -8,8 +8,7 @@
 #include <vector>
 
 #include "BooksData.h"
-
-class CsvReader;
+#include "CsvReader.h"
 
 class BooksFolderReader {
  public:
@@ -25,6 +24,7 @@ class BooksFolderReader {
   static constexpr std::size_t kAccountNameMax = 16;
   static constexpr std::size_t kDispNameMax = 31;
   static constexpr std::size_t kDataIdMax = 40;
+  static constexpr std::size_t kAltFolderMax = 120;
   // Amounts stay exact in the doubles of the monthly table.
   static constexpr long long kAmountMax = 999'999'999'999'999LL;
   // At most this many problems are listed; the rest are counted.
@@ -36,6 +36,7 @@ class BooksFolderReader {
 
  private:
   void ReadCompany(CsvReader& csv, BooksData& data);
+  void ReadAltFolder(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
   void ReadAccounts(CsvReader& csv, BooksData& data);
   void ReadOpening(CsvReader& csv, BooksData& data);
   void ReadJournal(CsvReader& csv, BooksData& data);

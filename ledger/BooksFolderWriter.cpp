@@ -56,10 +56,10 @@ bool BooksFolderWriter::Write(const BooksData& data, const std::filesystem::path
   }
 
   std::ofstream company(work / "company.csv", std::ios::binary);
-  company << "name,fiscal_start,fiscal_end,management_form,net_assets,data_id\n"
+  company << "name,fiscal_start,fiscal_end,management_form,net_assets,data_id,alt_folder\n"
           << Field(data.m_strName) << ',' << DateText(data.m_start) << ',' << DateText(data.m_end)
           << ',' << FormText(data.m_nKeieiKeitai) << ',' << (data.m_bNetAssets ? 1 : 0) << ','
-          << Field(data.m_strDataId) << '\n';
+          << Field(data.m_strDataId) << ',' << Field(data.m_strAltFolder) << '\n';
 
   std::ofstream accounts(work / "accounts.csv", std::ios::binary);
   accounts << "code,number,name,display_name,side,class,hidden\n";

@@ -93,6 +93,7 @@ TEST(BooksFolderReader, ReadsTheSmallFolder) {
   EXPECT_EQ(data.m_nKeieiKeitai, 1);
   EXPECT_TRUE(data.m_bNetAssets);
   EXPECT_EQ(data.m_strDataId, "T001");
+  EXPECT_EQ(data.m_strAltFolder, U8(u8"/srv/旧データ/"));
   ASSERT_EQ(data.m_arAccount.size(), 7u);
   EXPECT_EQ(data.m_arAccount[2].m_nNumber, 2010);
   EXPECT_TRUE(data.m_arAccount[2].m_bCredit);
@@ -179,6 +180,12 @@ TEST(BooksFolderReader, CompanyProblems) {
             "company.csv line 2, field data_id: the data ID is empty");
   EXPECT_EQ(Only(company("A,2024-04-01,2025-03-31,1,0," + std::string(41, '7') + "\n")),
             "company.csv line 2, field data_id: longer than 40 characters");
+  EXPECT_EQ(Only(ReadWith("company.csv",
+                          "name,fiscal_start,fiscal_end,management_form,net_assets,data_id,"
+                          "alt_folder\nA,2024-04-01,2025-03-31,1,0,X1,/" +
+                              std::string(120, 'f') + "\n",
+                          true)),
+            "company.csv line 2, field alt_folder: longer than 120 bytes in CP932");
   EXPECT_EQ(Only(company(",2024-04-01,2025-03-31,1,0,X1\n")),
             "company.csv line 2, field name: the business name is empty");
   EXPECT_EQ(Only(company(U8(u8"A\U0001F600,2024-04-01,2025-03-31,1,0,X1\n"))),

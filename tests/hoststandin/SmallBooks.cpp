@@ -4,8 +4,8 @@ namespace smallbooks {
 
 std::string Company() {
   return U8(
-      u8"name,fiscal_start,fiscal_end,management_form,net_assets,data_id\n"
-      u8"\"テスト農園, 株式会社\",2024-04-01,2025-03-31,corporation,1,T001\n");
+      u8"name,fiscal_start,fiscal_end,management_form,net_assets,data_id,alt_folder\n"
+      u8"\"テスト農園, 株式会社\",2024-04-01,2025-03-31,corporation,1,T001,/srv/旧データ/\n");
 }
 
 std::string Accounts() {
