@@ -62,7 +62,8 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
   }
   const CString strFolder = strDb.substr(0, slash + 1) + data.m_strDataId;
   std::string osFolder;
-  if (platform::ToOsPath(strFolder, osFolder) && std::filesystem::exists(osFolder)) {
+  std::error_code ec;
+  if (platform::ToOsPath(strFolder, osFolder) && std::filesystem::exists(osFolder, ec)) {
     m_arError.push_back("company.csv, field data_id: the installation has data ID " +
                         data.m_strDataId + " already (" + osFolder + ")");
     return false;

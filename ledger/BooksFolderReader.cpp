@@ -171,7 +171,8 @@ bool BooksFolderReader::Read(const std::filesystem::path& folder, BooksData& dat
     }
   }
   // No opening.csv is a business without balances carried forward.
-  const bool bOpening = std::filesystem::exists(folder / kOpening);
+  std::error_code ec;
+  const bool bOpening = std::filesystem::exists(folder / kOpening, ec);
   if (bOpening && !opening.Load(folder, kOpening)) {
     m_arError.push_back(opening.m_strError);
     bFiles = false;

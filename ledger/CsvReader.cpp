@@ -1,8 +1,7 @@
 #include "CsvReader.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 
 #include "Cp932.h"
 
@@ -61,13 +60,25 @@ std::string Lower(std::string s) {
 
 bool CsvReader::Load(const std::filesystem::path& folder, const std::string& strFile) {
   m_strFile = strFile;
-  std::ifstream in(folder / strFile, std::ios::binary);
-  if (!in) {
+  const std::filesystem::path path = folder / strFile;
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) {
     m_strError = strFile + ": file not found or not readable";
     return false;
   }
-  std::string raw((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) {
+  // stdio, not streams: a read error is a result here, never an exception.
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) {
+    m_strError = strFile + ": file not found or not readable";
+    return false;
+  }
+  std::string raw;
+  char buf[65536];
+  std::size_t n = 0;
+  while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) raw.append(buf, n);
+  const bool bError = std::ferror(f) != 0;
+  std::fclose(f);
+  if (bError) {
     m_strError = strFile + ": read error";
     return false;
   }

@@ -135,6 +135,16 @@ TEST(BooksFolderReader, MissingFilesAndColumns) {
                                       "accounts.csv: file not found or not readable",
                                       "journal.csv: file not found or not readable"}));
 
+  // A folder where a file should be is refused like a missing file.
+  std::filesystem::create_directories(tmp.Path() / "dir/journal.csv");
+  smallbooks::WriteFolder(tmp, "dir-ok");
+  for (const char* f : {"company.csv", "accounts.csv"}) {
+    std::filesystem::copy(tmp.Path() / "dir-ok" / f, tmp.Path() / "dir" / f);
+  }
+  EXPECT_FALSE(reader.Read(tmp.Path() / "dir", data));
+  EXPECT_EQ(reader.m_arError,
+            std::vector<std::string>{"journal.csv: file not found or not readable"});
+
   EXPECT_EQ(Only(ReadWith("journal.csv", "date,debit,credit,settlement\n")),
             "journal.csv line 1: missing column \"amount\"");
   EXPECT_EQ(Only(ReadWith("opening.csv", "code,balance,memo\n")),

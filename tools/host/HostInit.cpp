@@ -69,7 +69,8 @@ bool HostInit::ParseArgs(const std::vector<std::string>& arArg) {
       m_bCooperative = e == "cooperative";
     } else if (a == "--component" && bValue) {
       m_component = arArg[++i];
-      if (!std::filesystem::is_regular_file(m_component)) {
+      std::error_code ec;
+      if (!std::filesystem::is_regular_file(m_component, ec)) {
         m_strError = m_component.string() + ": no such component file";
         return false;
       }
@@ -89,7 +90,8 @@ bool HostInit::ParseArgs(const std::vector<std::string>& arArg) {
     m_strError = "no installation folder given";
     return false;
   }
-  m_dir = std::filesystem::absolute(m_dir).lexically_normal();
+  std::error_code ec;
+  m_dir = std::filesystem::absolute(m_dir, ec).lexically_normal();
   if (m_dir.filename().empty()) m_dir = m_dir.parent_path();
   if (m_component.empty()) m_component = FindComponent();
   return true;
@@ -99,7 +101,8 @@ std::filesystem::path HostInit::FindComponent() const {
   // Beside this program in an installation, or in the build tree's app/.
   const std::filesystem::path exeDir = HostPaths::Executable().parent_path();
   for (const auto& p : {exeDir / kComponent, exeDir / "../../app" / kComponent}) {
-    if (std::filesystem::is_regular_file(p)) return p.lexically_normal();
+    std::error_code ec;
+    if (std::filesystem::is_regular_file(p, ec)) return p.lexically_normal();
   }
   return {};
 }
