@@ -1,0 +1,86 @@
+#include <filesystem>
+
+#include "E2eFixture.h"
+
+namespace e2e {
+namespace {
+
+// Index of the first event equal to e, or -1.
+int Find(const std::vector<Event>& arEvent, const Event& e) {
+  for (std::size_t i = 0; i < arEvent.size(); ++i) {
+    if (arEvent[i] == e) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+const Event kProgressClosed = {"progress", "close"};
+const Event kStoppedMessage = {"msgbox", "warning", kCaption, kStopped, "ok", "ok"};
+
+TEST_F(E2e, FailedAggregationSetUpIsAnErrorReportedAfterTheProgressCloses) {
+  Install();
+  // The books go away once the wizard has closed, before the aggregation.
+  Script({"choose 0", "expect page 4938", "key F8",
+          "exec rm " + ProgramDir() + "/books/00000001/books.db"});
+  ASSERT_EQ(RunComponent().nExit, 0);
+  const std::vector<Event> arEvent = Transcript();
+  const int nScale50 = Find(arEvent, {"progress", "scale", "50"});
+  const int nClosed = Find(arEvent, kProgressClosed);
+  const int nEngine = Find(arEvent, {"msgbox", "warning", kCaption,
+                                     U8(u8"管理ﾌｧｲﾙの読み込みに失敗しました。"), "ok", "ok"});
+  const int nStopped = Find(arEvent, kStoppedMessage);
+  EXPECT_EQ(nScale50, -1);  // the run never started
+  // The engine speaks while the progress shows; the stop message follows
+  // once it has gone.
+  ASSERT_GE(nEngine, 0);
+  EXPECT_LT(nEngine, nClosed);
+  EXPECT_EQ(nStopped, nClosed + 1);
+  EXPECT_EQ(nStopped, static_cast<int>(arEvent.size()) - 1);
+  EXPECT_TRUE(DocumentsXml().empty());
+}
+
+TEST_F(E2e, FailedAggregationSetUpPostsTheErrorResultToTheHost) {
+  Install();
+  Script({"choose 0", "expect page 4938", "key F8",
+          "exec rm " + ProgramDir() + "/books/00000001/books.db"});
+  const RunResult r = Launch({"--function", "6"});
+  EXPECT_EQ(r.nExit, 2) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("result: error (function 6)"), std::string::npos) << r.strOutput;
+  // Errors are shown even to the host; the stop message is not.
+  EXPECT_EQ(EventsNamed("msgbox").size(), 1u);
+  EXPECT_EQ(Find(Transcript(), kStoppedMessage), -1);
+}
+
+TEST_F(E2e, FailedOutputIsACancellationAfterTheProgressCloses) {
+  Install();
+  std::filesystem::create_directory(Dir("out"));
+  Script({"choose 0", "expect page 4938", "key F8", "exec rm -r " + Dir("out")});
+  const RunResult r = Launch({"--out", Dir("out/report.xml")});
+  EXPECT_EQ(r.nExit, 1) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("result: cancelled (function 2)"), std::string::npos) << r.strOutput;
+  const std::vector<Event> arEvent = Transcript();
+  EXPECT_GE(Find(arEvent, {"progress", "scale", "50"}), 0);
+  EXPECT_EQ(Find(arEvent, {"progress", "scale", "100"}), -1);
+  EXPECT_GE(Find(arEvent, kProgressClosed), 0);
+  // The writer ends a failed file silently; the host hears the result.
+  EXPECT_TRUE(EventsNamed("msgbox").empty());
+  EXPECT_FALSE(std::filesystem::exists(Dir("out")));
+}
+
+TEST_F(E2e, FailedOutputStartedByHandShowsTheStopMessageLast) {
+  Install();
+  // The default output goes to the documents folder; take it away.
+  Script({"choose 0", "expect page 4938", "key F8", "exec rm -r " + Dir("documents")});
+  ASSERT_EQ(RunComponent().nExit, 0);
+  const std::vector<Event> arEvent = Transcript();
+  const int nClosed = Find(arEvent, kProgressClosed);
+  ASSERT_GE(nClosed, 0);
+  EXPECT_GE(Find(arEvent, {"progress", "scale", "50"}), 0);
+  EXPECT_EQ(Find(arEvent, {"progress", "scale", "100"}), -1);
+  EXPECT_EQ(Find(arEvent, kStoppedMessage), nClosed + 1);
+  EXPECT_EQ(arEvent.back(), kStoppedMessage);
+  EXPECT_EQ(EventsNamed("msgbox").size(), 1u);
+  EXPECT_TRUE(EventsNamed("post").empty());
+}
+
+}  // namespace
+}  // namespace e2e
