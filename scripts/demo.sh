@@ -1,17 +1,90 @@
 #!/usr/bin/env bash
-# The main job: installs what is missing, builds, and runs what the program
-# can do so far end to end.
+# The main job: installs what is missing, builds, creates a demo installation
+# with the sample books and runs the component once by hand: in its Qt GUI
+# when a display is there (RX16_UI unset, DISPLAY or WAYLAND_DISPLAY set),
+# else headless, played by data/demo.script. Then says where the XML file is
+# and prints its main figures.
+#
+#   RX16_DEMO_DIR   the demo installation (default out/demo; made afresh)
+#   RX16_UI         qt or headless to choose the interface yourself
 set -euo pipefail
 cd "$(dirname "$0")/.."
+root=$PWD
 bash scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build -j2
-host=build/tools/host/QT10.EXE
-if [ -x "$host" ]; then
-  demo=${RX16_DEMO_DIR:-$PWD/out/demo}
-  rm -rf "$demo"
-  "$host" init "$demo"
-  echo "Demo installation: $demo"
-else
-  echo "The host stand-in is not built yet; ran the build only."
+
+demo=${RX16_DEMO_DIR:-$root/out/demo}
+rm -rf "$demo"
+build/tools/host/QT10.EXE init "$demo"
+
+# The demo keeps everything inside its own folder: the proposed output
+# folder (documents), the per-user settings and the transcript.
+export XDG_DOCUMENTS_DIR=$demo/Documents
+export XDG_CONFIG_HOME=$demo/config
+mkdir -p "$XDG_DOCUMENTS_DIR" "$XDG_CONFIG_HOME"
+unset QT10_PROGRAM_DIR
+
+ui=${RX16_UI:-}
+if [ -z "$ui" ]; then
+  if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then ui=qt; else ui=headless; fi
 fi
+if [ "$ui" = qt ]; then
+  echo "Starting the component with its GUI: pick a data set and finish the wizard (F8)."
+  RX16_UI=qt "$demo/QT10ToRX16_G"
+else
+  transcript=$demo/transcript.txt
+  echo "No display: a headless run played by data/demo.script"
+  RX16_UI=headless RX16_UI_SCRIPT=$root/data/demo.script RX16_UI_TRANSCRIPT=$transcript \
+    "$demo/QT10ToRX16_G"
+  echo "What the user would have seen ($transcript):"
+  sed 's/^/  /' "$transcript"
+fi
+
+# The data set's settings name the file the run wrote.
+python3 - "$demo" <<'PY'
+import csv, glob, os, sys, unicodedata
+import xml.etree.ElementTree as ET
+
+demo = sys.argv[1]
+envs = sorted(glob.glob(os.path.join(demo, "books", "*", "QT10ToRX16_G.env")),
+              key=os.path.getmtime)
+if not envs:
+    sys.exit("No run was completed: no data set has settings yet.")
+with open(envs[-1], encoding="cp932", newline="") as f:
+    path = next(csv.reader(f))[-1]
+if not path or not os.path.isfile(path):
+    sys.exit(f"The run did not write its XML file ({path or 'no path'}).")
+with open(path, "rb") as f:
+    text = f.read().decode("cp932")
+# Decoded already: the declaration's encoding no longer applies.
+root = ET.fromstring(text.split("?>", 1)[1])
+
+def value(tag):
+    node = root.find(".//" + tag)
+    return (node.text or "") if node is not None else ""
+
+def figure(tag):
+    return f"{int(value(tag) or 0):>12,}"
+
+def padded(label, width):
+    # Full-width characters take two columns on a terminal.
+    used = sum(2 if unicodedata.east_asian_width(c) in "WF" else 1 for c in label)
+    return label + " " * max(width - used, 0)
+
+print()
+print(f"XML file: {path}")
+print(f"  {padded('事業所名', 16)}{value('KOMONSAKINAME')}")
+print(f"  {padded('事業年度', 16)}{value('JIGYOUNENDOFROM')} - {value('JIGYOUNENDOTO')}")
+print("  main figures (thousand yen)")
+for tag, label in [("URIAGE", "売上高"), ("GENKA", "売上原価"), ("SORIEKI", "売上総利益"),
+                   ("EIGYO_SONEKI", "営業損益"), ("ZEIBIKIMAE", "税引前当期損益"),
+                   ("SHISAN", "資産の部合計"), ("FUSAI", "負債の部合計"),
+                   ("JUNSHISAN", "純資産の部合計")]:
+    print(f"  {padded(label, 16)}{figure(tag)}  {tag}")
+sales = [value(f"TUKI_URIAGE{m:02d}") for m in range(1, 13)]
+months = [value(f"TUKIBETU_{m:02d}") for m in range(1, 13)]
+print("  monthly sales (yen)")
+for month, amount in zip(months, sales):
+    print(f"  {padded(month + '月', 16)}{int(amount or 0):>12,}")
+PY
