@@ -47,8 +47,12 @@ bool BooksFolderWriter::Write(const BooksData& data, const std::filesystem::path
   }
   std::filesystem::path target = std::filesystem::absolute(folder, ec).lexically_normal();
   if (target.filename().empty()) target = target.parent_path();
-  const std::filesystem::path work = target.parent_path() / ("." + target.filename().string() +
-                                                             ".tmp-" + std::to_string(::getpid()));
+  // Appended piece by piece: GCC 12 at -O2 misreads '"." + string' as an overlapping copy.
+  std::string workName = ".";
+  workName += target.filename().string();
+  workName += ".tmp-";
+  workName += std::to_string(::getpid());
+  const std::filesystem::path work = target.parent_path() / workName;
   std::filesystem::remove_all(work, ec);
   if (!std::filesystem::create_directory(work, ec)) {
     m_strError = work.string() + ": cannot create the folder (" + ec.message() + ")";

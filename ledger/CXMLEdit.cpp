@@ -159,7 +159,9 @@ void CXMLEdit::MakeInitFName(LPCSTR szFormName, LPCSTR szJigyoName, short nYear,
   };
   CString form = clean(szFormName);
   CString name = clean(szJigyoName);
-  const CString tail = "_" + std::to_string(nYear) + ".xml";
+  CString tail = "_";  // built in steps: GCC 12 at -O2 misreads '"_" + string'
+  tail += std::to_string(nYear);
+  tail += ".xml";
   form.resize(cp932::CutLength(form, 48));
   const std::size_t room =
       static_cast<std::size_t>(MAX_INIT_FNAME) - 1 - form.size() - 1 - tail.size();
