@@ -1,6 +1,5 @@
 #include "CJetAccess.h"
 
-#include <sqlite3.h>
 
 #include <cstring>
 #include <string>
@@ -9,7 +8,6 @@
 #include "CInstallation.h"
 #include "CLedgerSession.h"
 #include "FolderOps.h"
-#include "InitJetAccessDLL.h"
 
 namespace {
 
@@ -23,8 +21,6 @@ void CopyField(const CString& text, char (&field)[N]) {
 }
 
 }  // namespace
-
-BOOL InitJetAccessDLL() { return sqlite3_initialize() == SQLITE_OK ? TRUE : FALSE; }
 
 CJetAccess::CJetAccess() { m_pSession = new CLedgerSession(); }
 

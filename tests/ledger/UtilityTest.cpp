@@ -126,3 +126,28 @@ TEST_F(UtilityTest, SemaphoreFileIsHeldByOneHolder) {
   EXPECT_TRUE(second.Lock(m_root.c_str()));
   EXPECT_FALSE(first.Lock((m_root + "/none").c_str()));
 }
+
+TEST_F(UtilityTest, InstallationSettings) {
+  CInstallation install;
+  ASSERT_TRUE(install.Load());
+  EXPECT_EQ(m_root, install.GetFolder());
+  EXPECT_EQ(m_root + "/kanri.db", install.GetManagementDb());
+  EXPECT_EQ("ハルモア１０", install.GetProductName());
+  const std::string file = m_root + "/" + CInstallation::SETTINGS_FILE;
+  const auto write = [&](const char* text) { std::ofstream(file, std::ios::trunc) << text; };
+  write("# host\n[Host]\nEdition=10\nManagementDb=/srv/kanri.db\n");
+  ASSERT_TRUE(install.Load());
+  EXPECT_EQ(10, install.GetEdition());
+  EXPECT_EQ("/srv/kanri.db", install.GetManagementDb());
+  for (const char* bad : {"Edition=10\n", "Edition=x\nManagementDb=k.db\n",
+                          "ManagementDb=k.db\njunk\n", "ManagementDb=\n"}) {
+    write(bad);
+    EXPECT_FALSE(install.Load()) << bad;
+    EXPECT_TRUE(install.GetManagementDb().empty()) << bad;
+  }
+  // The program folder follows the variable, trailing separators dropped.
+  ScopedEnv dir(CInstallation::ENV_PROGRAM_DIR, m_root + "/sub//");
+  CString folder;
+  ASSERT_TRUE(CInstallation::GetProgramFolder(folder));
+  EXPECT_EQ(m_root + "/sub", folder);
+}
