@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+#include "CDialog.h"
 #include "CQtUiBackend.h"
 #include "WinTypes.h"
 

@@ -197,7 +197,9 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
   // Qt matches with follow them in parentheses, hidden.
   dlg.setOption(QFileDialog::HideNameFilterDetails);
   QStringList filters;
+  QStringList shownFilters;
   for (const auto& [strDisplay, strPattern] : request.arFilters) {
+    shownFilters.push_back(QtFromCp932(strDisplay).trimmed());
     filters.push_back(QtFromCp932(strDisplay) + QStringLiteral(" (") +
                       QtPatterns(QtFromCp932(strPattern)) + QStringLiteral(")"));
   }
@@ -248,9 +250,11 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
       continue;
     }
     request.strResult = strResult;
-    if (const qsizetype nIndex = filters.indexOf(dlg.selectedNameFilter()); nIndex >= 0) {
-      request.nFilterIndex = static_cast<int>(nIndex) + 1;
-    }
+    // With the details hidden, Qt names the chosen filter by its shown text.
+    const QString strChosenFilter = dlg.selectedNameFilter();
+    qsizetype nIndex = filters.indexOf(strChosenFilter);
+    if (nIndex < 0) nIndex = shownFilters.indexOf(strChosenFilter.trimmed());
+    if (nIndex >= 0) request.nFilterIndex = static_cast<int>(nIndex) + 1;
     return TRUE;
   }
 }
