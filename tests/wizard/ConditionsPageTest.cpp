@@ -33,9 +33,9 @@ TEST_F(ConditionsPageTest, FirstRunCreatesTheEnvironmentFileAndFinishingSavesThe
 
   EXPECT_EQ(1, RunSheet("expect page 4938\nkey F8\n"));
 
-  EXPECT_EQ(4, m_cond.nKikanFrom);
-  EXPECT_EQ(3, m_cond.nKikanTo);
-  EXPECT_EQ(1, m_cond.nZeiShori);
+  EXPECT_EQ(4, int{m_cond.nKikanFrom});
+  EXPECT_EQ(3, int{m_cond.nKikanTo});
+  EXPECT_EQ(1, int{m_cond.nZeiShori});
   const std::string strOut = m_cond.szOutPath;
   EXPECT_EQ(m_strDocs + "/", strOut.substr(0, m_strDocs.size() + 1));
   EXPECT_EQ(".xml", strOut.substr(strOut.size() - 4));
@@ -43,7 +43,7 @@ TEST_F(ConditionsPageTest, FirstRunCreatesTheEnvironmentFileAndFinishingSavesThe
   // The default match list, stored without its sentinel; the definitions.
   ASSERT_FALSE(m_arMatch.empty());
   EXPECT_EQ(m_arMatch.size(), LineCount());
-  EXPECT_EQ(0, m_arMatch.back().nGaiNo);
+  EXPECT_EQ(0, int{m_arMatch.back().nGaiNo});
   EXPECT_EQ(44u, m_arInitBody.size());
 
   const std::string& t = Transcript();
@@ -58,7 +58,7 @@ TEST_F(ConditionsPageTest, MonthChecksAgainstATwelveMonthYear) {
   EXPECT_EQ(1, RunSheet("set 1007 13\nkey F6\nkey F6\nkey F8\nexpect page 4938\n"
                         "set 1007 0\nkey F8\n"
                         "set 1007 12\nkey F8\n"));
-  EXPECT_EQ(12, m_cond.nKikanTo);
+  EXPECT_EQ(12, int{m_cond.nKikanTo});
   const std::string strRefused = Warning(U8(u8"月度の入力に誤りがあります｡"));
   const std::string& t = Transcript();
   const std::size_t nFirst = t.find(strRefused + Event({"page", "4938"}) + Focus(1007));
@@ -77,7 +77,7 @@ TEST_F(ConditionsPageTest, SpanOutsideAnIrregularYearIsRefusedWithTheFocusOnTheF
   EXPECT_NE(std::string::npos,
             t.find(Warning(U8(u8"設定された月度は会計期間内に存在しません。")) + Focus(1010)))
       << t;
-  EXPECT_EQ(12, m_cond.nKikanTo);
+  EXPECT_EQ(12, int{m_cond.nKikanTo});
 }
 
 TEST_F(ConditionsPageTest, OutputPathChecksRefuseAndKeepTheSheetOpen) {

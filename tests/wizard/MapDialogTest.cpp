@@ -167,11 +167,11 @@ TEST_F(MapDialogTest, SettingFoldsTicksIntoTheMatchesInCodeOrder) {
   EXPECT_EQ(IDOK, nResult);
   ASSERT_EQ(3u, m_arWork.size());
   // 11 is gone; 13 goes before the first larger code, which is 16.
-  EXPECT_EQ(13, m_arWork[0].nBokiCode);
-  EXPECT_EQ(16, m_arWork[1].nBokiCode);
-  EXPECT_EQ(14, m_arWork[2].nBokiCode);
-  EXPECT_EQ(7, m_arWork[0].nGaiNo);
-  EXPECT_EQ(2, m_arWork[0].nTaisyaku);
+  EXPECT_EQ(13, int{m_arWork[0].nBokiCode});
+  EXPECT_EQ(16, int{m_arWork[1].nBokiCode});
+  EXPECT_EQ(14, int{m_arWork[2].nBokiCode});
+  EXPECT_EQ(7, int{m_arWork[0].nGaiNo});
+  EXPECT_EQ(2, int{m_arWork[0].nTaisyaku});
 }
 
 TEST_F(MapDialogTest, F8ConfirmsOnlyWithoutModifiers) {
@@ -184,7 +184,7 @@ TEST_F(MapDialogTest, F8ConfirmsOnlyWithoutModifiers) {
   });
   EXPECT_EQ(IDOK, nResult);
   ASSERT_EQ(1u, m_arWork.size());
-  EXPECT_EQ(11, m_arWork[0].nBokiCode);
+  EXPECT_EQ(11, int{m_arWork[0].nBokiCode});
 }
 
 TEST_F(MapDialogTest, TogglingKeepsTicksAndCancelEndsWithCancel) {
