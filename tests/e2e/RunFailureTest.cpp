@@ -16,6 +16,21 @@ int Find(const std::vector<Event>& arEvent, const Event& e) {
 const Event kProgressClosed = {"progress", "close"};
 const Event kStoppedMessage = {"msgbox", "warning", kCaption, kStopped, "ok", "ok"};
 
+TEST_F(E2e, UnreadableManagementRecordEndsTheRunAsAnError) {
+  Install();
+  // The chosen books vanish while the selection dialog is open.
+  Script({"exec rm " + ProgramDir() + "/books/00000001/books.db", "choose 0", "key F8"});
+  const RunResult r = Launch({"--function", "3"});
+  EXPECT_EQ(r.nExit, 2) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("result: error (function 3)"), std::string::npos) << r.strOutput;
+  const std::vector<Event> arEvent = Transcript();
+  ASSERT_EQ(arEvent.size(), 4u);
+  EXPECT_EQ(arEvent[2], (Event{"msgbox", "warning", kCaption,
+                               U8(u8"管理ﾌｧｲﾙの読み込みに失敗しました。"), "ok", "ok"}));
+  // Nothing is aggregated from books that could not be read.
+  EXPECT_EQ(arEvent[3][0], "post");
+}
+
 TEST_F(E2e, FailedAggregationSetUpIsAnErrorReportedAfterTheProgressCloses) {
   Install();
   // The books go away once the wizard has closed, before the aggregation.
