@@ -29,16 +29,18 @@ ui=${RX16_UI:-}
 if [ -z "$ui" ]; then
   if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then ui=qt; else ui=headless; fi
 fi
+# The script also serves a GUI start that falls back to headless.
+export RX16_UI_SCRIPT=$root/data/demo.script
+export RX16_UI_TRANSCRIPT=$demo/transcript.txt
 if [ "$ui" = qt ]; then
   echo "Starting the component with its GUI: pick a data set and finish the wizard (F8)."
-  RX16_UI=qt "$demo/QT10ToRX16_G"
 else
-  transcript=$demo/transcript.txt
   echo "No display: a headless run played by data/demo.script"
-  RX16_UI=headless RX16_UI_SCRIPT=$root/data/demo.script RX16_UI_TRANSCRIPT=$transcript \
-    "$demo/QT10ToRX16_G"
-  echo "What the user would have seen ($transcript):"
-  sed 's/^/  /' "$transcript"
+fi
+RX16_UI=$ui "$demo/QT10ToRX16_G"
+if [ -s "$RX16_UI_TRANSCRIPT" ]; then
+  echo "What the user would have seen ($RX16_UI_TRANSCRIPT):"
+  sed 's/^/  /' "$RX16_UI_TRANSCRIPT"
 fi
 
 # The data set's settings name the file the run wrote.
