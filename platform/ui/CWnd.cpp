@@ -232,6 +232,8 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
   auto owned = std::find_if(pParent->m_arOwned.begin(), pParent->m_arOwned.end(),
                             [pOld](const auto& p) { return p.get() == pOld; });
   if (owned != pParent->m_arOwned.end()) {
+    // A backend showing the old object learns that this one replaces it.
+    UiBackend().OnWindowDestroyed(*pOld);
     pOld->m_pParent = nullptr;
     pOld->m_hWnd = nullptr;
     pParent->m_arOwned.erase(owned);
