@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "Cp932.h"
 #include "WizardFixture.h"
@@ -175,6 +176,28 @@ TEST_F(ConditionsPageTest, FunctionKeysMoveOnlyWhereAButtonLeads) {
   // Page 2's cancel asks nothing.
   EXPECT_EQ(0, RunSheet("key F6\nexpect page 4939\nkey ESC\n"));
   EXPECT_NE(std::string::npos, Transcript().rfind(Event({"close", "sheet", "cancel"})));
+}
+
+class CooperativeSheetTest : public ConditionsPageTest {
+ protected:
+  void SetUp() override {
+    m_bCooperative = TRUE;
+    ConditionsPageTest::SetUp();
+  }
+};
+
+TEST_F(CooperativeSheetTest, ConditionsLiveInTheMemberFileWhoseFolderIsCreated) {
+  OpenBooks("10000001");
+  const std::string strFolder = m_strRoot + "/config/qt10/";
+  ASSERT_FALSE(std::filesystem::exists(strFolder));
+  const std::string strOut = m_strRoot + "/kp.xml";
+  EXPECT_EQ(1, RunSheet("set 1007 2\nset 1008 " + strOut + "\nkey F8\n"));
+  EXPECT_TRUE(std::filesystem::exists(EnvPath()));
+  std::ifstream in(strFolder + "KP10ToRX16_G.env", std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  // A member without a line starts with tax 0, which the page keeps.
+  EXPECT_EQ("10000001:4/2/0/0/" + strOut + "\n", text.str());
 }
 
 }  // namespace

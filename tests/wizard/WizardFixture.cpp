@@ -51,19 +51,22 @@ void WizardFixture::SetUp() {
   m_envDocs.emplace("XDG_DOCUMENTS_DIR", m_strDocs);
   m_envConfig.emplace("XDG_CONFIG_HOME", m_strRoot + "/config");
 
-  ASSERT_TRUE(CInstallation::WriteSettings(m_strRoot, CInstallation::EDITION_REGULAR,
-                                           "books/kanri.db", "ハルモア１０"));
-  ASSERT_TRUE(CManagementDb::Create(m_strRoot + "/books/kanri.db", 0));
+  const short nEdition =
+      m_bCooperative ? CInstallation::EDITION_COOPERATIVE : CInstallation::EDITION_REGULAR;
+  ASSERT_TRUE(CInstallation::WriteSettings(m_strRoot, nEdition, "books/kanri.db", "ハルモア１０"));
+  ASSERT_TRUE(CManagementDb::Create(m_strRoot + "/books/kanri.db", nEdition));
   CInstallation installation;
   ASSERT_TRUE(installation.Load(m_strRoot));
   const std::filesystem::path data = std::filesystem::path(RX16_SOURCE_DIR) / "data";
-  for (const char* pszBooks : {"midori", "hatake"}) {
+  const auto books = m_bCooperative ? std::vector<const char*>{"kp-tanaka"}
+                                    : std::vector<const char*>{"midori", "hatake"};
+  for (const char* pszBooks : books) {
     BooksCsvImporter importer;
     ASSERT_TRUE(importer.Import(installation, data / "books" / pszBooks)) << pszBooks;
   }
   // The program finds the common initial-data file in its current folder.
-  std::filesystem::copy_file(data / "QT10ToRX16_G_common_init.dat",
-                             m_strRoot + "/QT10ToRX16_G_common_init.dat");
+  const std::string strInit = Prefix() + "ToRX16_G_common_init.dat";
+  std::filesystem::copy_file(data / strInit, m_strRoot + "/" + strInit);
   m_oldCwd = std::filesystem::current_path();
   std::filesystem::current_path(m_strRoot);
 
@@ -135,7 +138,7 @@ int WizardFixture::RunSheet(const std::string& strScript, const CString& strLink
   return nResult;
 }
 
-std::string WizardFixture::EnvPath() const { return m_strDataPath + "QT10ToRX16_G.env"; }
+std::string WizardFixture::EnvPath() const { return m_strDataPath + Prefix() + "ToRX16_G.env"; }
 
 std::string WizardFixture::ReadEnv() const {
   std::ifstream in(EnvPath(), std::ios::binary);

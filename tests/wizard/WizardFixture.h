@@ -71,6 +71,10 @@ class WizardFixture : public ::testing::Test {
   // The transcript line of a warning with that text (UTF-8), answered OK.
   static std::string Warning(const std::string& strText);
 
+  // Set before SetUp: the host's cooperative edition with its member books.
+  BOOL m_bCooperative = FALSE;
+  std::string Prefix() const { return m_bCooperative ? "KP10" : "QT10"; }
+
   std::string m_strRoot;
   std::string m_strDocs;
   std::optional<ScopedEnv> m_envProgram;
