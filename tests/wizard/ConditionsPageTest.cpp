@@ -169,7 +169,7 @@ TEST_F(ConditionsPageTest, LauncherFixedPathIsUsedButNeverStored) {
 
 TEST_F(ConditionsPageTest, FunctionKeysMoveOnlyWhereAButtonLeads) {
   OpenBooks("00000001");
-  EXPECT_EQ(0, RunSheet("key F5\nexpect page 4938\n"
+  EXPECT_EQ(0, RunSheet("key ENTER\nkey F1\nkey F5\nexpect page 4938\n"
                         "key F6\nexpect page 4939\nkey F6\nexpect page 4941\n"
                         "key F6\nexpect page 4941\nkey F5\nexpect page 4939\n"
                         "key F5\nexpect page 4938\nkey ESC\nanswer no\n"));
