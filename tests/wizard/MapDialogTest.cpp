@@ -1,5 +1,5 @@
 // The mapping dialog on its own, over a small chart: which accounts each
-// candidate specification offers, the initial state of the widening check
+// 科目性格 text offers, the initial state of the widening check
 // box and how the ticks fold back into the item's matches.
 
 #include <gtest/gtest.h>
@@ -43,7 +43,7 @@ class MapDialogTest : public ::testing::Test {
   }
   void TearDown() override { SetUiBackend(m_pOld); }
 
-  // Shows the dialog for an item with that specification; act sees it open.
+  // Shows the dialog for an item with that 科目性格; act sees it open.
   INT_PTR Show(const char* pszSpec, const std::function<void(CSetGaiDlg&)>& act) {
     CSetGaiDlg dlg(nullptr);
     dlg.m_body.nGaiNo = 7;
@@ -97,7 +97,7 @@ class MapDialogTest : public ::testing::Test {
 
 using RowList = std::vector<std::string>;
 
-TEST_F(MapDialogTest, SpecificationDecidesTheCandidates) {
+TEST_F(MapDialogTest, KamokuSeikakuDecidesTheCandidates) {
   struct Case {
     const char* pszSpec;
     BYTE nMode;
