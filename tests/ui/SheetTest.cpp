@@ -211,3 +211,51 @@ TEST_F(SheetTest, SetPageBringsThePageForwardWithTheFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+// A page whose slots say no: Esc is swallowed, Enter keeps the focus, and
+// moving on skips the next page.
+class RefusingPage : public TestPage {
+ public:
+  using TestPage::TestPage;
+  int CheckEscKey() override { return m_bAllowEsc; }
+  int CheckInputSimpleData() override { return 0; }
+  int CheckNextPage(int nPage) override { return nPage != 1; }
+
+  int m_bAllowEsc = 0;
+};
+
+class SheetSlotsTest : public uitest::HeadlessTest {};
+
+TEST_F(SheetSlotsTest, PageSlotsSteerTheSheet) {
+  Script("set 1007 4\nkey ENTER\nkey ESC\nclick 2\nkey F6\nexpect page 4941\n");
+  RefusingPage p1{IDD_SETGAI_P1};
+  TestPage p2{IDD_SETGAI_P2};
+  TestPage p3{IDD_SETGAI_P3};
+  CDataSheet sheet{"S"};
+  sheet.AddPage(&p1);
+  sheet.AddPage(&p2);
+  sheet.AddPage(&p3);
+  // Neither Esc nor the cancel button asked anything: the page swallowed
+  // both; the script then runs out and the sheet is unscripted.
+  EXPECT_EQ(IDCANCEL, sheet.DoModal());
+  EXPECT_EQ(1007, p1.m_nFocusAfterEnter);
+  EXPECT_FALSE(p2.IsCreated());
+  EXPECT_EQ(0, p2.m_nInits);
+  const std::vector<std::string> expected{"open\tsheet\tS", "page\t4938", "page\t4941",
+                                          "unscripted\tsheet", "close\tsheet\tcancel"};
+  EXPECT_EQ(expected, Transcript());
+}
+
+TEST_F(SheetSlotsTest, APageWithoutItsOwnCancelEndsTheSheet) {
+  Script("key ESC\n");
+  CPage plain{IDD_SETGAI_P3};
+  CDataSheet sheet{"S"};
+  sheet.AddPage(&plain);
+  EXPECT_EQ(IDCANCEL, sheet.DoModal());
+  EXPECT_EQ("close\tsheet\tcancel", Transcript().back());
+  EXPECT_EQ(3u, Transcript().size());  // no unscripted: the page cancelled
+}
+
+}  // namespace

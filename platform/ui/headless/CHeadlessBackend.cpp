@@ -1,6 +1,7 @@
 #include "CHeadlessBackend.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "CButton.h"
@@ -87,6 +88,10 @@ void CHeadlessBackend::RunExecSteps() {
 
 void CHeadlessBackend::Fail(const CString& strWhy) {
   m_transcript.Event({"error", strWhy});
+  // Whoever watches the terminal learns why the run stopped, too.
+  if (!m_transcript.WritesToStderr()) {
+    std::fprintf(stderr, "headless script error: %s\n", CTranscript::Escape(strWhy).c_str());
+  }
   std::fflush(nullptr);
   std::_Exit(EXIT_SCRIPT_ERROR);
 }

@@ -24,6 +24,7 @@ class CTranscript {
   // Keeps the lines in memory (tests).
   void UseBuffer();
   const std::string& GetBuffer() const { return m_strBuffer; }
+  BOOL WritesToStderr() const { return m_pFile == stderr; }
 
   // One event; every field is CP932 text. Each line is flushed at once, so
   // the transcript is complete whenever the process ends.
