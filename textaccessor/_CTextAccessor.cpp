@@ -1,9 +1,14 @@
 #include "_CTextAccessor.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstring>
 #include <limits>
+#include <streambuf>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -29,6 +34,16 @@ constexpr PlainTable MakePlain(char cSeparator) {
 constexpr PlainTable kPlainComma = MakePlain(',');
 constexpr PlainTable kPlainTab = MakePlain('\t');
 
+// Characters of a bare text field on the direct path: anything but the
+// separators, blanks, quotes, line ends and the zero byte, which the general
+// scan handles.
+constexpr PlainTable MakeBare() {
+  PlainTable t = MakePlain(',');
+  t.b['\t'] = t.b['\r'] = t.b['\0'] = false;
+  return t;
+}
+constexpr PlainTable kBare = MakeBare();
+
 // A field that is nothing but an optional sign and up to 14 digits, the
 // usual case, converts without the general scan; anything else returns false.
 bool ParseWholeNumber(const char* pText, long nLength, std::int64_t& nValue) {
@@ -47,6 +62,48 @@ bool ParseWholeNumber(const char* pText, long nLength, std::int64_t& nValue) {
   return true;
 }
 
+// The get area of any stream buffer. A derived class may form pointers to
+// the protected members of its base and apply them to a foreign buffer; that
+// lets a line be found with one memchr instead of a call per character.
+struct GetArea : std::streambuf {
+  static const char* Next(std::streambuf* pBuffer) { return (pBuffer->*&GetArea::gptr)(); }
+  static const char* End(std::streambuf* pBuffer) { return (pBuffer->*&GetArea::egptr)(); }
+  static void Skip(std::streambuf* pBuffer, int nCount) { (pBuffer->*&GetArea::gbump)(nCount); }
+};
+
+// The value of the first nDigits (1 to 8) bytes of t, which hold 0 to 9
+// each, in memory order: the digits go to the top bytes with zeros before
+// them, then pairs, fours and eights of digits are combined.
+std::uint64_t DigitsValue(std::uint64_t t, int nDigits) {
+  std::uint64_t x = t << (8 * (8 - nDigits));
+  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
+  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
+  return (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+}
+
+// The run of up to seven digits at p and its value, taken eight bytes at a
+// time so that the varying lengths of numbers cost no branches. Returns the
+// number of digits, or 8 when there may be more (nValue is then not set), or
+// when the byte order does not allow it. Eight bytes at p must be readable.
+int ShortDigits(const unsigned char* p, std::uint64_t& nValue) {
+  if constexpr (std::endian::native != std::endian::little) {
+    return 8;
+  } else {
+    std::uint64_t v;
+    std::memcpy(&v, p, sizeof v);
+    // Digit bytes become 0 to 9; every other byte has its high bit set after
+    // the sum, which cannot carry from one byte into the next.
+    const std::uint64_t t = v ^ 0x3030303030303030u;
+    const std::uint64_t nOther =
+        (((t & 0x7F7F7F7F7F7F7F7Fu) + 0x7676767676767676u) | t) & 0x8080808080808080u;
+    if (nOther == 0) return 8;
+    const int nDigits = std::countr_zero(nOther) / 8;
+    if (nDigits == 0) return 0;
+    nValue = DigitsValue(t, nDigits);
+    return nDigits;
+  }
+}
+
 template <class T>
 T Load(const unsigned char* p) {
   T v;
@@ -57,6 +114,32 @@ T Load(const unsigned char* p) {
 template <class T>
 void Store(unsigned char* p, T v) {
   std::memcpy(p, &v, sizeof v);
+}
+
+// Cut to nSize - 1 bytes and zero-filled; a field without room is left alone.
+void StoreText(unsigned char* pValue, std::int32_t nSize, const char* pText, long nLength) {
+  if (nSize < 1) return;
+  const long nText = std::min(nLength, long{nSize} - 1);
+  std::memcpy(pValue, pText, static_cast<std::size_t>(nText));
+  std::memset(pValue + nText, 0, static_cast<std::size_t>(nSize - nText));
+}
+
+// The integer part, keeping its low bytes as a narrower field holds them.
+void StoreInteger(unsigned char* pValue, std::int32_t nSize, std::int64_t nWhole64) {
+  const auto nWhole = static_cast<std::uint32_t>(nWhole64);
+  switch (nSize) {
+    case 1:
+      Store(pValue, static_cast<std::uint8_t>(nWhole));
+      break;
+    case 2:
+      Store(pValue, static_cast<std::uint16_t>(nWhole));
+      break;
+    case 4:
+      Store(pValue, nWhole);
+      break;
+    default:
+      break;
+  }
 }
 
 }  // namespace
@@ -166,25 +249,51 @@ long _CTextAccessor::Read() {
   // and one more for the newline that ends the buffer for the splitters.
   char szLine[MAX_LINE + 3];
   long nLength = 0;
-  for (int c; (c = pBuffer->sbumpc()) != '\n';) {
-    if (c == std::char_traits<char>::eof()) {
-      // A last line without a newline is never converted.
-      stream.setstate(nLength ? std::ios_base::eofbit
-                              : std::ios_base::eofbit | std::ios_base::failbit);
-      return 1;
+  // The usual case: the whole line, newline included, is already buffered.
+  const char* const pNext = GetArea::Next(pBuffer);
+  const long nBuffered = pNext ? GetArea::End(pBuffer) - pNext : 0;
+  if ((m_nDelimiter == DELIM_COMMA || m_nDelimiter == DELIM_TAB) &&
+      (m_bSelectFlag || m_nSelectCount == 0) && nBuffered > 0) {
+    const unsigned char cSeparator = m_nDelimiter == DELIM_TAB ? '\t' : ',';
+    long nTaken = nBuffered >= kShortReach
+                      ? ReadShortNumbers(reinterpret_cast<const unsigned char*>(pNext), cSeparator)
+                      : 0;
+    if (!nTaken) nTaken = ReadBare(pNext, pNext + std::min(nBuffered, long{MAX_LINE + 2}));
+    if (nTaken) {
+      GetArea::Skip(pBuffer, static_cast<int>(nTaken));
+      return 0;
     }
-    if (nLength == MAX_LINE + 1) {
-      // Too long for a record: the rest of it is dropped, so that the next
-      // Read starts at the following line.
-      while ((c = pBuffer->sbumpc()) != '\n') {
-        if (c == std::char_traits<char>::eof()) {
-          stream.setstate(std::ios_base::eofbit);
-          return 1;
-        }
+  }
+  const void* pNewline =
+      nBuffered > 0 ? std::memchr(pNext, '\n',
+                                  static_cast<std::size_t>(std::min(nBuffered, long{MAX_LINE + 2})))
+                    : nullptr;
+  if (pNewline) {
+    nLength = static_cast<const char*>(pNewline) - pNext;
+    GetArea::Skip(pBuffer, static_cast<int>(nLength + 1));
+    std::memcpy(szLine, pNext, static_cast<std::size_t>(nLength));
+  } else {
+    // Across a refill of the buffer, or too long: character by character.
+    for (int c; (c = pBuffer->sbumpc()) != '\n';) {
+      if (c == std::char_traits<char>::eof()) {
+        // A last line without a newline is never converted.
+        stream.setstate(nLength ? std::ios_base::eofbit
+                                : std::ios_base::eofbit | std::ios_base::failbit);
+        return 1;
       }
-      return 2;
+      if (nLength == MAX_LINE + 1) {
+        // Too long for a record: the rest of it is dropped, so that the next
+        // Read starts at the following line.
+        while ((c = pBuffer->sbumpc()) != '\n') {
+          if (c == std::char_traits<char>::eof()) {
+            stream.setstate(std::ios_base::eofbit);
+            return 1;
+          }
+        }
+        return 2;
+      }
+      szLine[nLength++] = static_cast<char>(c);
     }
-    szLine[nLength++] = static_cast<char>(c);
   }
   if (nLength > 0 && szLine[nLength - 1] == '\r') --nLength;
   if (nLength > MAX_LINE) return 2;
@@ -219,6 +328,135 @@ long _CTextAccessor::Read() {
     if (nResult != 0) return nResult;
   }
   return 0;
+}
+
+// Split and converted in one pass: the line is nothing but bare numbers and
+// bare texts with one separator between them, as the program writes its
+// files, and its newline lies before pLimit. Returns the bytes the line takes
+// with its newline. Any other line returns 0 with nothing stored, for the
+// general path to decide; for the lines taken here the general path would
+// store the same values.
+long _CTextAccessor::ReadBare(const char* pLine, const char* pLimit) {
+  const long nCount = m_nFormatCount;
+  if (nCount < 1) return 0;
+  const unsigned char cSeparator = m_nDelimiter == DELIM_TAB ? '\t' : ',';
+  Field fields[MAX_FORMATS];
+  std::int64_t nValues[MAX_FORMATS];
+  const unsigned char* const pFirst = reinterpret_cast<const unsigned char*>(pLine);
+  const unsigned char* const pStop = reinterpret_cast<const unsigned char*>(pLimit);
+  const unsigned char* p = pFirst;
+  for (long i = 0; i < nCount; ++i) {
+    if (p == pStop) return 0;  // no newline in reach
+    const std::int32_t nType = m_pFormat[i].nType;
+    const unsigned char* const pStart = p;
+    if (nType == FT_TEXT) {
+      while (p < pStop && kBare.b[*p]) ++p;
+      fields[i] = {reinterpret_cast<const char*>(pStart), p - pStart};
+    } else if (nType == FT_SIGNED || nType == FT_UNSIGNED) {
+      const bool bNegative = *p == '-';
+      if (*p == '-' || *p == '+') ++p;
+      const unsigned char* const pDigits = p;
+      std::uint64_t n = 0;
+      const int nShort = pStop - p >= 8 ? ShortDigits(p, n) : 8;
+      if (nShort < 8) {
+        p += nShort;
+      } else {
+        for (unsigned d; p < pStop && (d = static_cast<unsigned>(*p - '0')) <= 9; ++p) {
+          n = n * 10 + d;
+        }
+      }
+      // Up to 14 digits, as the general path's own shortcut takes them.
+      if (p == pDigits || p - pDigits > 14) return 0;
+      nValues[i] = bNegative ? -static_cast<std::int64_t>(n) : static_cast<std::int64_t>(n);
+    } else {
+      return 0;
+    }
+    if (p == pStart || p == pStop) return 0;  // an absent field, or no newline in reach
+    if (i + 1 < nCount) {
+      if (*p != cSeparator) return 0;
+      ++p;
+    }
+  }
+  if (p - pFirst > MAX_LINE) return 0;
+  if (*p == '\r' && p + 1 < pStop) ++p;
+  if (*p != '\n') return 0;
+
+  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
+  for (long i = 0; i < nCount; ++i) {
+    const _STAFormat& format = m_pFormat[i];
+    unsigned char* const pValue = pRecord + format.nOffset;
+    if (format.nType == FT_TEXT) {
+      StoreText(pValue, format.nSize, fields[i].pText, fields[i].nLength);
+    } else if (format.nType == FT_SIGNED && format.nSize >= 8) {
+      Store(pValue, nValues[i] * 10000);
+    } else {
+      StoreInteger(pValue, format.nSize, nValues[i]);
+    }
+  }
+  return p + 1 - pFirst;
+}
+
+// A line of up to 15 bytes holding nothing but unsigned numbers of up to
+// eight digits, as in the program's match files, taken sixteen bytes at
+// once: digits, separators and the newline are found together and each
+// number converts on its own. kShortReach bytes at p must be readable.
+// Returns the bytes taken, or 0 with nothing stored for any other line.
+long _CTextAccessor::ReadShortNumbers(const unsigned char* p, unsigned char cSeparator) {
+#if defined(__SSE2__)
+  const long nCount = m_nFormatCount;
+  if (nCount > kShortFields) return 0;
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i digit = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+  const auto nDigits =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(digit, nine), nine)));
+  const auto nSeparators = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(cSeparator)))));
+  const auto nNewlines =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  if (nNewlines == 0) return 0;
+  const int nNewline = std::countr_zero(nNewlines);
+  const int nEnd = nNewline > 0 && p[nNewline - 1] == '\r' ? nNewline - 1 : nNewline;
+  const unsigned nLine = (1u << nEnd) - 1;
+  const unsigned nInner = nSeparators & nLine;
+  // Digits and separators only, and a digit at the start of every field,
+  // so that no field is empty or signed.
+  if (((nDigits | nInner) & nLine) != nLine) return 0;
+  const unsigned nStarts = 1u | (nInner << 1);
+  if ((nStarts & nDigits) != nStarts) return 0;
+
+  std::uint64_t nValues[kShortFields];
+  unsigned nEnds = nInner | (1u << nEnd);
+  int nStart = 0;
+  for (long i = 0; i < nCount; ++i) {
+    const std::int32_t nType = m_pFormat[i].nType;
+    if (nType != FT_SIGNED && nType != FT_UNSIGNED) return 0;
+    if (nEnds == 0) return 0;  // fewer fields than formats
+    const int nStop = std::countr_zero(nEnds);
+    nEnds &= nEnds - 1;
+    if (nStop - nStart > 8) return 0;
+    std::uint64_t t;
+    std::memcpy(&t, p + nStart, sizeof t);
+    nValues[i] = DigitsValue(t ^ 0x3030303030303030u, nStop - nStart);
+    nStart = nStop + 1;
+  }
+  if (nEnds != 0) return 0;  // more fields than formats
+  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
+  for (long i = 0; i < nCount; ++i) {
+    const _STAFormat& format = m_pFormat[i];
+    const auto nValue = static_cast<std::int64_t>(nValues[i]);
+    if (format.nType == FT_SIGNED && format.nSize >= 8) {
+      Store(pRecord + format.nOffset, nValue * 10000);
+    } else {
+      StoreInteger(pRecord + format.nOffset, format.nSize, nValue);
+    }
+  }
+  return nNewline + 1;
+#else
+  static_cast<void>(p);
+  static_cast<void>(cSeparator);
+  return 0;
+#endif
 }
 
 long _CTextAccessor::SplitFixed(const char* pLine, long nLength, Field* pFields,
@@ -336,14 +574,11 @@ long _CTextAccessor::ReadItem(long /*nPos*/, long nIndex, const char* pText, lon
   unsigned char* pValue = static_cast<unsigned char*>(m_pRecord) + format.nOffset;
 
   if (format.nType == FT_TEXT) {
-    if (format.nSize < 1) return 0;
     // A zero byte ends the text, as it ends a C string.
     if (const void* pZero = std::memchr(pText, '\0', static_cast<std::size_t>(nLength))) {
       nLength = static_cast<const char*>(pZero) - pText;
     }
-    const long nText = std::min(nLength, long{format.nSize} - 1);
-    std::memcpy(pValue, pText, static_cast<std::size_t>(nText));
-    std::memset(pValue + nText, 0, static_cast<std::size_t>(format.nSize - nText));
+    StoreText(pValue, format.nSize, pText, nLength);
     return 0;
   }
   if (format.nType != FT_SIGNED && format.nType != FT_UNSIGNED) return 0;
@@ -366,21 +601,7 @@ long _CTextAccessor::ReadItem(long /*nPos*/, long nIndex, const char* pText, lon
     }
     nWhole64 = amount.int64 / 10000;
   }
-  // The integer part, keeping its low bytes as a narrower field holds them.
-  const auto nWhole = static_cast<std::uint32_t>(nWhole64);
-  switch (format.nSize) {
-    case 1:
-      Store(pValue, static_cast<std::uint8_t>(nWhole));
-      break;
-    case 2:
-      Store(pValue, static_cast<std::uint16_t>(nWhole));
-      break;
-    case 4:
-      Store(pValue, nWhole);
-      break;
-    default:
-      break;
-  }
+  StoreInteger(pValue, format.nSize, nWhole64);
   return 0;
 }
 

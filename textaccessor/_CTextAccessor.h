@@ -86,6 +86,11 @@ class _CTextAccessor {
   // is not a digit, sign, point or blank. 0 parsed, 1 only blanks, 2 malformed.
   long CheckNumeric(const char* pText, long nLength, tagCY* pAmount);
 
+  // Bytes a short line of numbers is looked at in one go, and its fields.
+  static constexpr long kShortReach = 24;
+  static constexpr long kShortFields = 8;
+  long ReadBare(const char* pLine, const char* pLimit);
+  long ReadShortNumbers(const unsigned char* p, unsigned char cSeparator);
   long ActiveCount() const;
   long ActiveIndex(long nPos) const;
   long SplitFixed(const char* pLine, long nLength, Field* pFields, long nActive) const;

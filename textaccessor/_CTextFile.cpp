@@ -7,9 +7,11 @@
 #include "Cp932.h"
 #include "_CTextAccessor.h"
 
-_CTextFile::_CTextFile() = default;
+_CTextFile::_CTextFile() : m_pBuffer(new char[BUFFER_SIZE]) {
+  m_stream.rdbuf()->pubsetbuf(m_pBuffer.get(), BUFFER_SIZE);
+}
 
-_CTextFile::~_CTextFile() = default;
+_CTextFile::~_CTextFile() { m_stream.close(); }
 
 long _CTextFile::Open(const char* pszPath, long nFlags) {
   if (!pszPath || m_stream.is_open()) return -1;
