@@ -39,7 +39,7 @@ constexpr PlainTable kPlainTab = MakePlain('\t');
 // scan handles.
 constexpr PlainTable MakeBare() {
   PlainTable t = MakePlain(',');
-  t.b['\t'] = t.b['\r'] = t.b['\0'] = false;
+  t.b[unsigned{'\t'}] = t.b[unsigned{'\r'}] = t.b[0] = false;
   return t;
 }
 constexpr PlainTable kBare = MakeBare();
