@@ -173,3 +173,42 @@ TEST_F(TemplateLayoutTest, ProgramChangesShowAtOnce) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(QtTextTest, AccessKeyMarksAreShownAsWindowsShowsThem) {
+  EXPECT_EQ(QtStripMnemonic(U("参照(&D)...")), U("参照(D)..."));
+  EXPECT_EQ(QtStripMnemonic(QStringLiteral("A&&B&")), QStringLiteral("A&B&"));
+  EXPECT_EQ(QtMnemonicMarkup(U("月度(&E)")), U("月度(<u>E</u>)"));
+  EXPECT_EQ(QtMnemonicMarkup(QStringLiteral("<a>&&\n")), QStringLiteral("&lt;a&gt;&amp;<br>"));
+  CString strBack;
+  EXPECT_TRUE(QtToCp932(U("～"), strBack));
+  EXPECT_EQ(strBack, "\x81\x60");
+  EXPECT_EQ(QtFromCp932("\x81\x60"), U("～"));
+  // Bytes that are not CP932 still show, one character each.
+  EXPECT_EQ(QtFromCp932("\x81"), QString(QChar(0x81)));
+  EXPECT_EQ(QtCp932Length(U("月度")), 4);
+  EXPECT_EQ(QtCp932Length(U("\u00e9")), -1);
+}
+
+TEST_F(TemplateLayoutTest, StaticAccessKeysLeadToTheNextControlAndEditsShowTheirStart) {
+  CPropertySheet sheet("x");
+  CPropertyPage page(IDD_SETGAI_P1);
+  sheet.AddPage(&page);
+  OnNextWindow([&](QWidget*, CDialog*) {
+    QLabel* pMonth = nullptr;
+    for (CWnd* pChild : page.GetChildren()) {
+      if (pChild->GetText() == Cp("月度(&E)"))
+        pMonth = qobject_cast<QLabel*>(Backend().WidgetOf(*pChild));
+    }
+    ASSERT_NE(pMonth, nullptr);
+    EXPECT_EQ(pMonth->buddy(), Backend().WidgetOf(*page.GetDlgItem(1008)));
+    CWnd* pPath = page.GetDlgItem(1008);
+    pPath->SetWindowText(Cp("/home/user/Documents/内訳概況書(概況書用)_株式会社_2024.xml").c_str());
+    EXPECT_EQ(qobject_cast<QLineEdit*>(Backend().WidgetOf(*pPath))->cursorPosition(), 0);
+    sheet.EndDialog(IDCANCEL);
+  });
+  sheet.DoModal();
+}
+
+}  // namespace

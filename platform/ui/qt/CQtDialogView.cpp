@@ -29,6 +29,7 @@ namespace {
 constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
+constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr DWORD LVS_TYPEMASK_SINGLESEL = LVS_SINGLESEL;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
@@ -139,6 +140,12 @@ void CQtDialogView::Sync() {
     if (!seen.count(pWnd)) gone.push_back(pWnd);
   }
   for (const CWnd* pWnd : gone) Drop(pWnd);
+  // Statics again: the controls their access keys lead to exist now.
+  std::vector<CWnd*> statics;
+  for (const auto& [pWnd, entry] : m_entries) {
+    if (entry.kind == ControlKind::Static) statics.push_back(const_cast<CWnd*>(pWnd));
+  }
+  for (CWnd* pStatic : statics) Update(*pStatic);
   ApplyToolTips();
   if (m_bSheet) UpdateTabs();
   Layout();
@@ -351,13 +358,24 @@ void CQtDialogView::Update(CWnd& wnd) {
   }
   switch (wnd.GetKind()) {
     case ControlKind::Static:
-      if (auto* pLabel = qobject_cast<QLabel*>(pWidget); pLabel && pLabel->text() != strText) {
-        pLabel->setText(strText);
+      if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
+        // An access key in a static moves the focus to the control after
+        // it; without one to go to, the mark is not shown.
+        const bool bMnemonic =
+            !(wnd.GetStyle() & SS_NOPREFIX) && strText.contains(QLatin1Char('&'));
+        QWidget* pBuddy = bMnemonic ? BuddyOf(wnd) : nullptr;
+        const QString strShown = bMnemonic && !pBuddy ? QtStripMnemonic(strText) : strText;
+        if (pLabel->buddy() != pBuddy) pLabel->setBuddy(pBuddy);
+        if (pLabel->text() != strShown) pLabel->setText(strShown);
       }
       break;
     case ControlKind::Edit:
       if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-        if (pEdit->text() != strText) pEdit->setText(strText);
+        if (pEdit->text() != strText) {
+          // As SetWindowText leaves an edit: its text shown from the start.
+          pEdit->setText(strText);
+          pEdit->setCursorPosition(0);
+        }
         pEdit->setReadOnly((wnd.GetStyle() & ES_READONLY) != 0);
         auto* pValidator =
             static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(pEdit->validator()));
@@ -422,6 +440,30 @@ void CQtDialogView::Update(CWnd& wnd) {
       break;
   }
   --m_nUpdating;
+}
+
+QWidget* CQtDialogView::BuddyOf(const CWnd& wnd) const {
+  const CWnd* pParent = wnd.GetParent();
+  if (!pParent) return nullptr;
+  bool bAfter = false;
+  for (const CWnd* pSibling : pParent->GetChildren()) {
+    if (pSibling == &wnd) {
+      bAfter = true;
+      continue;
+    }
+    if (!bAfter) continue;
+    switch (pSibling->GetKind()) {
+      case ControlKind::Edit:
+      case ControlKind::PushButton:
+      case ControlKind::CheckBox:
+      case ControlKind::ComboBox:
+      case ControlKind::ListView:
+        return FindWidget(pSibling);
+      default:
+        break;
+    }
+  }
+  return nullptr;
 }
 
 void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
@@ -586,10 +628,13 @@ const CQtDialogMetrics& CQtDialogView::MetricsOf(const CWnd& container) const {
               .first->second;
 }
 
+int CQtDialogView::TabHeight() const {
+  return m_pTabs ? QFontMetrics(MetricsOf(m_dlg).Font()).height() + 12 : 0;
+}
+
 QPoint CQtDialogView::SheetOrigin() const {
   const int nMargin = MetricsOf(m_dlg).ToPixelX(4);
-  const int nTabs = m_pTabs ? m_pTabs->sizeHint().height() : 0;
-  return QPoint(nMargin, nMargin + nTabs);
+  return QPoint(nMargin, nMargin + TabHeight());
 }
 
 QRect CQtDialogView::GeometryOf(const CWnd& wnd) const {
@@ -630,8 +675,14 @@ void CQtDialogView::Layout() {
       if (pChild->GetKind() == ControlKind::ToolTip) continue;
       rcAll = rcAll.united(GeometryOf(*pChild));
     }
-    m_pTabs->setGeometry(nMargin, nMargin, rcPages.width(), m_pTabs->sizeHint().height());
+    m_pTabs->setGeometry(nMargin, nMargin, rcPages.width(), TabHeight());
     m_pPageFrame->setGeometry(rcPages);
+    for (const CWnd* pChild : m_dlg.GetChildren()) {
+      QWidget* pWidget = FindWidget(pChild);
+      if (pWidget && pWidget->geometry() != GeometryOf(*pChild)) {
+        pWidget->setGeometry(GeometryOf(*pChild));
+      }
+    }
     size = QSize(rcAll.right() + 1 + nMargin, rcAll.bottom() + 1 + nMargin);
   }
   if (m_pWindow->size() != size) m_pWindow->setFixedSize(size);

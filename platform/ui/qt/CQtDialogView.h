@@ -74,6 +74,9 @@ class CQtDialogView {
   const CQtDialogMetrics& MetricsOf(const CWnd& container) const;
   // Where the sheet's pages and buttons start, below the tab row.
   QPoint SheetOrigin() const;
+  int TabHeight() const;
+  // The control an access key in the static wnd moves the focus to.
+  QWidget* BuddyOf(const CWnd& wnd) const;
   void Input(const std::function<void()>& action);
 
   CDialog& m_dlg;

@@ -11,11 +11,12 @@ class CQtMultiLineButton : public QPushButton {
   explicit CQtMultiLineButton(QWidget* pParent);
 
   void SetCaption(const QString& strCaption);
-  QString Caption() const { return m_pLabel->text(); }
+  QString Caption() const { return m_strCaption; }
 
  protected:
   void resizeEvent(QResizeEvent* pEvent) override;
 
  private:
   QLabel* m_pLabel;
+  QString m_strCaption;
 };

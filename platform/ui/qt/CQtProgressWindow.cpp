@@ -15,7 +15,7 @@ CQtProgressWindow::CQtProgressWindow(QWidget* pOwner)
   m_pMessage->setMinimumWidth(300);
   m_pBar->setRange(0, 100);
   m_pBar->setValue(0);
-  m_pBar->setTextVisible(true);
+  m_pBar->setTextVisible(false);
   auto* pLayout = new QVBoxLayout(this);
   pLayout->setContentsMargins(16, 14, 16, 14);
   pLayout->setSpacing(10);

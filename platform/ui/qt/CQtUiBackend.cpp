@@ -8,10 +8,13 @@
 #include <QFileInfo>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
+#include <QTranslator>
 #include <cstdlib>
 #include <filesystem>
 
@@ -75,13 +78,23 @@ CQtUiBackend::CQtUiBackend(int& argc, char** argv) {
   if (!QApplication::instance()) m_pApp = std::make_unique<QApplication>(argc, argv);
   QApplication::setQuitOnLastWindowClosed(false);
   QApplication::setFont(CQtDialogMetrics::DefaultFont());
+  // Qt's own texts (the file dialog's columns and tool tips) in Japanese,
+  // as the rest of the program speaks.
+  m_pTranslator = std::make_unique<QTranslator>();
+  if (m_pTranslator->load(QStringLiteral("qtbase_ja"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    QCoreApplication::installTranslator(m_pTranslator.get());
+  }
   m_pFilter = new CQtEventFilter(
       nullptr, [this](QObject* pWatched, QEvent* pEvent) { return FilterEvent(pWatched, pEvent); });
   qApp->installEventFilter(m_pFilter);
 }
 
 CQtUiBackend::~CQtUiBackend() {
-  if (qApp) qApp->removeEventFilter(m_pFilter);
+  if (qApp) {
+    qApp->removeEventFilter(m_pFilter);
+    QCoreApplication::removeTranslator(m_pTranslator.get());
+  }
   delete m_pFilter;
   m_progress.clear();
 }
@@ -158,6 +171,7 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   BOOL bHasCancel = FALSE;
   for (const ButtonSpec& spec : buttons) {
     box.button(spec.button)->setText(QString::fromUtf8(spec.pszText));
+    box.button(spec.button)->setIcon(QIcon());
     if (spec.nId == IDCANCEL) bHasCancel = TRUE;
   }
   std::size_t nDefault = 0;
@@ -223,6 +237,13 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
   dlg.setLabelText(QFileDialog::FileType, labels[stc2]);
   dlg.setLabelText(QFileDialog::Accept, labels[IDOK]);
   dlg.setLabelText(QFileDialog::Reject, labels[IDCANCEL]);
+  // Qt leaves these labels without the control their access key leads to.
+  for (const auto& [pszLabel, pszBuddy] :
+       {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}}) {
+    if (auto* pLabel = dlg.findChild<QLabel*>(QString::fromLatin1(pszLabel))) {
+      pLabel->setBuddy(dlg.findChild<QWidget*>(QString::fromLatin1(pszBuddy)));
+    }
+  }
 
   const QString strProposal = QtFromCp932(request.strProposal);
   QString strFolder =

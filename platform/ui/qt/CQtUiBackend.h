@@ -23,6 +23,7 @@ class CQtProgressWindow;
 class QApplication;
 class QEventLoop;
 class QKeyEvent;
+class QTranslator;
 
 class CQtUiBackend : public CUiBackend {
  public:
@@ -75,6 +76,7 @@ class CQtUiBackend : public CUiBackend {
   void AnnounceShown(QWidget* pWindow, CDialog* pDlg);
 
   std::unique_ptr<QApplication> m_pApp;
+  std::unique_ptr<QTranslator> m_pTranslator;
   CQtEventFilter* m_pFilter = nullptr;
   std::vector<CQtDialogView*> m_views;
   std::map<CQtDialogView*, QEventLoop*> m_loops;

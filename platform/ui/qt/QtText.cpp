@@ -22,3 +22,29 @@ int QtCp932Length(const QString& strText) {
   CString strBytes;
   return QtToCp932(strText, strBytes) ? static_cast<int>(strBytes.size()) : -1;
 }
+
+QString QtStripMnemonic(const QString& strText) {
+  QString strOut;
+  for (qsizetype i = 0; i < strText.size(); ++i) {
+    if (strText[i] == QLatin1Char('&') && i + 1 < strText.size()) ++i;
+    strOut += strText[i];
+  }
+  return strOut;
+}
+
+QString QtMnemonicMarkup(const QString& strText) {
+  QString strOut;
+  for (qsizetype i = 0; i < strText.size(); ++i) {
+    if (strText[i] == QLatin1Char('&') && i + 1 < strText.size()) {
+      ++i;
+      if (strText[i] != QLatin1Char('&')) {
+        strOut +=
+            QStringLiteral("<u>") + QString(strText[i]).toHtmlEscaped() + QStringLiteral("</u>");
+        continue;
+      }
+    }
+    strOut += QString(strText[i]).toHtmlEscaped();
+  }
+  strOut.replace(QLatin1Char('\n'), QStringLiteral("<br>"));
+  return strOut;
+}

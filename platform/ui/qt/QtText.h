@@ -12,3 +12,8 @@ QString QtFromCp932(const CString& strText);
 BOOL QtToCp932(const QString& strText, CString& rOut);
 // The CP932 length of the text in bytes, or -1 when it has no CP932 form.
 int QtCp932Length(const QString& strText);
+// A caption without its access-key marks: "&&" becomes "&", "&X" becomes "X".
+QString QtStripMnemonic(const QString& strText);
+// A caption as rich text with its access key underlined (for labels that
+// cannot show it themselves).
+QString QtMnemonicMarkup(const QString& strText);
