@@ -137,9 +137,10 @@ TEST_F(EngineTest, PeriodEndingBeforeItsStartStopsAtTheSettlementPeriod) {
             (std::vector<double>{700, 800, 900, 1000, 1100, 1200, 1300, 1400, 0, 0, 0, 0, 0}));
 }
 
-TEST_F(EngineTest, MatchesAddBySideAndUnknownAccountsAddNothing) {
+TEST_F(EngineTest, MatchesAddBySideAndUnknownOrRepeatedAccountsAddNothing) {
   fake::AddAccount(500, kCredit, Elements());
   fake::AddAccount(600, kDebit, Elements(10));
+  fake::AddAccount(500, kCredit, Elements(1000));  // a second title with the code: never read
   m_arMatch = {
       {1, 500, kCredit}, {1, 600, kDebit}, {1, 777, kCredit}, {2, 500, kCredit}, {2, 500, kCredit}};
   m_arBody = {Item(1, kCredit, "1", ""), Item(2, kCredit, "ALL", "")};

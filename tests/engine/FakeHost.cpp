@@ -37,7 +37,7 @@ void AddAccount(short nCode, BYTE nSide, const std::array<double, 14>& amounts) 
   kamoku.nKamokuNo = 100000 + nCode;
   kamoku.byTaisyaku = nSide;
   State().arKamoku.push_back(kamoku);
-  State().mapAmounts[nCode] = amounts;
+  State().arAmounts.push_back(amounts);
 }
 
 std::vector<std::string> XmlLines() {
@@ -97,10 +97,9 @@ short CKaikei::TukiKanZanCal(short nMode, short nOption1, short nOption2, TUKIKA
   if (host.bFailTukiKan || nMode != 1 || nOption1 != 0 || nOption2 != 0 || hWnd != nullptr) {
     return 1;
   }
-  for (TUKIKAN* p = pTukiKan; p->nKamokuNo != 0; ++p) {
-    const auto it = host.mapAmounts.find(p->nKamokuCode);
-    if (it != host.mapAmounts.end())
-      std::memcpy(p->dKingaku, it->second.data(), sizeof p->dKingaku);
+  for (std::size_t i = 0; pTukiKan[i].nKamokuNo != 0; ++i) {
+    if (pTukiKan[i].nKamokuCode != host.arKamoku.at(i).nKamokuCode) return 1;
+    std::memcpy(pTukiKan[i].dKingaku, host.arAmounts[i].data(), sizeof pTukiKan[i].dKingaku);
   }
   return 0;
 }

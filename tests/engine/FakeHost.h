@@ -4,7 +4,6 @@
 // calls recorded instead of written.
 
 #include <array>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -25,8 +24,8 @@ struct XmlCall {
 struct Host {
   S_KANRI kanri{};
   std::vector<S_KANKAMOKU> arKamoku;
-  // Amounts by account code; codes without an entry stay 0.
-  std::map<short, std::array<double, 14>> mapAmounts;
+  // Amounts of each title, in title order.
+  std::vector<std::array<double, 14>> arAmounts;
   short nCountDelta = 0;  // the count reported beyond the titles read
   bool bFailReadKanri = false;
   bool bFailCount = false;
