@@ -73,12 +73,15 @@ struct GetArea : std::streambuf {
 
 // The value of the first nDigits (1 to 8) bytes of t, which hold 0 to 9
 // each, in memory order: the digits go to the top bytes with zeros before
-// them, then pairs, fours and eights of digits are combined.
+// them, neighbours combine into pairs, and two multiplications weigh the
+// four pairs.
 std::uint64_t DigitsValue(std::uint64_t t, int nDigits) {
   std::uint64_t x = t << (8 * (8 - nDigits));
-  x = (x * 10 + (x >> 8)) & 0x00FF00FF00FF00FFu;
-  x = (x * 100 + (x >> 16)) & 0x0000FFFF0000FFFFu;
-  return (x * 10000 + (x >> 32)) & 0xFFFFFFFFu;
+  x = x * 10 + (x >> 8);
+  constexpr std::uint64_t kPairs = 0x000000FF000000FFu;
+  constexpr std::uint64_t kHigh = 100 + (1000000ull << 32);
+  constexpr std::uint64_t kLow = 1 + (10000ull << 32);
+  return (((x & kPairs) * kHigh) + (((x >> 16) & kPairs) * kLow)) >> 32;
 }
 
 // The run of up to seven digits at p and its value, taken eight bytes at a
@@ -236,6 +239,26 @@ long _CTextAccessor::ActiveIndex(long nPos) const {
 
 long _CTextAccessor::Read() {
   if (!m_pStream) return 1;
+  // A short line of numbers in a healthy, untied stream: taken here, with
+  // nothing else set up.
+  std::iostream& stream = *m_pStream;
+  std::streambuf* const pBuffer = stream.rdbuf();
+  if (pBuffer && stream.good() && !stream.tie() &&
+      (m_nDelimiter == DELIM_COMMA || m_nDelimiter == DELIM_TAB) &&
+      (m_bSelectFlag || m_nSelectCount == 0)) {
+    const char* const pNext = GetArea::Next(pBuffer);
+    if (pNext && GetArea::End(pBuffer) - pNext >= kShortReach) {
+      if (const long nTaken = ReadShortNumbers(reinterpret_cast<const unsigned char*>(pNext),
+                                               m_nDelimiter == DELIM_TAB ? '\t' : ',')) {
+        GetArea::Skip(pBuffer, static_cast<int>(nTaken));
+        return 0;
+      }
+    }
+  }
+  return ReadLine();
+}
+
+long _CTextAccessor::ReadLine() {
   std::iostream& stream = *m_pStream;
   std::streambuf* pBuffer = stream.rdbuf();
   // The line is taken from the stream buffer as getline would take it, with
@@ -254,12 +277,7 @@ long _CTextAccessor::Read() {
   const long nBuffered = pNext ? GetArea::End(pBuffer) - pNext : 0;
   if ((m_nDelimiter == DELIM_COMMA || m_nDelimiter == DELIM_TAB) &&
       (m_bSelectFlag || m_nSelectCount == 0) && nBuffered > 0) {
-    const unsigned char cSeparator = m_nDelimiter == DELIM_TAB ? '\t' : ',';
-    long nTaken = nBuffered >= kShortReach
-                      ? ReadShortNumbers(reinterpret_cast<const unsigned char*>(pNext), cSeparator)
-                      : 0;
-    if (!nTaken) nTaken = ReadBare(pNext, pNext + std::min(nBuffered, long{MAX_LINE + 2}));
-    if (nTaken) {
+    if (const long nTaken = ReadBare(pNext, pNext + std::min(nBuffered, long{MAX_LINE + 2}))) {
       GetArea::Skip(pBuffer, static_cast<int>(nTaken));
       return 0;
     }
@@ -425,26 +443,33 @@ long _CTextAccessor::ReadShortNumbers(const unsigned char* p, unsigned char cSep
   const unsigned nStarts = 1u | (nInner << 1);
   if ((nStarts & nDigits) != nStarts) return 0;
 
-  std::uint64_t nValues[kShortFields];
-  unsigned nEnds = nInner | (1u << nEnd);
-  int nStart = 0;
+  // As many fields as formats, and none longer than eight digits.
+  unsigned nRest = nInner;
+  for (long i = 1; i < nCount; ++i) {
+    if (nRest == 0) return 0;
+    nRest &= nRest - 1;
+  }
+  if (nRest != 0 || nCount < 1) return 0;
+  const unsigned nRun2 = nDigits & nLine & (nDigits >> 1);
+  const unsigned nRun4 = nRun2 & (nRun2 >> 2);
+  if ((nRun4 & (nRun4 >> 4) & (nDigits >> 8)) != 0) return 0;
   for (long i = 0; i < nCount; ++i) {
     const std::int32_t nType = m_pFormat[i].nType;
     if (nType != FT_SIGNED && nType != FT_UNSIGNED) return 0;
-    if (nEnds == 0) return 0;  // fewer fields than formats
+  }
+
+  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
+  unsigned nEnds = nInner | (1u << nEnd);
+  int nStart = 0;
+  for (long i = 0; i < nCount; ++i) {
     const int nStop = std::countr_zero(nEnds);
     nEnds &= nEnds - 1;
-    if (nStop - nStart > 8) return 0;
     std::uint64_t t;
     std::memcpy(&t, p + nStart, sizeof t);
-    nValues[i] = DigitsValue(t ^ 0x3030303030303030u, nStop - nStart);
+    const auto nValue =
+        static_cast<std::int64_t>(DigitsValue(t ^ 0x3030303030303030u, nStop - nStart));
     nStart = nStop + 1;
-  }
-  if (nEnds != 0) return 0;  // more fields than formats
-  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
-  for (long i = 0; i < nCount; ++i) {
     const _STAFormat& format = m_pFormat[i];
-    const auto nValue = static_cast<std::int64_t>(nValues[i]);
     if (format.nType == FT_SIGNED && format.nSize >= 8) {
       Store(pRecord + format.nOffset, nValue * 10000);
     } else {

@@ -89,6 +89,8 @@ class _CTextAccessor {
   // Bytes a short line of numbers is looked at in one go, and its fields.
   static constexpr long kShortReach = 24;
   static constexpr long kShortFields = 8;
+  // Read for every line the shortest way does not take.
+  long ReadLine();
   long ReadBare(const char* pLine, const char* pLimit);
   long ReadShortNumbers(const unsigned char* p, unsigned char cSeparator);
   long ActiveCount() const;
