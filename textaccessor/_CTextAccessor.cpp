@@ -237,6 +237,75 @@ long _CTextAccessor::ActiveIndex(long nPos) const {
   return (nIndex >= 0 && nIndex < m_nFormatCount) ? nIndex : -1;
 }
 
+// A line of up to 15 bytes holding nothing but unsigned numbers of up to
+// eight digits, as in the program's match files, taken sixteen bytes at
+// once: digits, separators and the newline are found together and each
+// number converts on its own. kShortReach bytes at p must be readable.
+// Returns the bytes taken, or 0 with nothing stored for any other line.
+inline long _CTextAccessor::ReadShortNumbers(const unsigned char* p, unsigned char cSeparator) {
+#if defined(__SSE2__)
+  const long nCount = m_nFormatCount;
+  if (nCount > kShortFields) return 0;
+  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+  const __m128i nine = _mm_set1_epi8(9);
+  const __m128i digit = _mm_sub_epi8(v, _mm_set1_epi8('0'));
+  const auto nDigits =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(digit, nine), nine)));
+  const auto nSeparators = static_cast<unsigned>(
+      _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(cSeparator)))));
+  const auto nNewlines =
+      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
+  if (nNewlines == 0) return 0;
+  const int nNewline = std::countr_zero(nNewlines);
+  const int nEnd = nNewline > 0 && p[nNewline - 1] == '\r' ? nNewline - 1 : nNewline;
+  const unsigned nLine = (1u << nEnd) - 1;
+  const unsigned nInner = nSeparators & nLine;
+  // Digits and separators only, and a digit at the start of every field,
+  // so that no field is empty or signed.
+  if (((nDigits | nInner) & nLine) != nLine) return 0;
+  const unsigned nStarts = 1u | (nInner << 1);
+  if ((nStarts & nDigits) != nStarts) return 0;
+
+  // Numbers only, as many fields as formats, and none longer than eight
+  // digits.
+  if (nCount < 1) return 0;
+  unsigned nRest = nInner | (1u << nEnd);
+  for (long i = 0; i < nCount; ++i) {
+    const std::int32_t nType = m_pFormat[i].nType;
+    if ((nType != FT_SIGNED && nType != FT_UNSIGNED) || nRest == 0) return 0;
+    nRest &= nRest - 1;
+  }
+  if (nRest != 0) return 0;
+  const unsigned nRun2 = nDigits & nLine & (nDigits >> 1);
+  const unsigned nRun4 = nRun2 & (nRun2 >> 2);
+  if ((nRun4 & (nRun4 >> 4) & (nDigits >> 8)) != 0) return 0;
+
+  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
+  unsigned nEnds = nInner | (1u << nEnd);
+  int nStart = 0;
+  for (long i = 0; i < nCount; ++i) {
+    const int nStop = std::countr_zero(nEnds);
+    nEnds &= nEnds - 1;
+    std::uint64_t t;
+    std::memcpy(&t, p + nStart, sizeof t);
+    const auto nValue =
+        static_cast<std::int64_t>(DigitsValue(t ^ 0x3030303030303030u, nStop - nStart));
+    nStart = nStop + 1;
+    const _STAFormat& format = m_pFormat[i];
+    if (format.nType == FT_SIGNED && format.nSize >= 8) {
+      Store(pRecord + format.nOffset, nValue * 10000);
+    } else {
+      StoreInteger(pRecord + format.nOffset, format.nSize, nValue);
+    }
+  }
+  return nNewline + 1;
+#else
+  static_cast<void>(p);
+  static_cast<void>(cSeparator);
+  return 0;
+#endif
+}
+
 long _CTextAccessor::Read() {
   if (!m_pStream) return 1;
   // A short line of numbers in a healthy, untied stream: taken here, with
@@ -412,76 +481,6 @@ long _CTextAccessor::ReadBare(const char* pLine, const char* pLimit) {
     }
   }
   return p + 1 - pFirst;
-}
-
-// A line of up to 15 bytes holding nothing but unsigned numbers of up to
-// eight digits, as in the program's match files, taken sixteen bytes at
-// once: digits, separators and the newline are found together and each
-// number converts on its own. kShortReach bytes at p must be readable.
-// Returns the bytes taken, or 0 with nothing stored for any other line.
-long _CTextAccessor::ReadShortNumbers(const unsigned char* p, unsigned char cSeparator) {
-#if defined(__SSE2__)
-  const long nCount = m_nFormatCount;
-  if (nCount > kShortFields) return 0;
-  const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
-  const __m128i nine = _mm_set1_epi8(9);
-  const __m128i digit = _mm_sub_epi8(v, _mm_set1_epi8('0'));
-  const auto nDigits =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_max_epu8(digit, nine), nine)));
-  const auto nSeparators = static_cast<unsigned>(
-      _mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8(static_cast<char>(cSeparator)))));
-  const auto nNewlines =
-      static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(v, _mm_set1_epi8('\n'))));
-  if (nNewlines == 0) return 0;
-  const int nNewline = std::countr_zero(nNewlines);
-  const int nEnd = nNewline > 0 && p[nNewline - 1] == '\r' ? nNewline - 1 : nNewline;
-  const unsigned nLine = (1u << nEnd) - 1;
-  const unsigned nInner = nSeparators & nLine;
-  // Digits and separators only, and a digit at the start of every field,
-  // so that no field is empty or signed.
-  if (((nDigits | nInner) & nLine) != nLine) return 0;
-  const unsigned nStarts = 1u | (nInner << 1);
-  if ((nStarts & nDigits) != nStarts) return 0;
-
-  // As many fields as formats, and none longer than eight digits.
-  unsigned nRest = nInner;
-  for (long i = 1; i < nCount; ++i) {
-    if (nRest == 0) return 0;
-    nRest &= nRest - 1;
-  }
-  if (nRest != 0 || nCount < 1) return 0;
-  const unsigned nRun2 = nDigits & nLine & (nDigits >> 1);
-  const unsigned nRun4 = nRun2 & (nRun2 >> 2);
-  if ((nRun4 & (nRun4 >> 4) & (nDigits >> 8)) != 0) return 0;
-  for (long i = 0; i < nCount; ++i) {
-    const std::int32_t nType = m_pFormat[i].nType;
-    if (nType != FT_SIGNED && nType != FT_UNSIGNED) return 0;
-  }
-
-  unsigned char* const pRecord = static_cast<unsigned char*>(m_pRecord);
-  unsigned nEnds = nInner | (1u << nEnd);
-  int nStart = 0;
-  for (long i = 0; i < nCount; ++i) {
-    const int nStop = std::countr_zero(nEnds);
-    nEnds &= nEnds - 1;
-    std::uint64_t t;
-    std::memcpy(&t, p + nStart, sizeof t);
-    const auto nValue =
-        static_cast<std::int64_t>(DigitsValue(t ^ 0x3030303030303030u, nStop - nStart));
-    nStart = nStop + 1;
-    const _STAFormat& format = m_pFormat[i];
-    if (format.nType == FT_SIGNED && format.nSize >= 8) {
-      Store(pRecord + format.nOffset, nValue * 10000);
-    } else {
-      StoreInteger(pRecord + format.nOffset, format.nSize, nValue);
-    }
-  }
-  return nNewline + 1;
-#else
-  static_cast<void>(p);
-  static_cast<void>(cSeparator);
-  return 0;
-#endif
 }
 
 long _CTextAccessor::SplitFixed(const char* pLine, long nLength, Field* pFields,
