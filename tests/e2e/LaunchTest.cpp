@@ -71,6 +71,10 @@ TEST_F(E2e, LaunchRefusesAnOutputPathTheComponentCouldNotRead) {
   const RunResult r = Launch({"--out", Dir(std::string(300, 'x') + ".xml")});
   EXPECT_EQ(r.nExit, 2);
   EXPECT_NE(r.strOutput.find("at most 259"), std::string::npos) << r.strOutput;
+  // A UTF-8 name (José) the component could only see mangled.
+  const RunResult bad = Launch({"--out", Dir("Jos\xC3\xA9.xml")});
+  EXPECT_EQ(bad.nExit, 2);
+  EXPECT_NE(bad.strOutput.find("no Shift_JIS (CP932) form"), std::string::npos) << bad.strOutput;
   EXPECT_TRUE(Transcript().empty());
 }
 
