@@ -246,12 +246,12 @@ long _CTextAccessor::ActiveIndex(long nPos) const {
 // A line of up to 15 bytes holding nothing but unsigned numbers of up to
 // eight digits, as in the program's match files, taken sixteen bytes at
 // once: digits, separators and the newline are found together and each
-// number converts on its own. kShortReach bytes at p must be readable.
+// number converts on its own. SHORT_REACH bytes at p must be readable.
 // Returns the bytes taken, or 0 with nothing stored for any other line.
 inline long _CTextAccessor::ReadShortNumbers(const unsigned char* p, unsigned char cSeparator) {
 #if defined(__SSE2__)
   const long nCount = m_nFormatCount;
-  if (nCount > kShortFields) return 0;
+  if (nCount > SHORT_FIELDS) return 0;
   const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
   const __m128i nine = _mm_set1_epi8(9);
   const __m128i digit = _mm_sub_epi8(v, _mm_set1_epi8('0'));
@@ -322,7 +322,7 @@ long _CTextAccessor::Read() {
       (m_nDelimiter == DELIM_COMMA || m_nDelimiter == DELIM_TAB) &&
       (m_bSelectFlag || m_nSelectCount == 0)) {
     const char* const pNext = GetArea::Next(pBuffer);
-    if (pNext && GetArea::End(pBuffer) - pNext >= kShortReach) {
+    if (pNext && GetArea::End(pBuffer) - pNext >= SHORT_REACH) {
       if (const long nTaken = ReadShortNumbers(reinterpret_cast<const unsigned char*>(pNext),
                                                m_nDelimiter == DELIM_TAB ? '\t' : ',')) {
         GetArea::Skip(pBuffer, static_cast<int>(nTaken));

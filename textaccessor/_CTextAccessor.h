@@ -87,8 +87,8 @@ class _CTextAccessor {
   long CheckNumeric(const char* pText, long nLength, tagCY* pAmount);
 
   // Bytes a short line of numbers is looked at in one go, and its fields.
-  static constexpr long kShortReach = 24;
-  static constexpr long kShortFields = 8;
+  static constexpr long SHORT_REACH = 24;
+  static constexpr long SHORT_FIELDS = 8;
   // Read for every line the shortest way does not take.
   long ReadLine();
   long ReadBare(const char* pLine, const char* pLimit);
