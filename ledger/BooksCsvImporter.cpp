@@ -114,6 +114,7 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
     line.nCredit = e.m_nCredit;
     line.llAmount = e.m_nAmount;
     line.bSettlement = e.m_bSettlement;
+    line.strDescription = ToCp932(e.m_strDescription);
     if (!books.AddJournal(line)) return fail("journal.csv");
   }
   if (!books.Commit(strDb, "", 0, &m_nDataNo)) return fail("cannot add the data set");

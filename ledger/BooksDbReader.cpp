@@ -113,8 +113,15 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
     return false;
   }
 
-  if (!stmt.Prepare(db.Handle(),
-                    "SELECT date, debit, credit, amount, settlement FROM siwake ORDER BY id")) {
+  // Books written before the journal kept descriptions read with empty ones.
+  long long nDescription = 0;
+  if (!db.QueryInt("SELECT count(*) FROM pragma_table_info('siwake') WHERE name = 'description'",
+                   nDescription) ||
+      !stmt.Prepare(db.Handle(), nDescription != 0 ? "SELECT date, debit, credit, amount,"
+                                                     " settlement, description FROM siwake"
+                                                     " ORDER BY id"
+                                                   : "SELECT date, debit, credit, amount,"
+                                                     " settlement, '' FROM siwake ORDER BY id")) {
     m_strError = "cannot read the journal";
     return false;
   }
@@ -125,6 +132,7 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
     e.m_nCredit = static_cast<std::int16_t>(stmt.GetInt(2));
     e.m_nAmount = stmt.GetInt(3);
     e.m_bSettlement = stmt.GetInt(4) != 0;
+    e.m_strDescription = stmt.GetText(5);
     data.m_arEntry.push_back(std::move(e));
   }
   if (rc != SQLITE_DONE) {

@@ -510,6 +510,10 @@ void BooksFolderReader::ReadJournal(CsvReader& csv, BooksData& data) {
       bOk = false;
     }
     e.m_strDescription = csv.Field(row, "description");
+    if (Cp932Length(e.m_strDescription) == std::string::npos) {
+      Error(kJournal, n, "description", "has a character with no Shift_JIS (CP932) form");
+      bOk = false;
+    }
     if (bOk) data.m_arEntry.push_back(std::move(e));
   }
 }

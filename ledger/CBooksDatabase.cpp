@@ -34,8 +34,8 @@ const char* const kSchema =
     " amount INTEGER NOT NULL);"
     "CREATE TABLE siwake(id INTEGER PRIMARY KEY, date INTEGER NOT NULL, debit INTEGER NOT NULL,"
     " credit INTEGER NOT NULL, amount INTEGER NOT NULL, settlement INTEGER NOT NULL,"
-    " tuki INTEGER NOT NULL CHECK(tuki BETWEEN 1 AND 13));"
-    "INSERT INTO ledger_meta VALUES('kind', 'books'), ('schema', '1');";
+    " tuki INTEGER NOT NULL CHECK(tuki BETWEEN 1 AND 13), description TEXT NOT NULL);"
+    "INSERT INTO ledger_meta VALUES('kind', 'books'), ('schema', '2');";
 
 const char* const kIndexes =
     "CREATE INDEX siwake_debit ON siwake(debit, tuki, amount);"
@@ -136,8 +136,8 @@ bool CBooksDatabase::Begin(const CString& strFolder, const Company& company) {
       !stmt.Bind(6, company.bNetAssets ? 1 : 0) || !stmt.Bind(7, dataId) ||
       stmt.Step() != SQLITE_DONE ||
       !m_stmtJournal.Prepare(m_db.Handle(),
-                             "INSERT INTO siwake(date, debit, credit, amount, settlement, tuki)"
-                             " VALUES(?, ?, ?, ?, ?, ?)")) {
+                             "INSERT INTO siwake(date, debit, credit, amount, settlement, tuki,"
+                             " description) VALUES(?, ?, ?, ?, ?, ?, ?)")) {
     Abort();
     return Fail("cannot write the management record");
   }
@@ -194,13 +194,18 @@ bool CBooksDatabase::AddJournal(const Journal& line) {
   if (debit->second.byClass == KAMOKU_CLASS_TOTAL || credit->second.byClass == KAMOKU_CLASS_TOTAL)
     return Fail("journal line posts to a total account");
   if (line.llAmount > MAX_AMOUNT || line.llAmount < -MAX_AMOUNT) return Fail("amount out of range");
+  std::string description;
+  if (line.strDescription.find('\0') != CString::npos ||
+      !cp932::ToUtf8(line.strDescription, description))
+    return Fail("journal description not CP932");
   const int no =
       m_year.FiscalNoOfDate(line.nDate / 10000, line.nDate / 100 % 100, line.nDate % 100);
   if (no == 0) return Fail("journal date outside the fiscal year");
   if (!m_stmtJournal.Reset() || !m_stmtJournal.Bind(1, line.nDate) ||
       !m_stmtJournal.Bind(2, line.nDebit) || !m_stmtJournal.Bind(3, line.nCredit) ||
       !m_stmtJournal.Bind(4, line.llAmount) || !m_stmtJournal.Bind(5, line.bSettlement ? 1 : 0) ||
-      !m_stmtJournal.Bind(6, line.bSettlement ? 13 : no) || m_stmtJournal.Step() != SQLITE_DONE)
+      !m_stmtJournal.Bind(6, line.bSettlement ? 13 : no) || !m_stmtJournal.Bind(7, description) ||
+      m_stmtJournal.Step() != SQLITE_DONE)
     return Fail("cannot write the journal line");
   return true;
 }

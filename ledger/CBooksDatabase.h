@@ -12,16 +12,17 @@
 // why the last call failed (ASCII).
 //
 // Books schema (UTF-8 texts; one fiscal year per data set):
-//   ledger_meta(key, value)      kind = "books", schema = "1"
+//   ledger_meta(key, value)      kind = "books", schema = "2"
 //   kanri(name, start_date, end_date, keiei, alt_folder, net_assets, data_id)
 //                                dates as YYYYMMDD integers, a single row
 //   kamoku(code, seq, name, disp_name, kamoku_no, hide, side, class)
 //                                side 1 debit / 2 credit, class KAMOKU_CLASS;
 //                                listed by seq
 //   opening(code, amount)        balance carried forward, on the account's side
-//   siwake(id, date, debit, credit, amount, settlement, tuki)
+//   siwake(id, date, debit, credit, amount, settlement, tuki, description)
 //                                tuki = fiscal number of the date's period
-//                                (1-12), 13 for the settlement period
+//                                (1-12), 13 for the settlement period;
+//                                books of schema 1 have no description
 //   indexes siwake_debit(debit, tuki, amount), siwake_credit(credit, tuki,
 //   amount): the monthly aggregation reads each side in one ordered pass.
 // Amounts are whole yen.
@@ -71,6 +72,7 @@ class CBooksDatabase {
     short nCredit = 0;
     long long llAmount = 0;
     bool bSettlement = false;
+    CString strDescription;
   };
 
   CBooksDatabase() = default;

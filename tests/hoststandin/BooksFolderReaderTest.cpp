@@ -102,6 +102,7 @@ TEST(BooksFolderReader, ReadsTheSmallFolder) {
   EXPECT_EQ(data.m_arOpening.size(), 4u);
   ASSERT_EQ(data.m_arEntry.size(), 6u);
   EXPECT_EQ(data.m_arEntry[3].m_strDescription, U8(u8"賞与, 冬"));
+  EXPECT_EQ(data.m_arEntry[4].m_strDescription, U8(u8"\"特選\" 米, 三月"));
   EXPECT_TRUE(data.m_arEntry[5].m_bSettlement);
   EXPECT_EQ(data.m_arEntry[5].m_nAmount, 50000);
 }
@@ -287,6 +288,10 @@ TEST(BooksFolderReader, JournalProblems) {
   EXPECT_EQ(Only(ReadWith("journal.csv", kJournalHead + "2024-04-01,1,2,5,y\n")),
             "journal.csv line 2, field settlement: \"y\" is not 0 or 1");
   EXPECT_TRUE(ReadWith("journal.csv", kJournalHead + "2025/3/31,1,2,-5,1\n").empty());
+  EXPECT_EQ(Only(ReadWith("journal.csv", U8(u8"date,debit,credit,amount,settlement,description\n"
+                                            u8"2024-04-01,1,2,5,0,\U0001F33E\n"))),
+            "journal.csv line 2, field description: has a character with no Shift_JIS (CP932) "
+            "form");
 }
 
 TEST(BooksFolderReader, ListsEveryProblemUpToALimit) {

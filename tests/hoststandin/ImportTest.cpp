@@ -18,6 +18,7 @@
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CManagementDb.h"
+#include "CSqlite.h"
 #include "Cp932.h"
 #include "MAXDATACOUNT.h"
 #include "S_KANKAMOKU.h"
@@ -211,11 +212,10 @@ TEST(BooksImport, ExportThenImportGivesTheSameBooks) {
   EXPECT_NE(exporter.m_strError.find("exists and is not an empty folder"), std::string::npos);
   ASSERT_TRUE(importer.Import(second.Get(), tmp.Path() / "out")) << importer.m_arError.front();
 
-  // The same books as read from the shipped folder, descriptions aside.
+  // The same books, descriptions included, as read from the shipped folder.
   BooksFolderReader reader;
   BooksData shipped, again;
   ASSERT_TRUE(reader.Read(midori, shipped));
-  for (auto& e : shipped.m_arEntry) e.m_strDescription.clear();
   CManagementDb db;
   std::vector<LEDGER_DATASET> rows;
   ASSERT_TRUE(db.Open(second.Get().GetManagementDb(), false) && db.List(rows));
@@ -257,11 +257,36 @@ TEST(BooksImport, QuotedTextsAndCp932FilesSurviveTheRoundTrip) {
   std::filesystem::create_directories(tmp.Path() / "out");
   ASSERT_TRUE(exporter.Export(first.Get(), "T001", tmp.Path() / "out/")) << exporter.m_strError;
   EXPECT_EQ(tmp.Read("out/company.csv"), smallbooks::Company());
+  // Descriptions come back with their Japanese text, commas and quotes.
+  EXPECT_EQ(tmp.Read("out/journal.csv"), smallbooks::Journal());
   ASSERT_TRUE(importer.Import(second.Get(), tmp.Path() / "out")) << importer.m_arError.front();
   const auto a = MonthlyTable(first, 0);
   const auto b = MonthlyTable(second, 0);
   ASSERT_EQ(a.size(), b.size());
   EXPECT_EQ(0, std::memcmp(a.data(), b.data(), a.size() * sizeof(TUKIKAN)));
+}
+
+TEST(BooksImport, BooksWithoutDescriptionsStillRead) {
+  TempFolder tmp;
+  Installation inst(tmp, "inst");
+  smallbooks::WriteFolder(tmp, "small");
+  BooksCsvImporter importer;
+  ASSERT_TRUE(importer.Import(inst.Get(), tmp.Path() / "small"));
+  const std::string strBooks = inst.Dir() + "/books/T001";
+  BooksDbReader reader;
+  BooksData stored;
+  ASSERT_TRUE(reader.Read(strBooks, stored)) << reader.m_strError;
+  EXPECT_EQ(stored.m_arEntry.at(0).m_strDescription, smallbooks::U8(u8"四月出荷"));
+
+  // Books written before descriptions were kept: the same, descriptions empty.
+  CSqlite db;
+  ASSERT_TRUE(db.Open(strBooks + "/books.db", CSqlite::OPEN_WRITE));
+  ASSERT_TRUE(db.Exec("ALTER TABLE siwake DROP COLUMN description"));
+  db.Close();
+  BooksData old;
+  ASSERT_TRUE(reader.Read(strBooks, old)) << reader.m_strError;
+  for (auto& e : stored.m_arEntry) e.m_strDescription.clear();
+  EXPECT_EQ(old, stored);
 }
 
 // Every shipped sample book: each account's figure for the whole year, as
