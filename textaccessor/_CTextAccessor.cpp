@@ -64,7 +64,8 @@ bool ParseWholeNumber(const char* pText, long nLength, std::int64_t& nValue) {
 
 // The get area of any stream buffer. A derived class may form pointers to
 // the protected members of its base and apply them to a foreign buffer; that
-// lets a line be found with one memchr instead of a call per character.
+// lets a line be found and converted where it lies, instead of being fetched
+// with a call per character. Skipping moves on as fetching would.
 struct GetArea : std::streambuf {
   static const char* Next(std::streambuf* pBuffer) { return (pBuffer->*&GetArea::gptr)(); }
   static const char* End(std::streambuf* pBuffer) { return (pBuffer->*&GetArea::egptr)(); }
@@ -243,8 +244,8 @@ long _CTextAccessor::ActiveIndex(long nPos) const {
   return (nIndex >= 0 && nIndex < m_nFormatCount) ? nIndex : -1;
 }
 
-// A line of up to 15 bytes holding nothing but unsigned numbers of up to
-// eight digits, as in the program's match files, taken sixteen bytes at
+// A line of up to 15 bytes holding nothing but numbers without a sign, of
+// up to eight digits, as in the program's match files, taken sixteen bytes at
 // once: digits, separators and the newline are found together and each
 // number converts on its own. SHORT_REACH bytes at p must be readable.
 // Returns the bytes taken, or 0 with nothing stored for any other line.
