@@ -3,10 +3,13 @@
 #include <sqlite3.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "CSqliteStmt.h"
 #include "Cp932.h"
+#include "OsPath.h"
 
 namespace {
 
@@ -15,6 +18,11 @@ const char* const kSchema =
     "CREATE TABLE dataset(data_no INTEGER PRIMARY KEY CHECK(data_no > 0),"
     " name TEXT NOT NULL, folder TEXT NOT NULL UNIQUE, seq INTEGER NOT NULL UNIQUE);"
     "INSERT INTO ledger_meta VALUES('kind', 'management'), ('schema', '1');";
+
+// Lexical only; safe on CP932 bytes, where no trail byte is a "/".
+CString Normal(const CString& strPath) {
+  return std::filesystem::path(strPath).lexically_normal().string();
+}
 
 bool CopyText(const CString& text, char* dest, std::size_t size) {
   if (text.size() >= size) return false;
@@ -44,7 +52,16 @@ bool CManagementDb::Open(const CString& strPath, bool bWrite) {
     return false;
   }
   const auto slash = strPath.rfind('/');
-  m_strDir = slash == CString::npos ? CString("./") : strPath.substr(0, slash + 1);
+  CString strDir = slash == CString::npos ? CString("./") : strPath.substr(0, slash + 1);
+  if (strDir[0] != '/') {
+    // Anchored now, so that the folders handed out stay right if the working folder changes.
+    std::error_code ec;
+    CString strCwd;
+    const auto cwd = std::filesystem::current_path(ec);
+    if (!ec && platform::FromOsPath(cwd.string(), strCwd)) strDir = strCwd + "/" + strDir;
+  }
+  m_strDir = Normal(strDir);
+  if (m_strDir.back() != '/') m_strDir += '/';
   return true;
 }
 
@@ -58,6 +75,16 @@ bool CManagementDb::ResolveFolder(const CString& strStored, CString& strFolder) 
   strFolder = strStored[0] == '/' ? strStored : m_strDir + strStored;
   if (strFolder.back() != '/') strFolder += '/';
   return true;
+}
+
+CString CManagementDb::StoredFolder(const CString& strFolder) const {
+  if (strFolder.empty() || strFolder[0] != '/' || m_strDir.empty() || m_strDir[0] != '/')
+    return strFolder;
+  CString strNormal = Normal(strFolder);
+  while (strNormal.size() > 1 && strNormal.back() == '/') strNormal.pop_back();
+  if (strNormal.size() <= m_strDir.size() || strNormal.compare(0, m_strDir.size(), m_strDir) != 0)
+    return strFolder;
+  return strNormal.substr(m_strDir.size());
 }
 
 bool CManagementDb::List(std::vector<LEDGER_DATASET>& arRows) {
@@ -85,7 +112,8 @@ bool CManagementDb::List(std::vector<LEDGER_DATASET>& arRows) {
 bool CManagementDb::Insert(int nDataNo, const CString& strName, const CString& strFolder,
                            int& nAssigned) {
   std::string name, folder;
-  if (nDataNo < 0 || !cp932::ToUtf8(strName, name) || !cp932::ToUtf8(strFolder, folder))
+  if (nDataNo < 0 || !cp932::ToUtf8(strName, name) ||
+      !cp932::ToUtf8(StoredFolder(strFolder), folder))
     return false;
   long long nNext = 0, nSeq = 0;
   if (!m_db.QueryInt("SELECT coalesce(max(data_no), 0) + 1 FROM dataset", nNext) ||

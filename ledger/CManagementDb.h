@@ -4,8 +4,10 @@
 //
 // Schema: ledger_meta(key, value) with kind = "management", schema = "1",
 // edition = the host edition; dataset(data_no, name, folder, seq), listed by
-// seq. A folder is stored as given; a relative one is taken relative to the
-// folder of the management database.
+// seq. A folder below the management database's folder is stored relative to
+// it, so that an installation can be moved or copied as a whole; others are
+// stored as given. A relative folder is taken relative to the folder of the
+// management database, an absolute one as it stands.
 
 #include <vector>
 
@@ -30,8 +32,12 @@ class CManagementDb {
   bool ResolveFolder(const CString& strStored, CString& strFolder) const;
   // Adds a row at the end of the list; nDataNo 0 takes the next free number.
   bool Insert(int nDataNo, const CString& strName, const CString& strFolder, int& nAssigned);
+  // The text Insert stores for a folder.
+  CString StoredFolder(const CString& strFolder) const;
 
  private:
   CSqlite m_db;
-  CString m_strDir;  // folder of the database, ending in "/"
+  // Folder of the database, ending in "/"; absolute unless the working folder
+  // has no CP932 form.
+  CString m_strDir;
 };

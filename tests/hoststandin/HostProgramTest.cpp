@@ -5,11 +5,17 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
 
+#include "BooksData.h"
+#include "BooksFolderReader.h"
 #include "CInstallation.h"
+#include "CJetAccess.h"
 #include "CManagementDb.h"
+#include "MAXDATACOUNT.h"
+#include "S_KANRI.h"
 #include "TempFolder.h"
 
 namespace {
@@ -192,4 +198,61 @@ TEST(HostProgram, AddExportAndListBooks) {
   EXPECT_EQ(r.nExit, 1);
   EXPECT_NE(r.strOutput.find("not an installation"), std::string::npos);
   EXPECT_EQ(RunHost("export-books " + a.string() + " 1").nExit, 2);
+}
+
+TEST(HostProgram, ACopiedInstallationFindsItsBooks) {
+  TempFolder tmp;
+  const auto original = tmp.Path() / "original", copy = tmp.Path() / "elsewhere/copy";
+  ASSERT_EQ(RunHost("init " + original.string()).nExit, 0);
+  std::filesystem::create_directories(copy.parent_path());
+  std::filesystem::copy(original, copy, std::filesystem::copy_options::recursive);
+  std::filesystem::remove_all(original);
+
+  const auto rows = DataSets(copy);
+  ASSERT_EQ(rows.size(), 5u);
+  EXPECT_EQ(std::string(rows[1].szDataPath), (copy / "books/00000002/").string());
+  Result r = RunHost("list " + copy.string());
+  EXPECT_EQ(r.nExit, 0);
+  EXPECT_EQ(r.strOutput.find("\t?\t"), std::string::npos) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("2\t00000002\t2024-01-01..2024-12-31\t"), std::string::npos)
+      << r.strOutput;
+
+  // The books come out as the sample folder they were loaded from.
+  r = RunHost("export-books " + copy.string() + " 00000002 " + (tmp.Path() / "out").string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  BooksFolderReader reader;
+  BooksData shipped, exported;
+  ASSERT_TRUE(reader.Read(DataDir() / "books/aozora", shipped));
+  ASSERT_TRUE(reader.Read(tmp.Path() / "out", exported));
+  EXPECT_EQ(exported, shipped);
+
+  // The data access selects a data set there and reads its management record.
+  ::setenv(CInstallation::ENV_PROGRAM_DIR, copy.c_str(), 1);
+  CJetAccess jet;
+  MAXDATACOUNT limits{};
+  ASSERT_EQ(0, jet.MasterInit(&limits, &limits));
+  ASSERT_EQ(0, jet.Init("TOKA", 0, 0, nullptr));
+  ASSERT_EQ(0, jet.SelectDataSet(1));
+  S_KANRI kanri{};
+  ASSERT_EQ(0, jet.ReadKanri(&kanri));
+  EXPECT_STREQ(kanri.szJigyoName, "有限会社あおぞらファーム");
+  EXPECT_EQ(kanri.nEndMonth, 12);
+  jet.Term();
+  ::unsetenv(CInstallation::ENV_PROGRAM_DIR);
+
+  // Data sets added to the copy are recorded relative as well.
+  std::string company = ReadFile(tmp.Path() / "out/company.csv");
+  ASSERT_NE(company.find(",00000002"), std::string::npos);
+  company.replace(company.find(",00000002"), 9, ",ADDED-1");
+  tmp.Write("out/company.csv", company);
+  r = RunHost("add-books " + copy.string() + " " + (tmp.Path() / "out").string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  CInstallation inst;
+  ASSERT_TRUE(inst.Load(copy.string()));
+  CManagementDb db;
+  ASSERT_TRUE(db.Open(inst.GetManagementDb(), false));
+  long long nAbsolute = -1;
+  ASSERT_TRUE(db.Db().QueryInt("SELECT count(*) FROM dataset WHERE folder LIKE '/%'", nAbsolute));
+  EXPECT_EQ(nAbsolute, 0);
+  EXPECT_EQ(DataSets(copy).back().szDataPath, (copy / "books/ADDED-1/").string());
 }
