@@ -207,9 +207,10 @@ TEST(TextAccessorShortcuts, ALongFileOfMatchLinesReadsEveryValue) {
   acc.Attach(&stream);
   for (int i = 0; i < 5000; ++i) {
     ASSERT_EQ(acc.Read(), 0) << i;
-    ASSERT_EQ(rec.nSigned, 1 + i % 43);
-    ASSERT_EQ(rec.nLong, 100 + (i * 7919) % 9000);
-    ASSERT_EQ(rec.nByte, i % 2);
+    // Packed members are copied out before the comparison binds to them.
+    ASSERT_EQ(int{rec.nSigned}, 1 + i % 43);
+    ASSERT_EQ(std::int32_t{rec.nLong}, 100 + (i * 7919) % 9000);
+    ASSERT_EQ(int{rec.nByte}, i % 2);
   }
   EXPECT_EQ(acc.Read(), 1);
 }
