@@ -352,10 +352,8 @@ void CQtDialogView::Update(CWnd& wnd) {
   }
   const bool bVisible = (wnd.GetStyle() & WS_VISIBLE) != 0;
   if (pWidget->isHidden() == bVisible) pWidget->setVisible(bVisible);
-  if (pWidget->isEnabled() != static_cast<bool>(wnd.IsWindowEnabled()) ||
-      !pWidget->isEnabledTo(pWidget->parentWidget())) {
-    pWidget->setEnabled(wnd.IsWindowEnabled());
-  }
+  const bool bEnabled = wnd.IsWindowEnabled() != FALSE;
+  if (pWidget->isEnabledTo(pWidget->parentWidget()) != bEnabled) pWidget->setEnabled(bEnabled);
   switch (wnd.GetKind()) {
     case ControlKind::Static:
       if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {

@@ -83,7 +83,3 @@ class CQtUiBackend : public CUiBackend {
   std::map<const CWnd*, std::unique_ptr<CQtProgressWindow>> m_progress;
   ShownHook m_shownHook;
 };
-
-// The entry point the backend selection calls: null when Qt cannot open a
-// display.
-std::unique_ptr<CUiBackend> CreateQtUiBackend(int& argc, char** argv);

@@ -14,6 +14,7 @@
 #include "CQtUiBackend.h"
 #include "CScreenTour.h"
 #include "ProgramResources.h"
+#include "QtUiBackendEntry.h"
 #include "SetGaiGlobals.h"
 
 CJetAccess* g_pJetAccess = nullptr;
