@@ -22,7 +22,7 @@ bool IsName(LPCSTR sz) {
 }
 
 // Escapes & < > " and refuses text that is not CP932 or holds control
-// characters XML cannot carry.
+// characters XML cannot carry; tab, LF and CR are XML white space and stay.
 bool Escape(LPCSTR sz, CString& out) {
   out.clear();
   if (sz == nullptr) return true;
@@ -50,7 +50,7 @@ bool Escape(LPCSTR sz, CString& out) {
         out += "&quot;";
         break;
       default:
-        if ((c < 0x20 && c != '\t') || c == 0x7F) return false;
+        if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return false;
         out += static_cast<char>(c);
     }
   }

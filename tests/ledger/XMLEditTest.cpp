@@ -44,6 +44,8 @@ TEST_F(XMLEditTest, WritesIndentedEscapedLines) {
                                nullptr, nullptr));
   ASSERT_NE(0, xml.LineMakeTag(m_work, "A02", "", 4, nullptr, nullptr, nullptr, nullptr));
   ASSERT_NE(0, xml.LineMakeTag(m_work, "A03", nullptr, 1, "k", "a\"b", nullptr, nullptr));
+  // A product name read up to a lone LF keeps it: white space XML carries.
+  ASSERT_NE(0, xml.LineMakeTag(m_work, "P", "a\nb\tc", 1, nullptr, nullptr, nullptr, nullptr));
   ASSERT_NE(0, xml.EndMakeRoot(m_work, "REPORT", 0));
   EXPECT_EQ(0, xml.Finish());
   EXPECT_EQ(
@@ -52,6 +54,7 @@ TEST_F(XMLEditTest, WritesIndentedEscapedLines) {
       "    <KOMONSAKINAME>A&amp;B農園&lt;&quot;表&quot;&gt;</KOMONSAKINAME>\r\n"
       "        <A02/>\r\n"
       "  <A03 k=\"a&quot;b\"/>\r\n"
+      "  <P>a\nb\tc</P>\r\n"
       "</REPORT>\r\n",
       Read());
   // The written name decodes from CP932 unchanged: 表 (0x95 0x5C) kept whole.
