@@ -95,10 +95,10 @@ class KeyRoutingTest : public QtUiTest {
 };
 
 TEST_F(KeyRoutingTest, FunctionKeysMoveTheSheetThroughThePagesAndFinishIt) {
-  CDataSheet sheet(Cp("事業概況書 - 集計条件").c_str());
   KeyPage page1(IDD_SETGAI_P1, m_log);
   KeyPage page2(IDD_SETGAI_P2, m_log);
   KeyPage page3(IDD_SETGAI_P3, m_log);
+  CDataSheet sheet(Cp("事業概況書 - 集計条件").c_str());
   for (KeyPage* pPage : {&page1, &page2, &page3}) sheet.AddPage(pPage);
   OnNextWindow([&](QWidget* pWindow, CDialog*) {
     QTabBar* pTabs = pWindow->findChild<QTabBar*>();
@@ -126,8 +126,8 @@ TEST_F(KeyRoutingTest, FunctionKeysMoveTheSheetThroughThePagesAndFinishIt) {
 }
 
 TEST_F(KeyRoutingTest, EnterAndEscGoToThePageHandlersAndQtNeverClosesTheWindow) {
-  CDataSheet sheet(Cp("集計").c_str());
   KeyPage page1(IDD_SETGAI_P1, m_log);
+  CDataSheet sheet(Cp("集計").c_str());
   sheet.AddPage(&page1);
   page1.m_nCancelRefusals = 2;
   OnNextWindow([&](QWidget* pWindow, CDialog*) {
@@ -172,8 +172,8 @@ TEST_F(KeyRoutingTest, MappingDialogTakesF8OnlyWithoutShiftAndEnterPressesTheDef
 }
 
 TEST_F(KeyRoutingTest, ClicksTypingAndFocusReachTheWindowObjects) {
-  CDataSheet sheet(Cp("集計").c_str());
   KeyPage page1(IDD_SETGAI_P1, m_log);
+  CDataSheet sheet(Cp("集計").c_str());
   sheet.AddPage(&page1);
   OnNextWindow([&](QWidget* pWindow, CDialog*) {
     auto* pTo = static_cast<CEdit*>(page1.GetDlgItem(1007));

@@ -126,10 +126,10 @@ TEST_F(TemplateLayoutTest, ProgramDialogsAndSelectionDialogsBuildEveryControl) {
 }
 
 TEST_F(TemplateLayoutTest, WizardPagesBuildEveryControlInsideTheSheet) {
-  CPropertySheet sheet(Cp("事業概況書 - 集計条件").c_str());
   CPropertyPage page1(IDD_SETGAI_P1);
   CPropertyPage page2(IDD_SETGAI_P2);
   CPropertyPage page3(IDD_SETGAI_P3);
+  CPropertySheet sheet(Cp("事業概況書 - 集計条件").c_str());
   sheet.AddPage(&page1);
   sheet.AddPage(&page2);
   sheet.AddPage(&page3);
@@ -192,8 +192,8 @@ TEST(QtTextTest, AccessKeyMarksAreShownAsWindowsShowsThem) {
 }
 
 TEST_F(TemplateLayoutTest, StaticAccessKeysLeadToTheNextControlAndEditsShowTheirStart) {
-  CPropertySheet sheet("x");
   CPropertyPage page(IDD_SETGAI_P1);
+  CPropertySheet sheet("x");
   sheet.AddPage(&page);
   OnNextWindow([&](QWidget*, CDialog*) {
     QLabel* pMonth = nullptr;
