@@ -114,4 +114,21 @@ TEST_F(ListAndTipTest, ToolTextsShowOnTheirControlsWhileTheTooltipIsActive) {
   EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
 
+TEST_F(ListAndTipTest, ControlTakenOverWhileShownKeepsOneWidget) {
+  CDialog dlg(IDD_SETGAI_DLG);
+  CListCtrl list;
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
+    ASSERT_TRUE(list.SubclassDlgItem(1017, &dlg));
+    list.InsertColumn(0, "A", LVCFMT_LEFT, 50);
+    list.InsertItem(0, "x");
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    const auto trees = pWindow->findChildren<QTreeWidget*>();
+    ASSERT_EQ(trees.size(), 1);
+    EXPECT_EQ(trees.front(), Backend().WidgetOf(list));
+    EXPECT_EQ(trees.front()->topLevelItemCount(), 1);
+    dlg.EndDialog(IDCANCEL);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 }  // namespace

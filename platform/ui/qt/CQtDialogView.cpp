@@ -586,9 +586,10 @@ void CQtDialogView::Drop(const CWnd* pWnd) {
   QPointer<QWidget> pWidget = it->second.pWidget;
   m_entries.erase(it);
   if (!pWidget) return;
-  std::erase_if(m_windows, [&](const auto& entry) {
-    return entry.first == pWidget.data() || pWidget->isAncestorOf(entry.first);
-  });
+  // The widget and everything inside it go; their keys are compared, never
+  // followed.
+  m_windows.erase(pWidget.data());
+  for (const QWidget* pInner : pWidget->findChildren<QWidget*>()) m_windows.erase(pInner);
   pWidget->hide();
   // The widget may be the one whose signal is being handled.
   pWidget->deleteLater();
