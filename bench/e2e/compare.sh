@@ -12,9 +12,8 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build-bench-e2e}
 command -v sqlite3 >/dev/null || { echo "sqlite3 command-line tool missing" >&2; exit 1; }
-if [ ! -f "$build/build.ninja" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX16_TESTS=OFF >/dev/null
-fi
+# Configured every time: whether the Qt backend is linked is decided there.
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX16_TESTS=OFF >/dev/null
 if ! cmake --build "$build" --target QT10ToRX16_G host_standin bench_ledger bench_qt_dialog -j2 \
     >"$build/e2e-build.log" 2>&1; then
   cat "$build/e2e-build.log"
