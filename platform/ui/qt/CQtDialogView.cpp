@@ -30,7 +30,6 @@ constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
 constexpr DWORD SS_NOPREFIX = 0x0080;
-constexpr DWORD LVS_TYPEMASK_SINGLESEL = LVS_SINGLESEL;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
 
@@ -231,7 +230,6 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
       QPushButton* pButton =
           IsMultiLine(wnd) ? new CQtMultiLineButton(pParent) : new QPushButton(pParent);
       pButton->setAutoDefault(false);
-      pButton->setFocusPolicy(Qt::StrongFocus);
       pWidget = pButton;
       break;
     }
@@ -269,6 +267,10 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
     default:
       pWidget = new QWidget(pParent);
       break;
+  }
+  if (pWidget->focusPolicy() & Qt::TabFocus) {
+    // Only the template's tab stops are on Qt's own Shift+Tab round.
+    pWidget->setFocusPolicy((dwStyle & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
   }
   if (wnd.GetDlgCtrlID() != 0 && !IsDialogKind(wnd.GetKind())) {
     pWidget->setObjectName(QStringLiteral("id%1").arg(wnd.GetDlgCtrlID()));
@@ -487,9 +489,8 @@ void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
   const DWORD dwEx = list.GetExtendedStyle();
   const bool bChecks = (dwEx & LVS_EX_CHECKBOXES) != 0;
   tree.setAllColumnsShowFocus((dwEx & LVS_EX_FULLROWSELECT) != 0);
-  tree.setSelectionMode((list.GetStyle() & LVS_TYPEMASK_SINGLESEL)
-                            ? QAbstractItemView::SingleSelection
-                            : QAbstractItemView::ExtendedSelection);
+  tree.setSelectionMode((list.GetStyle() & LVS_SINGLESEL) ? QAbstractItemView::SingleSelection
+                                                          : QAbstractItemView::ExtendedSelection);
 
   const int nRows = list.GetItemCount();
   if (tree.topLevelItemCount() != nRows) {

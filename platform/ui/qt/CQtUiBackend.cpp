@@ -26,7 +26,6 @@
 
 namespace {
 
-constexpr UINT MB_ICONHAND_VALUE = MB_ICONHAND;
 constexpr UINT MB_DEFBUTTON3 = 0x200;
 // Save-dialog controls whose texts a hook may set, besides the look-in
 // label: the file-name and file-type labels.
@@ -99,7 +98,7 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   box.setTextFormat(Qt::PlainText);
   box.setText(QtFromCp932(strText));
   switch (nType & MB_ICONMASK) {
-    case MB_ICONHAND_VALUE:
+    case MB_ICONHAND:
       box.setIcon(QMessageBox::Critical);
       break;
     case MB_ICONQUESTION:
