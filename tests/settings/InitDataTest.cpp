@@ -34,21 +34,21 @@ std::map<int, Account> SampleChart() {
 }
 
 // The candidate rule of the mapping dialog: "ALL", a "+" list, a "-" range or one number.
-bool IsCandidate(const std::string& spec, int nNumber) {
-  if (spec == "ALL") return true;
-  if (spec.find('+', 1) != std::string::npos) {
-    std::istringstream in(spec);
+bool IsCandidate(const std::string& candidates, int nNumber) {
+  if (candidates == "ALL") return true;
+  if (candidates.find('+', 1) != std::string::npos) {
+    std::istringstream in(candidates);
     for (std::string token; std::getline(in, token, '+');) {
       if (std::atoi(token.c_str()) == nNumber) return true;
     }
     return false;
   }
-  const std::size_t nDash = spec.find('-', 1);
+  const std::size_t nDash = candidates.find('-', 1);
   if (nDash != std::string::npos) {
-    return std::atoi(spec.substr(0, nDash).c_str()) <= nNumber &&
-           nNumber <= std::atoi(spec.substr(nDash + 1).c_str());
+    return std::atoi(candidates.substr(0, nDash).c_str()) <= nNumber &&
+           nNumber <= std::atoi(candidates.substr(nDash + 1).c_str());
   }
-  return std::atoi(spec.c_str()) == nNumber;
+  return std::atoi(candidates.c_str()) == nNumber;
 }
 
 class InitData : public SettingsFixture {};

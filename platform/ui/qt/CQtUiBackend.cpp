@@ -140,13 +140,13 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
       break;
   }
   QMessageBox::StandardButtons standard;
-  for (const ButtonSpec& spec : buttons) standard |= spec.button;
+  for (const ButtonSpec& button : buttons) standard |= button.button;
   box.setStandardButtons(standard);
   BOOL bHasCancel = FALSE;
-  for (const ButtonSpec& spec : buttons) {
-    box.button(spec.button)->setText(QString::fromUtf8(spec.pszText));
-    box.button(spec.button)->setIcon(QIcon());
-    if (spec.nId == IDCANCEL) bHasCancel = TRUE;
+  for (const ButtonSpec& button : buttons) {
+    box.button(button.button)->setText(QString::fromUtf8(button.pszText));
+    box.button(button.button)->setIcon(QIcon());
+    if (button.nId == IDCANCEL) bHasCancel = TRUE;
   }
   std::size_t nDefault = 0;
   if (nType & MB_DEFBUTTON2) nDefault = 1;
@@ -168,8 +168,8 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   AnnounceShown(&box, nullptr);
   box.exec();
   const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
-  for (const ButtonSpec& spec : buttons) {
-    if (spec.button == clicked) return spec.nId;
+  for (const ButtonSpec& button : buttons) {
+    if (button.button == clicked) return button.nId;
   }
   return bHasCancel ? IDCANCEL : buttons.front().nId;
 }
