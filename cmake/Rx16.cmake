@@ -46,7 +46,7 @@ function(rx16_add_test name)
   cmake_parse_arguments(ARG "NO_CP932" "" "LIBS" ${ARGN})
   file(GLOB srcs CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
   add_executable(${name} ${srcs})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main GTest::gmock)
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} test_support GTest::gtest GTest::gtest_main GTest::gmock)
   target_compile_definitions(${name} PRIVATE
     RX16_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     RX16_BINARY_DIR="${PROJECT_BINARY_DIR}"

@@ -11,56 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 #include "WinMessageBox.h"
 
 namespace apptest {
 
-// The sources are compiled to CP932; u8 literals give the UTF-8 side.
-inline std::string U8(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (m_old)
-      ::setenv(m_name.c_str(), m_old->c_str(), 1);
-    else
-      ::unsetenv(m_name.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string m_name;
-  std::optional<std::string> m_old;
-};
-
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "rx16-app-XXXXXX").string();
-    m_path = ::mkdtemp(pattern.data());
-  }
-  ~ScratchDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(m_path, ec);
-  }
-  ScratchDir(const ScratchDir&) = delete;
-  ScratchDir& operator=(const ScratchDir&) = delete;
-  const std::string& path() const { return m_path; }
-  void Write(const std::string& name, const std::string& text) const {
-    std::ofstream(m_path + "/" + name, std::ios::binary) << text;
-  }
-
- private:
-  std::string m_path;
-};
+using testsupport::ScopedEnv;
+using testsupport::ScratchDir;
+using testsupport::U8;
 
 struct ShownMessage {
   HWND owner;

@@ -16,31 +16,11 @@
 #include "CManagementDb.h"
 #include "KAMOKU_CLASS.h"
 #include "S_KANKAMOKU.h"
+#include "ScopedEnv.h"
 
 namespace ledgertest {
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const std::optional<std::string>& value) : m_name(name) {
-    if (const char* old = std::getenv(name)) m_old = old;
-    if (value)
-      ::setenv(name, value->c_str(), 1);
-    else
-      ::unsetenv(name);
-  }
-  ~ScopedEnv() {
-    if (m_old)
-      ::setenv(m_name.c_str(), m_old->c_str(), 1);
-    else
-      ::unsetenv(m_name.c_str());
-  }
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string m_name;
-  std::optional<std::string> m_old;
-};
+using testsupport::ScopedEnv;
 
 inline CBooksDatabase::Account Acc(short code, const char* name, std::uint8_t byClass,
                                    std::uint8_t side, int no = 0) {

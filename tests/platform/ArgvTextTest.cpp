@@ -2,7 +2,9 @@
 
 #include "ArgvText.h"
 #include "LocalClock.h"
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "Cp932.h"
-
 #include <gtest/gtest.h>
+
+#include "Cp932.h"
 
 namespace {
 
@@ -29,10 +29,10 @@ TEST(Cp932, ConvertsTheNecAndIbmExtensions) {
 
 TEST(Cp932, RefusesBytesAndCharactersWithoutAForm) {
   std::string out = "untouched";
-  EXPECT_FALSE(cp932::ToUtf8("\x82", out));         // lead byte with no trail
-  EXPECT_FALSE(cp932::ToUtf8("\x81\x20", out));     // invalid trail byte
-  EXPECT_FALSE(cp932::FromUtf8("\xF0\x9F\x98\x80", out));   // no CP932 form
-  EXPECT_FALSE(cp932::FromUtf8("\xC3", out));       // broken UTF-8
+  EXPECT_FALSE(cp932::ToUtf8("\x82", out));                // lead byte with no trail
+  EXPECT_FALSE(cp932::ToUtf8("\x81\x20", out));            // invalid trail byte
+  EXPECT_FALSE(cp932::FromUtf8("\xF0\x9F\x98\x80", out));  // no CP932 form
+  EXPECT_FALSE(cp932::FromUtf8("\xC3", out));              // broken UTF-8
   EXPECT_TRUE(out.empty());
 }
 

@@ -8,7 +8,9 @@
 #include <fstream>
 
 #include "DriveProbe.h"
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 
 namespace {
 

@@ -9,7 +9,9 @@
 #include "Cp932.h"
 #include "FolderOps.h"
 #include "OsPath.h"
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 #include "UserFolder.h"
 #include "WinFile.h"
 

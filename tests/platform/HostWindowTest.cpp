@@ -8,7 +8,9 @@
 #include <ctime>
 
 #include "HostWindowListener.h"
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 #include "WinHostWindow.h"
 
 namespace {

@@ -8,7 +8,9 @@
 #include <filesystem>
 
 #include "NamedGuard.h"
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 
 #include <fstream>
 
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 #include "WinMemory.h"
 
 namespace {

@@ -4,7 +4,9 @@
 #include <fstream>
 #include <string>
 
-#include "TestSupport.h"
+#include "ScopedEnv.h"
+#include "ScratchDir.h"
+#include "TestText.h"
 #include "WinProfile.h"
 
 namespace {

@@ -27,19 +27,6 @@ std::string Utf8(const CString& str) {
   return out;
 }
 
-ScopedEnv::ScopedEnv(const char* pszName, const std::string& strValue) : m_strName(pszName) {
-  if (const char* pszOld = std::getenv(pszName)) m_strOld = pszOld;
-  ::setenv(pszName, strValue.c_str(), 1);
-}
-
-ScopedEnv::~ScopedEnv() {
-  if (m_strOld) {
-    ::setenv(m_strName.c_str(), m_strOld->c_str(), 1);
-  } else {
-    ::unsetenv(m_strName.c_str());
-  }
-}
-
 void WizardFixture::SetUp() {
   std::string strPattern = (std::filesystem::temp_directory_path() / "rx16-wizard-XXXXXX").string();
   ASSERT_NE(nullptr, ::mkdtemp(strPattern.data()));

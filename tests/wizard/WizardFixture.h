@@ -18,26 +18,18 @@
 #include "CKumiSen.h"
 #include "CYmd.h"
 #include "S_KANKAMOKU.h"
+#include "ScopedEnv.h"
 #include "SettingsRecords.h"
+#include "TestText.h"
 
 namespace wizardtest {
 
 // UTF-8 text from a u8 literal (scripts and transcripts are UTF-8).
-inline std::string U8(const char8_t* psz) { return reinterpret_cast<const char*>(psz); }
+using testsupport::U8;
 // CP932 text to UTF-8, for comparing program texts with the transcript.
 std::string Utf8(const CString& str);
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* pszName, const std::string& strValue);
-  ~ScopedEnv();
-  ScopedEnv(const ScopedEnv&) = delete;
-  ScopedEnv& operator=(const ScopedEnv&) = delete;
-
- private:
-  std::string m_strName;
-  std::optional<std::string> m_strOld;
-};
+using testsupport::ScopedEnv;
 
 // The headless backend, keeping what each save-file dialog was asked to show.
 class RecordingBackend : public CHeadlessBackend {
