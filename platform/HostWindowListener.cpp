@@ -14,11 +14,9 @@ HostWindowListener::~HostWindowListener() { Close(); }
 
 bool HostWindowListener::Open(std::uintptr_t n) {
   Close();
-  const std::string path = platform::HostWindowSocketPath(n);
   sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  if (!platform::HostWindowSocketAddress(n, address)) return false;
+  const std::string path = address.sun_path;
   const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   ::unlink(path.c_str());

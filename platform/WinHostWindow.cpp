@@ -16,11 +16,8 @@ namespace {
 bool Send(HWND window, const std::string& line) {
   const auto n = reinterpret_cast<std::uintptr_t>(window);
   if (n == 0) return false;
-  const std::string path = platform::HostWindowSocketPath(n);
   sockaddr_un address{};
-  address.sun_family = AF_UNIX;
-  if (path.size() >= sizeof address.sun_path) return false;
-  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  if (!platform::HostWindowSocketAddress(n, address)) return false;
   const int fd = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
   if (fd < 0) return false;
   const std::string datagram = line + "\n";
@@ -64,6 +61,15 @@ std::string HostWindowSocketPath(std::uintptr_t n) {
   if (runtime != nullptr && *runtime != '\0')
     return std::string(runtime) + "/qt10-hwnd-" + std::to_string(n) + ".sock";
   return "/tmp/qt10-hwnd-" + std::to_string(n) + "-" + std::to_string(::getuid()) + ".sock";
+}
+
+bool HostWindowSocketAddress(std::uintptr_t n, sockaddr_un& address) {
+  const std::string path = HostWindowSocketPath(n);
+  address = sockaddr_un{};
+  address.sun_family = AF_UNIX;
+  if (path.size() >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path, path.c_str(), path.size() + 1);
+  return true;
 }
 
 }  // namespace platform

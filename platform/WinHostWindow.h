@@ -7,6 +7,8 @@
 // in decimal, WPARAM and LPARAM as signed numbers. With no listener on the
 // socket the call is dropped, as Windows drops calls on a stale handle.
 
+#include <sys/un.h>
+
 #include <cstdint>
 #include <string>
 
@@ -23,5 +25,7 @@ namespace platform {
 
 // The socket of window number n.
 std::string HostWindowSocketPath(std::uintptr_t n);
+// Its address; false when the path does not fit an address.
+bool HostWindowSocketAddress(std::uintptr_t n, sockaddr_un& address);
 
 }  // namespace platform
