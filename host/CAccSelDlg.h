@@ -25,6 +25,8 @@ class CAccSelDlg : public CDialog {
   BOOL OnInitDialog() override;
   void OnOK() override;
   void DoDataExchange(CDataExchange* pDX) override;
+  // A double-clicked row is chosen as OK chooses the selected one.
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
  protected:
   CAccSelDlg(UINT nIDTemplate, CWnd* pParentWnd);

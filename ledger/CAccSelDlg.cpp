@@ -155,6 +155,17 @@ void CAccSelDlg::OnOK() {
   EndDialog(IDOK);
 }
 
+BOOL CAccSelDlg::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+  const auto* pHdr = reinterpret_cast<const NMHDR*>(lParam);
+  if (!pHdr || pHdr->idFrom != static_cast<UINT_PTR>(IDC_LEDGER_SEL_LIST) ||
+      pHdr->code != NM_DBLCLK) {
+    return CDialog::OnNotify(wParam, lParam, pResult);
+  }
+  OnOK();
+  *pResult = 0;
+  return TRUE;
+}
+
 void CAccSelDlg::GetSelectedDataPath(char* pszBuffer) {
   if (!pszBuffer) return;
   const std::size_t nLen = std::min<std::size_t>(m_strSelectedPath.size(), MAX_PATH - 1);

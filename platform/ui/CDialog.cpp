@@ -1,5 +1,7 @@
 #include "CDialog.h"
 
+#include <algorithm>
+
 #include "CButton.h"
 #include "CUiBackend.h"
 
@@ -143,12 +145,49 @@ CWnd* CDialog::GetNextTabControl(const CWnd* pFrom) const {
   return nullptr;
 }
 
+CWnd* CDialog::GetNextTabStop(const CWnd* pFrom, BOOL bPrevious) {
+  std::vector<CWnd*> stops;
+  auto add = [&stops](const CDialog& dlg) {
+    for (CWnd* pChild : dlg.GetChildren()) {
+      if (TakesTab(*pChild)) stops.push_back(pChild);
+    }
+  };
+  CDialog* pInput = GetInputDialog();
+  if (pInput != this) add(*pInput);
+  add(*this);
+  if (stops.empty()) return nullptr;
+  const auto it = std::find(stops.begin(), stops.end(), pFrom);
+  if (it == stops.end()) return bPrevious ? stops.back() : stops.front();
+  const std::size_t nAt = static_cast<std::size_t>(it - stops.begin());
+  return stops[(nAt + (bPrevious ? stops.size() - 1 : 1)) % stops.size()];
+}
+
+CDialog* CDialog::GetOuterDialog() {
+  CDialog* pOuter = this;
+  while (pOuter->IsChild()) {
+    auto* pParent = dynamic_cast<CDialog*>(pOuter->GetParent());
+    if (!pParent) break;
+    pOuter = pParent;
+  }
+  return pOuter;
+}
+
 BOOL CDialog::HandleDialogKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN) return FALSE;
   CWnd* pFocus = CWnd::GetFocus();
   if (pFocus && !IsAncestorOf(pFocus)) pFocus = nullptr;
   switch (msg.wParam) {
     case VK_RETURN: {
+      // A button of the sheet's row reached by Tab: Enter pushes it.
+      CWnd* pOuterFocus = CWnd::GetFocus();
+      CDialog* pOuter = GetOuterDialog();
+      if (!pFocus && pOuterFocus && pOuter != this && pOuter->IsAncestorOf(pOuterFocus) &&
+          pOuterFocus->GetKind() == ControlKind::PushButton && pOuterFocus->IsReachable()) {
+        pOuterFocus->GetParent()->SendMessage(
+            WM_COMMAND, MAKEWPARAM(static_cast<WORD>(pOuterFocus->GetDlgCtrlID()), BN_CLICKED),
+            reinterpret_cast<LPARAM>(pOuterFocus->GetSafeHwnd()));
+        return TRUE;
+      }
       int nID = IDOK;
       if (pFocus && pFocus->GetKind() == ControlKind::PushButton) {
         nID = pFocus->GetDlgCtrlID();
@@ -176,9 +215,15 @@ BOOL CDialog::HandleDialogKey(const MSG& msg) {
       SendMessage(WM_HELP, 0, reinterpret_cast<LPARAM>(&info));
       return TRUE;
     }
-    case VK_TAB:
-      if (CWnd* pNext = GetNextTabControl(pFocus)) pNext->TakeFocus(FALSE);
+    case VK_TAB: {
+      CDialog* pOuter = GetOuterDialog();
+      CWnd* pOuterFocus = CWnd::GetFocus();
+      if (pOuterFocus && !pOuter->IsAncestorOf(pOuterFocus)) pOuterFocus = nullptr;
+      if (CWnd* pNext = pOuter->GetNextTabStop(pOuterFocus, GetKeyState(VK_SHIFT) < 0)) {
+        pNext->TakeFocus(FALSE);
+      }
       return TRUE;
+    }
     default:
       return FALSE;
   }

@@ -50,8 +50,15 @@ class CDialog : public CWnd {
   // The first control after pFrom (null: from the start), in template order
   // and round the end, that takes the tab and can be reached; null if none.
   CWnd* GetNextTabControl(const CWnd* pFrom) const;
+  // Tab and Shift+Tab: the next (or previous) tab stop after pFrom, round
+  // the end, over the active page's controls followed by the dialog's own
+  // (a sheet's button row); null if none.
+  CWnd* GetNextTabStop(const CWnd* pFrom, BOOL bPrevious);
+  // The window the user sees: a page's sheet, else the dialog itself.
+  CDialog* GetOuterDialog();
 
-  // Framework: the dialog's reaction to a key nobody took (Enter, Esc, F1);
+  // Framework: the dialog's reaction to a key nobody took (Enter, Esc, F1,
+  // Tab);
   // TRUE when it did something with it.
   BOOL HandleDialogKey(const MSG& msg);
 

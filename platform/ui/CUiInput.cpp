@@ -122,6 +122,16 @@ BOOL CUiInput::SelectRow(CListCtrl& list, int nRow) {
   return TRUE;
 }
 
+BOOL CUiInput::DoubleClickRow(CListCtrl& list, int nRow) {
+  if (!SelectRow(list, nRow)) return FALSE;
+  if (CWnd* pParent = list.GetParent()) {
+    NMHDR hdr{list.GetSafeHwnd(), static_cast<UINT_PTR>(list.GetDlgCtrlID()), NM_DBLCLK};
+    pParent->SendMessage(WM_NOTIFY, static_cast<WPARAM>(list.GetDlgCtrlID()),
+                         reinterpret_cast<LPARAM>(&hdr));
+  }
+  return TRUE;
+}
+
 BOOL CUiInput::Focus(CWnd& control) {
   if (!control.IsReachable()) return FALSE;
   control.TakeFocus(FALSE);

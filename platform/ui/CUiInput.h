@@ -24,6 +24,9 @@ class CUiInput {
   static BOOL SetRowCheck(CListCtrl& list, int nRow, BOOL bChecked);
   // Selects and focuses one row.
   static BOOL SelectRow(CListCtrl& list, int nRow);
+  // Double-click on a row: selected and focused, then NM_DBLCLK to the
+  // list's parent.
+  static BOOL DoubleClickRow(CListCtrl& list, int nRow);
   // The focus moves to a control by the user's doing.
   static BOOL Focus(CWnd& control);
   // The dialog on top's own window or, for a sheet, its active page's: the

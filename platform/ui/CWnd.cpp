@@ -279,10 +279,16 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
       return OnHelpInfo(reinterpret_cast<HELPINFO*>(lParam));
     case WM_FKEYNOTIFY:
       return OnFKeyNotify(wParam, lParam);
+    case WM_NOTIFY: {
+      LRESULT nResult = 0;
+      return OnNotify(wParam, lParam, &nResult) ? nResult : OnMessage(message, wParam, lParam);
+    }
     default:
       return OnMessage(message, wParam, lParam);
   }
 }
+
+BOOL CWnd::OnNotify(WPARAM, LPARAM, LRESULT*) { return FALSE; }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
   switch (HIWORD(wParam)) {

@@ -113,6 +113,8 @@ class CWnd {
   virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
   virtual void OnClicked(UINT nID);
   virtual void OnEditKillFocus(UINT nID);
+  // WM_NOTIFY from a control. Return TRUE when handled.
+  virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
   // F1. Return TRUE when handled.
   virtual BOOL OnHelpInfo(HELPINFO* pHelpInfo);
   // WM_FKEYNOTIFY: wParam is the virtual-key code.

@@ -26,6 +26,7 @@ inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
 inline constexpr UINT WM_SYSKEYDOWN = 0x0104;
 inline constexpr UINT WM_MOUSEMOVE = 0x0200;
+inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_USER = 0x0400;
 // The host's function-key notification: wParam is the virtual-key code.
 inline constexpr UINT WM_FKEYNOTIFY = 1146;
@@ -36,6 +37,15 @@ inline constexpr WORD EN_SETFOCUS = 0x0100;
 inline constexpr WORD EN_KILLFOCUS = 0x0200;
 inline constexpr WORD EN_CHANGE = 0x0300;
 inline constexpr WORD CBN_SELCHANGE = 1;
+
+// WM_NOTIFY: lParam points at the header, wParam is the control's id.
+struct NMHDR {
+  HWND hwndFrom;
+  UINT_PTR idFrom;
+  UINT code;
+};
+// A list row double-clicked.
+inline constexpr UINT NM_DBLCLK = static_cast<UINT>(-3);
 
 // Tooltip messages the program sends.
 inline constexpr UINT TTM_ACTIVATE = WM_USER + 1;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "CAccSelDlg.h"
@@ -10,6 +11,7 @@
 #include "CJetAccess.h"
 #include "CMembSelDlg.h"
 #include "CSemaFile.h"
+#include "CUiInput.h"
 #include "LedgerFixture.h"
 #include "LedgerSel.h"
 #include "UiTestSupport.h"
@@ -141,6 +143,37 @@ TEST_F(SelectionDialogTest, MemberInUseElsewhereIsRefused) {
   ASSERT_EQ(3u, lines.size());
   EXPECT_EQ(U8(u8"msgbox\twarning\t組合員選択\t選択した組合員のデータは他で使用中です。\tok\tok"),
             lines[1]);
+}
+
+TEST_F(SelectionDialogTest, DoubleClickedRowIsChosenAsOkChoosesIt) {
+  m_backend.SetDialogCallback([](CDialog& dlg) {
+    auto* pList = dynamic_cast<CListCtrl*>(CUiInput::FindControl(dlg, IDC_LEDGER_SEL_LIST));
+    ASSERT_NE(nullptr, pList);
+    EXPECT_FALSE(CUiInput::DoubleClickRow(*pList, 2));  // no such row
+    EXPECT_TRUE(CUiInput::DoubleClickRow(*pList, 1));
+  });
+  {
+    CAccSelDlg dlg;
+    EXPECT_EQ(IDOK, dlg.DoModal());
+    EXPECT_EQ(m_strB, m_jet.GetSelectedDataPath());
+  }
+  // The member dialog's own checks still apply: a member in use elsewhere
+  // is refused and the dialog stays open for the script.
+  CSemaFile other;
+  ASSERT_TRUE(other.Lock(m_strB.c_str()));
+  Script("choose 0\n");
+  CSemaFile sema;
+  CMembSelDlg dlg;
+  dlg.m_pSemaFile = &sema;
+  EXPECT_EQ(IDOK, dlg.DoModal());
+  EXPECT_EQ(m_strA, m_jet.GetSelectedDataPath());
+  const std::vector<std::string> lines = Transcript();
+  EXPECT_NE(
+      lines.end(),
+      std::find(
+          lines.begin(), lines.end(),
+          U8(u8"msgbox\twarning\t組合員選択\t選択した組合員のデータは他で使用中です。\tok\tok")));
+  m_backend.SetDialogCallback(nullptr);
 }
 
 }  // namespace

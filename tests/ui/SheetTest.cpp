@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 #include "CDataExchange.h"
 #include "CDataSheet.h"
 #include "CDialogSub.h"
 #include "CPage.h"
+#include "CUiInput.h"
 #include "ProgramResources.h"
 #include "UiTestSupport.h"
 
@@ -208,6 +210,47 @@ TEST_F(SheetTest, SetPageBringsThePageForwardWithTheFocus) {
   ASSERT_GE(lines.size(), 7u);
   EXPECT_EQ("page\t4938", lines[5]);
   EXPECT_EQ("focus\t1007", lines[6]);
+}
+
+TEST_F(SheetTest, TabRunsOverThePageAndThenTheSheetsButtons) {
+  std::vector<int> forward;
+  std::vector<int> backward;
+  m_backend.SetDialogCallback([&](CDialog& dlg) {
+    auto focusId = [] { return CWnd::GetFocus() ? CWnd::GetFocus()->GetDlgCtrlID() : 0; };
+    const int nFirst = focusId();
+    do {
+      CUiInput::PressKey(dlg, VK_TAB);
+      forward.push_back(focusId());
+    } while (focusId() != nFirst && forward.size() < 40);
+    do {
+      CUiInput::PressKey(dlg, VK_TAB, MK_SHIFT);
+      backward.insert(backward.begin(), focusId());
+    } while (focusId() != nFirst && backward.size() < 40);
+    // Tab onto the next button, then Enter pushes it.
+    while (focusId() != IDC_SHEET_NEXT && forward.size() < 80) {
+      CUiInput::PressKey(dlg, VK_TAB);
+      forward.push_back(focusId());
+    }
+    CUiInput::PressKey(dlg, VK_RETURN);
+  });
+  EXPECT_EQ(IDOK, Run("expect page 4939\nkey F5\nset 1007 4\nkey F8\n"));
+  m_backend.SetDialogCallback(nullptr);
+  // Page 1's stops first, then the sheet's enabled buttons (back is
+  // disabled on page 1), then round to the page again.
+  ASSERT_GE(forward.size(), 6u);
+  const auto itNext = std::find(forward.begin(), forward.end(), IDC_SHEET_NEXT);
+  ASSERT_NE(forward.end(), itNext);
+  ASSERT_LT(itNext + 3, forward.end());
+  EXPECT_EQ(IDOK, *(itNext + 1));
+  EXPECT_EQ(IDCANCEL, *(itNext + 2));
+  EXPECT_NE(forward.end(), std::find(forward.begin(), itNext, 1007));
+  EXPECT_EQ(forward.end(), std::find(forward.begin(), forward.end(), IDC_SHEET_BACK));
+  // Shift+Tab goes the same round the other way.
+  const std::vector<int> ring(forward.begin(),
+                              forward.begin() + static_cast<long>(backward.size()));
+  EXPECT_EQ(ring.size(), backward.size());
+  EXPECT_EQ(std::vector<int>(ring.begin(), ring.end() - 1),
+            std::vector<int>(backward.begin() + 1, backward.end()));
 }
 
 }  // namespace

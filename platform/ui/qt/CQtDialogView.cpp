@@ -269,7 +269,8 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
       break;
   }
   if (pWidget->focusPolicy() & Qt::TabFocus) {
-    // Only the template's tab stops are on Qt's own Shift+Tab round.
+    // Tab keys go to the window objects; Qt's own focus moves (Ctrl+Tab)
+    // stop only at the template's tab stops.
     pWidget->setFocusPolicy((dwStyle & WS_TABSTOP) ? Qt::StrongFocus : Qt::ClickFocus);
   }
   if (wnd.GetDlgCtrlID() != 0 && !IsDialogKind(wnd.GetKind())) {
@@ -336,6 +337,14 @@ void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
                        const int nRow = pTree->indexOfTopLevelItem(pItem);
                        if (nRow < 0 || pList->GetItemState(nRow, LVIS_SELECTED)) return;
                        Input([pList, nRow] { CUiInput::SelectRow(*pList, nRow); });
+                     });
+    QObject::connect(pTree, &QTreeWidget::itemDoubleClicked, pTree,
+                     [this, wndOf, pTree](QTreeWidgetItem* pItem, int) {
+                       if (m_nUpdating || !pItem) return;
+                       auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+                       const int nRow = pTree->indexOfTopLevelItem(pItem);
+                       if (!pList || nRow < 0) return;
+                       Input([pList, nRow] { CUiInput::DoubleClickRow(*pList, nRow); });
                      });
   }
 }

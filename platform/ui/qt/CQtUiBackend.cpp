@@ -343,8 +343,10 @@ UINT CQtUiBackend::VirtualKeyOf(int nQtKey, Qt::KeyboardModifiers modifiers) {
     case Qt::Key_Escape:
       return VK_ESCAPE;
     case Qt::Key_Tab:
-      // Shift+Tab and Ctrl+Tab stay Qt's own focus moves.
-      return (modifiers & (Qt::ShiftModifier | Qt::ControlModifier)) ? 0 : VK_TAB;
+    case Qt::Key_Backtab:
+      // Tab and Shift+Tab run over the page and the sheet's buttons as the
+      // window objects order them; Ctrl+Tab stays Qt's own.
+      return (modifiers & Qt::ControlModifier) ? 0 : VK_TAB;
     default:
       break;
   }
@@ -366,7 +368,7 @@ bool CQtUiBackend::FilterEvent(QObject* pWatched, QEvent* pEvent) {
       CQtDialogView* pView = ViewOfWidget(pWidget);
       CWnd* pWnd = pView ? pView->FindWnd(pWidget) : nullptr;
       if (!pWnd || IsDialogKind(pWnd->GetKind()) || CWnd::GetFocus() == pWnd) return false;
-      // The user moved the focus (click, Shift+Tab): the window objects
+      // The user moved the focus (click): the window objects
       // follow, and an edit left behind reports EN_KILLFOCUS.
       if (CUiInput::Focus(*pWnd)) AfterInput();
       return false;
@@ -383,7 +385,9 @@ bool CQtUiBackend::RouteKey(QWidget* pTarget, const QKeyEvent& event) {
   const UINT nVirtKey = VirtualKeyOf(event.key(), event.modifiers());
   if (nVirtKey == 0) return false;
   UINT nModifiers = 0;
-  if (event.modifiers() & Qt::ShiftModifier) nModifiers |= MK_SHIFT;
+  if ((event.modifiers() & Qt::ShiftModifier) || event.key() == Qt::Key_Backtab) {
+    nModifiers |= MK_SHIFT;
+  }
   if (event.modifiers() & Qt::ControlModifier) nModifiers |= MK_CONTROL;
   if (event.modifiers() & Qt::AltModifier) nModifiers |= MK_ALT;
   CUiInput::PressKey(pView->Dialog(), nVirtKey, nModifiers);
