@@ -165,6 +165,12 @@ TEST_F(WizardQtTest, KeysMoveThroughThePagesMapAnItemAndFinish) {
     ASSERT_EQ(UINT{4941}, ActiveTemplate(pSheet));
     ASSERT_TRUE(TabTo(pWindow, IDOK));
     EXPECT_EQ(Qt().WidgetOf(*pSheet->GetDlgItem(IDOK)), pWindow->focusWidget());
+    // The page's function keys still work from the sheet's buttons.
+    SendKey(KeyTarget(pWindow), Qt::Key_F5);
+    ASSERT_EQ(UINT{4939}, ActiveTemplate(pSheet));
+    SendKey(KeyTarget(pWindow), Qt::Key_F6);
+    ASSERT_EQ(UINT{4941}, ActiveTemplate(pSheet));
+    ASSERT_TRUE(TabTo(pWindow, IDOK));
     SendKey(KeyTarget(pWindow), Qt::Key_Tab);
     EXPECT_EQ(IDCANCEL, FocusId());
     SendKey(KeyTarget(pWindow), Qt::Key_Backtab, Qt::ShiftModifier);
