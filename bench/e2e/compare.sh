@@ -40,28 +40,13 @@ done
 
 printf 'choose 0\nkey F8\n' >"$work/script"
 
-python3 - "$work" "$build/bench/e2e/bench_qt_dialog" <<'PY'
+RX16_BENCH_DIR=$PWD/bench python3 - "$work" "$build/bench/e2e/bench_qt_dialog" <<'PY'
 import glob, os, statistics, subprocess, sys, time
+sys.path.insert(0, os.environ["RX16_BENCH_DIR"])
+from benchtiming import BARE_QUERY as query, timed
 
 work, minimal = sys.argv[1], sys.argv[2]
 docs = os.environ["XDG_DOCUMENTS_DIR"]
-query = ("SELECT debit, tuki, sum(amount) FROM siwake GROUP BY debit, tuki;"
-         "SELECT credit, tuki, sum(amount) FROM siwake GROUP BY credit, tuki;")
-
-def timed(argv, env=None, runs=3, before=None):
-    walls, cpus = [], []
-    for _ in range(runs):
-        if before:
-            before()
-        start = time.perf_counter()
-        proc = subprocess.Popen(argv, env=env, stdout=subprocess.DEVNULL,
-                                stderr=subprocess.DEVNULL)
-        _, status, usage = os.wait4(proc.pid, 0)
-        walls.append(time.perf_counter() - start)
-        cpus.append(usage.ru_utime + usage.ru_stime)
-        if status != 0:
-            sys.exit(f"{argv[0]} failed")
-    return statistics.median(walls), statistics.median(cpus)
 
 def clear_output():
     for f in glob.glob(os.path.join(docs, "*.xml")):

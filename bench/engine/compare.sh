@@ -27,8 +27,10 @@ RX16_BENCH_BIG_DIR=$work "$build/bench/engine/bench_engine" \
   --benchmark_format=json --benchmark_repetitions=3 --benchmark_report_aggregates_only=true \
   >"$work/bench.json"
 
-python3 - "$books" "$work/bench.json" <<'PY'
-import json, os, statistics, subprocess, sys, time
+RX16_BENCH_DIR=$PWD/bench python3 - "$books" "$work/bench.json" <<'PY'
+import json, os, sys
+sys.path.insert(0, os.environ["RX16_BENCH_DIR"])
+from benchtiming import bare_query
 books, report = sys.argv[1], json.load(open(sys.argv[2]))
 def median(name):
     for b in report["benchmarks"]:
@@ -36,18 +38,7 @@ def median(name):
             scale = {"ns": 1e-9, "us": 1e-6, "ms": 1e-3, "s": 1.0}[b["time_unit"]]
             return b["real_time"] * scale, b["cpu_time"] * scale
     sys.exit(f"{name} missing from the benchmark output")
-query = ("SELECT debit, tuki, sum(amount) FROM siwake GROUP BY debit, tuki;"
-         "SELECT credit, tuki, sum(amount) FROM siwake GROUP BY credit, tuki;")
-times, cpu_times = [], []
-for _ in range(3):
-    start = time.perf_counter()
-    proc = subprocess.Popen(["sqlite3", books, query], stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    times.append(time.perf_counter() - start)
-    cpu_times.append(usage.ru_utime + usage.ru_stime)
-    if status != 0:
-        sys.exit("sqlite3 failed")
-bare, bare_cpu = statistics.median(times), statistics.median(cpu_times)
+bare, bare_cpu = bare_query(books)
 sample, sample_cpu = median("BM_RunSample")
 big, big_cpu = median("BM_RunBig")
 print("                                                 wall      CPU")

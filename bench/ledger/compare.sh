@@ -25,21 +25,12 @@ books=$work/books/big/books.db
 
 ours=$("$build/bench/ledger/bench_ledger" run "$work" 3)
 
-python3 - "$books" $ours <<'PY'
-import os, statistics, subprocess, sys, time
+RX16_BENCH_DIR=$PWD/bench python3 - "$books" $ours <<'PY'
+import os, sys
+sys.path.insert(0, os.environ["RX16_BENCH_DIR"])
+from benchtiming import bare_query
 books, ours, ours_cpu = sys.argv[1], float(sys.argv[2]), float(sys.argv[3])
-query = ("SELECT debit, tuki, sum(amount) FROM siwake GROUP BY debit, tuki;"
-         "SELECT credit, tuki, sum(amount) FROM siwake GROUP BY credit, tuki;")
-times, cpu_times = [], []
-for _ in range(3):
-    start = time.perf_counter()
-    proc = subprocess.Popen(["sqlite3", books, query], stdout=subprocess.DEVNULL)
-    _, status, usage = os.wait4(proc.pid, 0)
-    times.append(time.perf_counter() - start)
-    cpu_times.append(usage.ru_utime + usage.ru_stime)
-    if status != 0:
-        sys.exit("sqlite3 failed")
-bare, bare_cpu = statistics.median(times), statistics.median(cpu_times)
+bare, bare_cpu = bare_query(books)
 print("                                               wall      CPU")
 print(f"TukiKanZanCal (1,000,000 lines, 300 accounts): {ours:.3f} s   {ours_cpu:.3f} s")
 print(f"sqlite3 GROUP BY on the same file:             {bare:.3f} s   {bare_cpu:.3f} s")
