@@ -56,7 +56,7 @@ function(rx16_add_test name)
   else()
     rx16_cp932(${name})
   endif()
-  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST NO_PRETTY_VALUES
     PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen;RX16_UI=headless")
 endfunction()
 
