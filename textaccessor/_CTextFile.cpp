@@ -7,11 +7,9 @@
 #include "Cp932.h"
 #include "_CTextAccessor.h"
 
-_CTextFile::_CTextFile() : m_pBuffer(new char[BUFFER_SIZE]) {
-  m_stream.rdbuf()->pubsetbuf(m_pBuffer.get(), BUFFER_SIZE);
-}
+_CTextFile::_CTextFile() = default;
 
-_CTextFile::~_CTextFile() { m_stream.close(); }
+_CTextFile::~_CTextFile() = default;
 
 long _CTextFile::Open(const char* pszPath, long nFlags) {
   if (!pszPath || m_stream.is_open()) return -1;
