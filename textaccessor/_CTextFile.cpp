@@ -1,5 +1,6 @@
 #include "_CTextFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -35,7 +36,10 @@ long _CTextFile::Open(const char* pszPath, long nFlags) {
   } else if (nFlags & TF_READ) {
     // A folder opens for reading here and then reads as empty.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return -1;
+    if (std::filesystem::is_directory(path, error)) {
+      errno = EISDIR;
+      return -1;
+    }
     mode = std::ios_base::in;
   } else {
     return -1;
