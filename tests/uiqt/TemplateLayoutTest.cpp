@@ -191,21 +191,31 @@ TEST(QtTextTest, AccessKeyMarksAreShownAsWindowsShowsThem) {
   EXPECT_EQ(QtCp932Length(U("\u00e9")), -1);
 }
 
-TEST_F(TemplateLayoutTest, StaticAccessKeysLeadToTheNextControlAndEditsShowTheirStart) {
+// 月度(&E) stands after the field it names, which its access key leads to;
+// 出力先(&F) leads to the next tab stop. A field reached so is selected.
+TEST_F(TemplateLayoutTest, AccessKeysLeadToTheFieldTheLabelNamesAndEditsShowTheirStart) {
   CPropertyPage page(IDD_SETGAI_P1);
   CPropertySheet sheet("x");
   sheet.AddPage(&page);
-  OnNextWindow([&](QWidget*, CDialog*) {
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
     QLabel* pMonth = nullptr;
     for (CWnd* pChild : page.GetChildren()) {
       if (pChild->GetText() == Cp("月度(&E)"))
         pMonth = qobject_cast<QLabel*>(Backend().WidgetOf(*pChild));
     }
     ASSERT_NE(pMonth, nullptr);
-    EXPECT_EQ(pMonth->buddy(), Backend().WidgetOf(*page.GetDlgItem(1008)));
-    CWnd* pPath = page.GetDlgItem(1008);
-    pPath->SetWindowText(Cp("/home/user/Documents/内訳概況書(概況書用)_株式会社_2024.xml").c_str());
-    EXPECT_EQ(qobject_cast<QLineEdit*>(Backend().WidgetOf(*pPath))->cursorPosition(), 0);
+    auto* pTo = qobject_cast<QLineEdit*>(Backend().WidgetOf(*page.GetDlgItem(1007)));
+    auto* pPath = qobject_cast<QLineEdit*>(Backend().WidgetOf(*page.GetDlgItem(1008)));
+    EXPECT_EQ(pMonth->buddy(), pTo);
+    page.GetDlgItem(1008)->SetWindowText(
+        Cp("/home/user/Documents/内訳概況書(概況書用)_株式会社_2024.xml").c_str());
+    EXPECT_EQ(pPath->cursorPosition(), 0);
+    page.GetDlgItem(1007)->SetWindowText("3");
+    for (auto [nKey, pEdit] : {std::pair{Qt::Key_F, pPath}, std::pair{Qt::Key_E, pTo}}) {
+      SendKey(KeyTarget(pWindow), nKey, Qt::AltModifier);
+      EXPECT_EQ(pWindow->focusWidget(), pEdit);
+      EXPECT_EQ(pEdit->selectedText(), pEdit->text());
+    }
     sheet.EndDialog(IDCANCEL);
   });
   sheet.DoModal();

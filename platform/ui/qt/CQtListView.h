@@ -1,0 +1,14 @@
+#pragma once
+// A list-view control in report style. Bringing a row into view scrolls up
+// or down only: a click on a row of a list narrower than its columns leaves
+// the horizontal scroll where the user put it, as a list-view does, instead
+// of sliding the clicked column into view.
+
+#include <QTreeWidget>
+
+class CQtListView : public QTreeWidget {
+ public:
+  explicit CQtListView(QWidget* pParent);
+
+  void scrollTo(const QModelIndex& index, ScrollHint hint = EnsureVisible) override;
+};
