@@ -11,7 +11,6 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLibraryInfo>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
