@@ -13,14 +13,12 @@
 #include "CQtProgressWindow.h"
 #include "CQtUiBackend.h"
 #include "CScaleDlg.h"
-#include "Cp932.h"
 #include "DesktopFixture.h"
 
 namespace desktop {
 namespace {
 
 using ::testing::EndsWith;
-using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
 const std::string kSelect = "データ選択";
