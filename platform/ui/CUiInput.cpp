@@ -71,8 +71,9 @@ BOOL CUiInput::TypeText(CWnd& edit, const CString& strText) {
     strTyped.resize(cp932::CutLength(strText, pEdit->GetLimitText()));
   }
   edit.SetWindowText(strTyped.c_str());
-  if (auto* pEdit = dynamic_cast<CEdit*>(&edit))
+  if (auto* pEdit = dynamic_cast<CEdit*>(&edit)) {
     pEdit->PlaceCaret(static_cast<int>(strTyped.size()));
+  }
   if (CWnd* pParent = edit.GetParent()) {
     pParent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(edit.GetDlgCtrlID()), EN_CHANGE),
                          reinterpret_cast<LPARAM>(edit.GetSafeHwnd()));
