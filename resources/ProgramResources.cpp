@@ -32,7 +32,8 @@ constexpr std::array kPage1Items{
     DialogItem{IDC_STATIC, CK::Static, "月度", kLabel, 90, 44, 22, 12},
     DialogItem{IDC_STATIC, CK::Static, "～", kLabel, 111, 44, 11, 12},
     DialogItem{1007, CK::Edit, "", kEdit, 131, 44, 18, 12},
-    DialogItem{IDC_STATIC, CK::Static, "月度(&E)", kLabel, 153, 44, 36, 12},
+    // The label stands after the field it names.
+    DialogItem{IDC_STATIC, CK::Static, "月度(&E)", kLabel, 153, 44, 36, 12, 1007},
     DialogItem{1143, CK::GroupBox, "出力先(&F)", kGroup, 7, 67, 233, 33},
     DialogItem{1008, CK::Edit, "", kEdit | ES_AUTOHSCROLL, 12, 79, 168, 14},
     DialogItem{1009, CK::PushButton, "参照(&D)...", kButton, 184, 79, 50, 14},

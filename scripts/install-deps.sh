@@ -5,7 +5,8 @@ packages=(
   build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-translations-l10n libsqlite3-dev sqlite3 libicu-dev libxml2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick python3 strace
+  fonts-ipafont-gothic xvfb xauth x11-apps x11-utils xdotool openbox imagemagick python3
+  strace
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -117,5 +117,5 @@ void CDataSheet::OwnerBtnEnable(int nID, BOOL bEnable) {
 void CDataSheet::SetPage(CPropertyPage* pPage, short nCtrlId, short) {
   if (!pPage || !GetSafeHwnd()) return;
   if (!SetActivePage(pPage) || GetActivePage() != pPage) return;
-  if (CWnd* pControl = pPage->GetDlgItem(nCtrlId)) pControl->SetFocus();
+  pPage->GotoDlgCtrl(pPage->GetDlgItem(nCtrlId));
 }

@@ -3,21 +3,45 @@
 #include <algorithm>
 
 #include "CButton.h"
+#include "CEdit.h"
+#include "CStatic.h"
 #include "CUiBackend.h"
+#include "CUiInput.h"
+#include "Cp932.h"
 
 namespace {
 
-BOOL TakesTab(const CWnd& wnd) {
+BOOL IsTabStop(const CWnd& wnd) {
   switch (wnd.GetKind()) {
     case ControlKind::Edit:
     case ControlKind::PushButton:
     case ControlKind::CheckBox:
     case ControlKind::ComboBox:
     case ControlKind::ListView:
-      return (wnd.GetStyle() & WS_TABSTOP) != 0 && wnd.IsReachable();
+      return (wnd.GetStyle() & WS_TABSTOP) != 0;
     default:
       return FALSE;
   }
+}
+
+BOOL TakesTab(const CWnd& wnd) { return IsTabStop(wnd) && wnd.IsReachable(); }
+
+// The access key marked by "&" in a control's text, upper case; "&&" is an
+// ampersand. 0 when there is none.
+UINT AccessKeyOf(const CWnd& wnd) {
+  if (wnd.GetKind() == ControlKind::Static && (wnd.GetStyle() & SS_NOPREFIX)) return 0;
+  const CString& strText = wnd.GetText();
+  for (std::size_t i = 0; i + 1 < strText.size(); ++i) {
+    const auto c = static_cast<unsigned char>(strText[i]);
+    if (cp932::IsLeadByte(c)) {
+      ++i;
+    } else if (c == '&') {
+      const auto key = static_cast<unsigned char>(strText[++i]);
+      if (key == '&') continue;
+      return (key >= 'a' && key <= 'z') ? key - 'a' + 'A' : key;
+    }
+  }
+  return 0;
 }
 
 }  // namespace
@@ -84,7 +108,7 @@ BOOL CDialog::BeginModalSession() {
   if (bDefaultFocus) {
     CWnd* pFocus = CWnd::GetFocus();
     if (!pFocus || !IsAncestorOf(pFocus)) {
-      if (CWnd* pFirst = GetNextTabControl(nullptr)) pFirst->TakeFocus(FALSE);
+      if (CWnd* pFirst = GetNextTabControl(nullptr)) MoveFocusTo(*pFirst, FALSE);
     }
   }
   return !m_bEnding;
@@ -172,7 +196,65 @@ CDialog* CDialog::GetOuterDialog() {
   return pOuter;
 }
 
+void CDialog::MoveFocusTo(CWnd& ctrl, BOOL bByProgram) {
+  ctrl.TakeFocus(bByProgram);
+  if (auto* pEdit = dynamic_cast<CEdit*>(&ctrl)) pEdit->SetSel(0, -1);
+}
+
+void CDialog::GotoDlgCtrl(CWnd* pCtrl) {
+  if (pCtrl) MoveFocusTo(*pCtrl, TRUE);
+}
+
+CWnd* CDialog::GetLabelTarget(const CWnd& label) {
+  const CWnd* pParent = label.GetParent();
+  if (!pParent || !label.IsChild()) return nullptr;
+  if (const auto* pStatic = dynamic_cast<const CStatic*>(&label);
+      pStatic && pStatic->GetBuddyID()) {
+    return pParent->GetDlgItem(pStatic->GetBuddyID());
+  }
+  const auto& siblings = pParent->GetChildren();
+  auto it = std::find(siblings.begin(), siblings.end(), &label);
+  if (it == siblings.end()) return nullptr;
+  auto next = std::find_if(it + 1, siblings.end(), [](const CWnd* p) { return IsTabStop(*p); });
+  return next == siblings.end() ? nullptr : *next;
+}
+
+BOOL CDialog::HandleAccessKey(UINT nKey) {
+  std::vector<CWnd*> controls;
+  CDialog* pInput = GetInputDialog();
+  if (pInput != this) controls = pInput->GetChildren();
+  controls.insert(controls.end(), GetChildren().begin(), GetChildren().end());
+  const auto itFocus = std::find(controls.begin(), controls.end(), CWnd::GetFocus());
+  const std::size_t nStart =
+      itFocus == controls.end() ? 0 : static_cast<std::size_t>(itFocus - controls.begin()) + 1;
+  for (std::size_t k = 0; k < controls.size(); ++k) {
+    CWnd& control = *controls[(nStart + k) % controls.size()];
+    if (AccessKeyOf(control) != nKey || !control.IsReachable()) continue;
+    switch (control.GetKind()) {
+      case ControlKind::PushButton:
+      case ControlKind::CheckBox:
+        CUiInput::Click(control);
+        return TRUE;
+      case ControlKind::Static:
+      case ControlKind::GroupBox:
+        if (CWnd* pTarget = GetLabelTarget(control); pTarget && TakesTab(*pTarget)) {
+          MoveFocusTo(*pTarget, FALSE);
+          return TRUE;
+        }
+        break;
+      default:
+        break;
+    }
+  }
+  return FALSE;
+}
+
 BOOL CDialog::HandleDialogKey(const MSG& msg) {
+  if (msg.message == WM_SYSKEYDOWN) {
+    const auto nKey = static_cast<UINT>(msg.wParam);
+    const bool bAlnum = (nKey >= 'A' && nKey <= 'Z') || (nKey >= '0' && nKey <= '9');
+    return bAlnum && GetKeyState(VK_CONTROL) >= 0 && GetOuterDialog()->HandleAccessKey(nKey);
+  }
   if (msg.message != WM_KEYDOWN) return FALSE;
   CWnd* pFocus = CWnd::GetFocus();
   if (pFocus && !IsAncestorOf(pFocus)) pFocus = nullptr;
@@ -220,7 +302,7 @@ BOOL CDialog::HandleDialogKey(const MSG& msg) {
       CWnd* pOuterFocus = CWnd::GetFocus();
       if (pOuterFocus && !pOuter->IsAncestorOf(pOuterFocus)) pOuterFocus = nullptr;
       if (CWnd* pNext = pOuter->GetNextTabStop(pOuterFocus, GetKeyState(VK_SHIFT) < 0)) {
-        pNext->TakeFocus(FALSE);
+        MoveFocusTo(*pNext, FALSE);
       }
       return TRUE;
     }

@@ -57,9 +57,18 @@ class CDialog : public CWnd {
   // The window the user sees: a page's sheet, else the dialog itself.
   CDialog* GetOuterDialog();
 
+  // The focus to pCtrl as the dialog moves it (by Tab, an access key, its
+  // own choice): an edit gets its whole text selected, so typing replaces
+  // it. GotoDlgCtrl is the program's move.
+  static void MoveFocusTo(CWnd& ctrl, BOOL bByProgram);
+  void GotoDlgCtrl(CWnd* pCtrl);
+  // The control an access key in a static or group box leads to: the
+  // control the template names for it, else the next tab stop after it in
+  // template order; null if none. Reachability is not considered.
+  static CWnd* GetLabelTarget(const CWnd& label);
+
   // Framework: the dialog's reaction to a key nobody took (Enter, Esc, F1,
-  // Tab);
-  // TRUE when it did something with it.
+  // Tab, access keys); TRUE when it did something with it.
   BOOL HandleDialogKey(const MSG& msg);
 
  protected:
@@ -72,6 +81,11 @@ class CDialog : public CWnd {
   CWnd* m_pParentWnd = nullptr;
 
  private:
+  // Alt+nKey: the control whose text carries that access key, searched
+  // from the focus onwards over the active page and the dialog's own
+  // controls. A button is clicked; a label leads to its target.
+  BOOL HandleAccessKey(UINT nKey);
+
   BOOL m_bEnding = FALSE;
   BOOL m_bInModal = FALSE;
   int m_nModalResult = IDCANCEL;

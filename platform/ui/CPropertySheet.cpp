@@ -53,7 +53,7 @@ BOOL CPropertySheet::SetActivePage(int nPage) {
   pNew->OnSetActive();
   CWnd* pFocus = CWnd::GetFocus();
   if (!pFocus || !pNew->IsAncestorOf(pFocus)) {
-    if (CWnd* pFirst = pNew->GetNextTabControl(nullptr)) pFirst->TakeFocus(FALSE);
+    if (CWnd* pFirst = pNew->GetNextTabControl(nullptr)) MoveFocusTo(*pFirst, FALSE);
   }
   return TRUE;
 }

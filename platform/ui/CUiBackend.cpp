@@ -42,6 +42,7 @@ void CUiBackend::OnPageActivated(CPropertySheet&, CPropertyPage&) {}
 void CUiBackend::OnFocusChanged(CWnd&, BOOL) {}
 void CUiBackend::OnWindowChanged(CWnd&) {}
 void CUiBackend::OnWindowDestroyed(CWnd&) {}
+void CUiBackend::OnEditSelection(CEdit&) {}
 void CUiBackend::OnForeground(CWnd&) {}
 void CUiBackend::OnPost(HWND, UINT, WPARAM, LPARAM) {}
 

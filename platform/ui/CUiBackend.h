@@ -21,6 +21,7 @@
 #include "UiDefs.h"
 
 class CDialog;
+class CEdit;
 class CPropertySheet;
 class CPropertyPage;
 class CWnd;
@@ -46,6 +47,8 @@ class CUiBackend {
   // Text, enabled, visible, check, style, rows, columns or tools changed.
   virtual void OnWindowChanged(CWnd& wnd);
   virtual void OnWindowDestroyed(CWnd& wnd);
+  // The selection of an edit was set (CEdit::GetSel).
+  virtual void OnEditSelection(CEdit& edit);
   virtual void OnForeground(CWnd& wnd);
   // The result posted to the host window at exit.
   virtual void OnPost(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -71,6 +71,9 @@ BOOL CUiInput::TypeText(CWnd& edit, const CString& strText) {
     strTyped.resize(cp932::CutLength(strText, pEdit->GetLimitText()));
   }
   edit.SetWindowText(strTyped.c_str());
+  if (auto* pEdit = dynamic_cast<CEdit*>(&edit)) {
+    pEdit->PlaceCaret(static_cast<int>(strTyped.size()));
+  }
   if (CWnd* pParent = edit.GetParent()) {
     pParent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(edit.GetDlgCtrlID()), EN_CHANGE),
                          reinterpret_cast<LPARAM>(edit.GetSafeHwnd()));
@@ -84,7 +87,8 @@ BOOL CUiInput::PressKey(CDialog& top, UINT nVirtKey, UINT nModifiers) {
   CDialog* pInput = top.GetInputDialog();
   CWnd* pFocus = CWnd::GetFocus();
   CWnd* pTarget = pFocus && pInput->IsAncestorOf(pFocus) ? pFocus : pInput;
-  MSG msg{pTarget->GetSafeHwnd(), WM_KEYDOWN, nVirtKey, 0};
+  // With Alt held a key arrives as a system key, as access keys do.
+  MSG msg{pTarget->GetSafeHwnd(), (nModifiers & MK_ALT) ? WM_SYSKEYDOWN : WM_KEYDOWN, nVirtKey, 0};
 
   // The windows from the focus up to the dialog on top, innermost first.
   std::vector<CWnd*> chain;

@@ -18,7 +18,8 @@ class CUiInput {
   // edit's limit takes it (never half a double-byte character).
   static BOOL TypeText(CWnd& edit, const CString& strText);
   // A key pressed while top is the dialog on top. nModifiers: MK_ bits of
-  // the modifier keys held, which GetKeyState reports meanwhile.
+  // the modifier keys held, which GetKeyState reports meanwhile; with
+  // MK_ALT a letter or digit is an access key.
   static BOOL PressKey(CDialog& top, UINT nVirtKey, UINT nModifiers = 0);
   // Check box of a list row (the list must have the check-box style).
   static BOOL SetRowCheck(CListCtrl& list, int nRow, BOOL bChecked);

@@ -110,6 +110,7 @@ CWnd* CWnd::GetDlgItem(int nID) const {
 void CWnd::SetWindowText(LPCSTR pszText) {
   m_strText = pszText ? pszText : "";
   if (m_kind == ControlKind::Progress && m_hWnd) UiBackend().ProgressTitle(*this, m_strText);
+  if (auto* pEdit = dynamic_cast<CEdit*>(this)) pEdit->PlaceCaret(0);
   NotifyChanged();
 }
 
@@ -324,6 +325,7 @@ CWnd* CWnd::CreateControl(const DialogItem& item) {
   CWnd* pRaw = pControl.get();
   pRaw->InitWindow(item.kind, item.nID, item.dwStyle | WS_CHILD,
                    RECT{item.x, item.y, item.x + item.cx, item.y + item.cy}, item.pszText);
+  if (auto* pStatic = dynamic_cast<CStatic*>(pRaw)) pStatic->SetBuddyID(item.nBuddy);
   AddChild(pRaw, std::move(pControl));
   return pRaw;
 }

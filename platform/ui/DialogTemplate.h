@@ -40,6 +40,11 @@ struct DialogItem {
   const char* pszText;  // CP932
   DWORD dwStyle;        // WS_*, ES_*, SS_*, BS_*, CBS_*, LVS_* bits
   short x, y, cx, cy;   // dialog units
+  // A label's access key leads to the control it names. Without this, to
+  // the next tab stop after the label, which is right only where the label
+  // stands before its field in the template; a label placed after its field
+  // names the field here.
+  int nBuddy = 0;
 };
 
 struct DialogTemplate {

@@ -89,6 +89,7 @@ inline constexpr DWORD ES_LEFT = 0x0000;
 inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
 inline constexpr DWORD ES_READONLY = 0x0800;
 inline constexpr DWORD SS_LEFT = 0x0000;
+inline constexpr DWORD SS_NOPREFIX = 0x0080;
 inline constexpr DWORD SS_CENTERIMAGE = 0x0200;
 inline constexpr DWORD SS_SUNKEN = 0x1000;
 inline constexpr DWORD BS_PUSHBUTTON = 0x0000;

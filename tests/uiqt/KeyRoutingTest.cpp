@@ -171,6 +171,27 @@ TEST_F(KeyRoutingTest, MappingDialogTakesF8OnlyWithoutShiftAndEnterPressesTheDef
   EXPECT_EQ(m_log, (Log{"cancel"}));
 }
 
+// Once the keyboard has been used, the button Tab reached shows it has the
+// focus, and it is the one Enter then presses.
+TEST_F(KeyRoutingTest, TabOntoAButtonShowsTheFocusThere) {
+  CDialog dlg(IDD_SETGAI_DLG);
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
+    QWidget* pCancel = Backend().WidgetOf(*dlg.GetDlgItem(IDCANCEL));
+    const QImage before = pCancel->grab().toImage();
+    for (int i = 0; i < 5 && CWnd::GetFocus() != dlg.GetDlgItem(IDCANCEL); ++i) {
+      SendKey(KeyTarget(pWindow), Qt::Key_Tab);
+    }
+    EXPECT_EQ(pWindow->focusWidget(), pCancel);
+    EXPECT_NE(pCancel->grab().toImage(), before);
+    EXPECT_TRUE(qobject_cast<QPushButton*>(pCancel)->isDefault());
+    EXPECT_FALSE(
+        qobject_cast<QPushButton*>(Backend().WidgetOf(*dlg.GetDlgItem(1000)))->isDefault());
+    SendKey(KeyTarget(pWindow), Qt::Key_Return);
+    if (!dlg.IsEnding()) dlg.EndDialog(IDOK);
+  });
+  EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+}
+
 TEST_F(KeyRoutingTest, ClicksTypingAndFocusReachTheWindowObjects) {
   KeyPage page1(IDD_SETGAI_P1, m_log);
   CDataSheet sheet(Cp("集計").c_str());

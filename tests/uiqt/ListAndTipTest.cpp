@@ -1,8 +1,12 @@
 // The list view's rows, columns and check boxes between the window objects
 // and Qt, both ways; the tooltip texts of the program's tools.
 
+#include <QElapsedTimer>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QThread>
 #include <QTreeWidget>
 
 #include "CDataExchange.h"
@@ -91,6 +95,35 @@ TEST_F(ListAndTipTest, CheckBoxesRoundTripBetweenQtAndTheList) {
     dlg.EndDialog(IDOK);
   });
   EXPECT_EQ(dlg.DoModal(), IDOK);
+}
+
+// The list is narrower than its two columns; a click on a row's name picks
+// the row and leaves the codes and check boxes in view.
+TEST_F(ListAndTipTest, ClickOnARowNeverScrollsTheListSideways) {
+  ListDialog dlg;
+  OnNextWindow([&](QWidget*, CDialog*) {
+    auto* pTree = qobject_cast<QTreeWidget*>(Backend().WidgetOf(dlg.m_list));
+    ASSERT_GT(pTree->horizontalScrollBar()->maximum(), 0);
+    const QRect rcRow = pTree->visualItemRect(pTree->topLevelItem(2));
+    const QPoint at(pTree->header()->sectionViewportPosition(1) + 20, rcRow.center().y());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+      QMouseEvent click(type, at, pTree->viewport()->mapToGlobal(at), Qt::LeftButton,
+                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
+                        Qt::NoModifier);
+      QApplication::sendEvent(pTree->viewport(), &click);
+    }
+    // Qt brings a clicked cell into view once no double-click can follow.
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < QApplication::doubleClickInterval() + 300) {
+      QApplication::processEvents();
+      QThread::msleep(10);
+    }
+    EXPECT_EQ(dlg.m_list.GetNextItem(-1, LVNI_SELECTED), 2);
+    EXPECT_EQ(pTree->horizontalScrollBar()->value(), 0);
+    dlg.EndDialog(IDCANCEL);
+  });
+  dlg.DoModal();
 }
 
 TEST_F(ListAndTipTest, ToolTextsShowOnTheirControlsWhileTheTooltipIsActive) {

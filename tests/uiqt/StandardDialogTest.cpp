@@ -41,9 +41,16 @@ TEST_F(StandardDialogTest, QuestionShowsItsTextsAndReturnsTheButtonPressed) {
     EXPECT_EQ(pBox->text(), U("入力した情報を保存して終了しますか？"));
     EXPECT_EQ(pBox->icon(), QMessageBox::Question);
     EXPECT_EQ(pBox->buttons().size(), 2);
-    // A question waits for its answer: Esc does not give one.
+    // A question waits for its answer: Esc and closing the window give none.
     SendKey(pBox, Qt::Key_Escape);
+    EXPECT_FALSE(pBox->close());
     EXPECT_TRUE(pBox->isVisible());
+    // Wide enough for the caption in a bold title beside an icon and three
+    // title-bar buttons.
+    QFont bold = pBox->font();
+    bold.setBold(true);
+    const QFontMetrics title(bold);
+    EXPECT_GE(pBox->width(), title.horizontalAdvance(pBox->windowTitle()) + 4 * title.height());
     ButtonWithText(pBox, U("いいえ(&N)"))->click();
   });
   EXPECT_EQ(MessageBoxA(nullptr, strText.c_str(), strCaption.c_str(), MB_YESNO | MB_ICONQUESTION),

@@ -15,6 +15,7 @@
 #include "CPropertySheet.h"
 #include "CQtDialogMetrics.h"
 #include "CQtMultiLineButton.h"
+#include "CQtStaticText.h"
 #include "ProgramResources.h"
 #include "QtTestSupport.h"
 #include "QtText.h"
@@ -176,6 +177,40 @@ TEST_F(TemplateLayoutTest, ProgramChangesShowAtOnce) {
 
 namespace {
 
+// A static shows whole lines only: a business name longer than its field
+// ends in "…" on the one line there is room for; a short one is shown as it
+// is, and a one-character-wide caption keeps its four lines.
+TEST_F(TemplateLayoutTest, StaticTextsShowWholeLinesAndEndLongTextsWithAnEllipsis) {
+  CPropertyPage page(IDD_SETGAI_P1);
+  CPropertySheet sheet("x");
+  sheet.AddPage(&page);
+  OnNextWindow([&](QWidget*, CDialog*) {
+    auto* pName = dynamic_cast<CQtStaticText*>(Backend().WidgetOf(*page.GetDlgItem(1001)));
+    ASSERT_NE(pName, nullptr);
+    const auto shown = [pName] {
+      return CQtStaticText::FitLines(pName->text(), pName->font(), pName->contentsRect().size(),
+                                     pName->wordWrap());
+    };
+    const QString strLong = U("株式会社みどり農産").repeated(4) + U("ファーム");
+    ASSERT_EQ(strLong.size(), 40);
+    page.GetDlgItem(1001)->SetWindowText(Cp(strLong.toUtf8().constData()).c_str());
+    const QStringList lines = shown();
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines[0].endsWith(QChar(0x2026)));
+    EXPECT_TRUE(strLong.startsWith(lines[0].chopped(1)));
+    EXPECT_LE(pName->fontMetrics().horizontalAdvance(lines[0]), pName->contentsRect().width());
+    page.GetDlgItem(1001)->SetWindowText(Cp("みどり農産株式会社").c_str());
+    EXPECT_EQ(shown(), QStringList{U("みどり農産株式会社")});
+    sheet.EndDialog(IDCANCEL);
+  });
+  sheet.DoModal();
+
+  const CQtDialogMetrics metrics(FindDialogTemplate(IDD_SETGAI_P2));
+  EXPECT_EQ(CQtStaticText::FitLines(U("売上原価"), metrics.Font(),
+                                    metrics.ToPixels(RECT{13, 68, 23, 108}).size(), true),
+            (QStringList{U("売"), U("上"), U("原"), U("価")}));
+}
+
 TEST(QtTextTest, AccessKeyMarksAreShownAsWindowsShowsThem) {
   EXPECT_EQ(QtStripMnemonic(U("参照(&D)...")), U("参照(D)..."));
   EXPECT_EQ(QtStripMnemonic(QStringLiteral("A&&B&")), QStringLiteral("A&B&"));
@@ -191,21 +226,31 @@ TEST(QtTextTest, AccessKeyMarksAreShownAsWindowsShowsThem) {
   EXPECT_EQ(QtCp932Length(U("\u00e9")), -1);
 }
 
-TEST_F(TemplateLayoutTest, StaticAccessKeysLeadToTheNextControlAndEditsShowTheirStart) {
+// 月度(&E) stands after the field it names, which its access key leads to;
+// 出力先(&F) leads to the next tab stop. A field reached so is selected.
+TEST_F(TemplateLayoutTest, AccessKeysLeadToTheFieldTheLabelNamesAndEditsShowTheirStart) {
   CPropertyPage page(IDD_SETGAI_P1);
   CPropertySheet sheet("x");
   sheet.AddPage(&page);
-  OnNextWindow([&](QWidget*, CDialog*) {
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
     QLabel* pMonth = nullptr;
     for (CWnd* pChild : page.GetChildren()) {
       if (pChild->GetText() == Cp("月度(&E)"))
         pMonth = qobject_cast<QLabel*>(Backend().WidgetOf(*pChild));
     }
     ASSERT_NE(pMonth, nullptr);
-    EXPECT_EQ(pMonth->buddy(), Backend().WidgetOf(*page.GetDlgItem(1008)));
-    CWnd* pPath = page.GetDlgItem(1008);
-    pPath->SetWindowText(Cp("/home/user/Documents/内訳概況書(概況書用)_株式会社_2024.xml").c_str());
-    EXPECT_EQ(qobject_cast<QLineEdit*>(Backend().WidgetOf(*pPath))->cursorPosition(), 0);
+    auto* pTo = qobject_cast<QLineEdit*>(Backend().WidgetOf(*page.GetDlgItem(1007)));
+    auto* pPath = qobject_cast<QLineEdit*>(Backend().WidgetOf(*page.GetDlgItem(1008)));
+    EXPECT_EQ(pMonth->buddy(), pTo);
+    page.GetDlgItem(1008)->SetWindowText(
+        Cp("/home/user/Documents/内訳概況書(概況書用)_株式会社_2024.xml").c_str());
+    EXPECT_EQ(pPath->cursorPosition(), 0);
+    page.GetDlgItem(1007)->SetWindowText("3");
+    for (auto [nKey, pEdit] : {std::pair{Qt::Key_F, pPath}, std::pair{Qt::Key_E, pTo}}) {
+      SendKey(KeyTarget(pWindow), nKey, Qt::AltModifier);
+      EXPECT_EQ(pWindow->focusWidget(), pEdit);
+      EXPECT_EQ(pEdit->selectedText(), pEdit->text());
+    }
     sheet.EndDialog(IDCANCEL);
   });
   sheet.DoModal();

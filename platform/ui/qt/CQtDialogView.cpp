@@ -19,7 +19,10 @@
 #include "CListCtrl.h"
 #include "CPropertySheet.h"
 #include "CQtByteLimitValidator.h"
+#include "CQtListView.h"
 #include "CQtMultiLineButton.h"
+#include "CQtPushButton.h"
+#include "CQtStaticText.h"
 #include "CToolTipCtrl.h"
 #include "CUiInput.h"
 #include "QtText.h"
@@ -29,7 +32,6 @@ namespace {
 constexpr DWORD SS_TYPEMASK = 0x001F;
 constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
-constexpr DWORD SS_NOPREFIX = 0x0080;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
 
@@ -152,14 +154,17 @@ void CQtDialogView::Sync() {
     QWidget* pWidget = FindWidget(pFocus);
     if (pWidget && !pWidget->hasFocus()) FocusTo(*pFocus);
   }
+  ShowDefaultButton();
 }
 
 void CQtDialogView::SyncTree(CWnd& wnd, std::set<const CWnd*>& seen) {
   if (!wnd.GetSafeHwnd()) return;
   seen.insert(&wnd);
   if (&wnd != &m_dlg) {
-    Ensure(wnd);
+    const bool bNew = Ensure(wnd);
     Update(wnd);
+    // The selection set before the widget existed (the dialog's first focus).
+    if (auto* pEdit = dynamic_cast<CEdit*>(&wnd); pEdit && bNew) ShowSelection(*pEdit);
   } else {
     Update(wnd);
   }
@@ -169,13 +174,13 @@ void CQtDialogView::SyncTree(CWnd& wnd, std::set<const CWnd*>& seen) {
   for (CWnd* pChild : children) SyncTree(*pChild, seen);
 }
 
-void CQtDialogView::Ensure(CWnd& wnd) {
+bool CQtDialogView::Ensure(CWnd& wnd) {
   auto it = m_entries.find(&wnd);
   if (it != m_entries.end()) {
     // The address may have been reused by another window.
     if (it->second.kind == wnd.GetKind() && it->second.nID == wnd.GetDlgCtrlID() &&
         (it->second.pWidget || wnd.GetKind() == ControlKind::ToolTip)) {
-      return;
+      return false;
     }
     Drop(&wnd);
   }
@@ -184,7 +189,7 @@ void CQtDialogView::Ensure(CWnd& wnd) {
   if (!pParentWidget) pParentWidget = m_pWindow;
   QWidget* pWidget = Create(wnd, pParentWidget);
   m_entries[&wnd] = Entry{pWidget, wnd.GetKind(), wnd.GetDlgCtrlID()};
-  if (!pWidget) return;
+  if (!pWidget) return true;
   m_windows[pWidget] = &wnd;
   pWidget->setGeometry(GeometryOf(wnd));
   Wire(wnd, pWidget);
@@ -193,6 +198,7 @@ void CQtDialogView::Ensure(CWnd& wnd) {
   } else if (wnd.GetKind() == ControlKind::Page && m_pPageFrame) {
     m_pPageFrame->lower();
   }
+  return true;
 }
 
 QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
@@ -200,8 +206,7 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
   QWidget* pWidget = nullptr;
   switch (wnd.GetKind()) {
     case ControlKind::Static: {
-      auto* pLabel = new QLabel(pParent);
-      pLabel->setTextFormat(Qt::PlainText);
+      auto* pLabel = new CQtStaticText(pParent);
       Qt::Alignment align = Qt::AlignLeft;
       if ((dwStyle & SS_TYPEMASK) == SS_CENTER) align = Qt::AlignHCenter;
       if ((dwStyle & SS_TYPEMASK) == SS_RIGHT) align = Qt::AlignRight;
@@ -227,10 +232,7 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
       break;
     }
     case ControlKind::PushButton: {
-      QPushButton* pButton =
-          IsMultiLine(wnd) ? new CQtMultiLineButton(pParent) : new QPushButton(pParent);
-      pButton->setAutoDefault(false);
-      pWidget = pButton;
+      pWidget = IsMultiLine(wnd) ? new CQtMultiLineButton(pParent) : new CQtPushButton(pParent);
       break;
     }
     case ControlKind::CheckBox:
@@ -245,7 +247,7 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
       pWidget = new QComboBox(pParent);
       break;
     case ControlKind::ListView: {
-      auto* pTree = new QTreeWidget(pParent);
+      auto* pTree = new CQtListView(pParent);
       pTree->setRootIsDecorated(false);
       pTree->setItemsExpandable(false);
       pTree->setUniformRowHeights(true);
@@ -368,8 +370,8 @@ void CQtDialogView::Update(CWnd& wnd) {
   switch (wnd.GetKind()) {
     case ControlKind::Static:
       if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
-        // An access key in a static moves the focus to the control after
-        // it; without one to go to, the mark is not shown.
+        // An access key in a static moves the focus to the control it
+        // names; without one to go to, the mark is not shown.
         const bool bMnemonic =
             !(wnd.GetStyle() & SS_NOPREFIX) && strText.contains(QLatin1Char('&'));
         QWidget* pBuddy = bMnemonic ? BuddyOf(wnd) : nullptr;
@@ -399,10 +401,6 @@ void CQtDialogView::Update(CWnd& wnd) {
       } else if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
                  pButton && pButton->text() != strText) {
         pButton->setText(strText);
-      }
-      if (auto* pButton = qobject_cast<QPushButton*>(pWidget)) {
-        auto* pCButton = dynamic_cast<CButton*>(&wnd);
-        pButton->setDefault(pCButton && pCButton->IsDefaultButton());
       }
       break;
     case ControlKind::CheckBox:
@@ -452,27 +450,8 @@ void CQtDialogView::Update(CWnd& wnd) {
 }
 
 QWidget* CQtDialogView::BuddyOf(const CWnd& wnd) const {
-  const CWnd* pParent = wnd.GetParent();
-  if (!pParent) return nullptr;
-  bool bAfter = false;
-  for (const CWnd* pSibling : pParent->GetChildren()) {
-    if (pSibling == &wnd) {
-      bAfter = true;
-      continue;
-    }
-    if (!bAfter) continue;
-    switch (pSibling->GetKind()) {
-      case ControlKind::Edit:
-      case ControlKind::PushButton:
-      case ControlKind::CheckBox:
-      case ControlKind::ComboBox:
-      case ControlKind::ListView:
-        return FindWidget(pSibling);
-      default:
-        break;
-    }
-  }
-  return nullptr;
+  const CWnd* pTarget = CDialog::GetLabelTarget(wnd);
+  return pTarget ? FindWidget(pTarget) : nullptr;
 }
 
 void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
@@ -581,6 +560,7 @@ void CQtDialogView::Changed(CWnd& wnd) {
     return;
   }
   Update(wnd);
+  if (wnd.GetKind() == ControlKind::PushButton) ShowDefaultButton();
   if (wnd.GetKind() == ControlKind::ToolTip) ApplyToolTips();
   if (m_bSheet && (&wnd == &m_dlg || wnd.GetKind() == ControlKind::Page)) UpdateTabs();
 }
@@ -607,10 +587,40 @@ void CQtDialogView::Drop(const CWnd* pWnd) {
 
 void CQtDialogView::FocusTo(const CWnd& wnd) {
   QWidget* pWidget = FindWidget(&wnd);
-  if (!pWidget || pWidget->hasFocus()) return;
-  ++m_nUpdating;
-  pWidget->setFocus(Qt::OtherFocusReason);
-  --m_nUpdating;
+  if (pWidget && !pWidget->hasFocus()) {
+    ++m_nUpdating;
+    pWidget->setFocus(Qt::OtherFocusReason);
+    --m_nUpdating;
+  }
+  ShowDefaultButton();
+}
+
+void CQtDialogView::ShowSelection(CEdit& edit) {
+  auto* pEdit = qobject_cast<QLineEdit*>(FindWidget(&edit));
+  if (!pEdit) return;
+  // The window objects count bytes of CP932 text, Qt characters.
+  int nStart = 0;
+  int nEnd = 0;
+  edit.GetSel(nStart, nEnd);
+  const CString& strText = edit.GetText();
+  const auto chars = [&strText](int nBytes) {
+    return static_cast<int>(
+        QtFromCp932(strText.substr(0, static_cast<std::size_t>(nBytes))).size());
+  };
+  pEdit->setSelection(chars(nStart), chars(nEnd) - chars(nStart));
+}
+
+void CQtDialogView::ShowDefaultButton() {
+  const CWnd* pFocus = CWnd::GetFocus();
+  const bool bOnButton =
+      pFocus && Contains(*pFocus) && pFocus->GetKind() == ControlKind::PushButton;
+  for (const auto& [pWnd, entry] : m_entries) {
+    auto* pButton = qobject_cast<QPushButton*>(entry.pWidget.data());
+    if (!pButton || entry.kind != ControlKind::PushButton) continue;
+    const auto* pCButton = dynamic_cast<const CButton*>(pWnd);
+    const bool bDefault = bOnButton ? pWnd == pFocus : pCButton && pCButton->IsDefaultButton();
+    if (pButton->isDefault() != bDefault) pButton->setDefault(bDefault);
+  }
 }
 
 const CWnd* CQtDialogView::Container(const CWnd& wnd) const {

@@ -19,6 +19,7 @@
 #include "CQtDialogMetrics.h"
 #include "CQtDialogWindow.h"
 
+class CEdit;
 class CListCtrl;
 class QTreeWidget;
 
@@ -49,6 +50,11 @@ class CQtDialogView {
   void Destroyed(const CWnd& wnd);
   // Gives the Qt focus to the window the program's focus is on.
   void FocusTo(const CWnd& wnd);
+  // As on Windows, the push button with the focus is the one Enter presses
+  // and is drawn as the default button meanwhile; else the template's.
+  void ShowDefaultButton();
+  // Selects in the edit's widget what the window object has selected.
+  void ShowSelection(CEdit& edit);
   // Pixel geometry of a window in its parent widget.
   QRect GeometryOf(const CWnd& wnd) const;
 
@@ -60,7 +66,8 @@ class CQtDialogView {
   };
 
   void SyncTree(CWnd& wnd, std::set<const CWnd*>& seen);
-  void Ensure(CWnd& wnd);
+  // TRUE when it made the window's widget.
+  bool Ensure(CWnd& wnd);
   QWidget* Create(CWnd& wnd, QWidget* pParent);
   void Wire(CWnd& wnd, QWidget* pWidget);
   void Update(CWnd& wnd);

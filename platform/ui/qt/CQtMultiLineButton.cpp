@@ -6,7 +6,7 @@
 #include "QtText.h"
 
 CQtMultiLineButton::CQtMultiLineButton(QWidget* pParent)
-    : QPushButton(pParent), m_pLabel(new QLabel(this)) {
+    : CQtPushButton(pParent), m_pLabel(new QLabel(this)) {
   m_pLabel->setAlignment(Qt::AlignCenter);
   m_pLabel->setWordWrap(true);
   m_pLabel->setTextFormat(Qt::RichText);
@@ -25,6 +25,6 @@ void CQtMultiLineButton::SetCaption(const QString& strCaption) {
 }
 
 void CQtMultiLineButton::resizeEvent(QResizeEvent* pEvent) {
-  QPushButton::resizeEvent(pEvent);
+  CQtPushButton::resizeEvent(pEvent);
   m_pLabel->setGeometry(rect());
 }

@@ -4,9 +4,10 @@
 // inside the button that lets the mouse through to it.
 
 #include <QLabel>
-#include <QPushButton>
 
-class CQtMultiLineButton : public QPushButton {
+#include "CQtPushButton.h"
+
+class CQtMultiLineButton : public CQtPushButton {
  public:
   explicit CQtMultiLineButton(QWidget* pParent);
 

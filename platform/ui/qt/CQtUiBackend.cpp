@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -13,13 +14,17 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QThread>
 #include <QTimer>
 #include <QTranslator>
+#include <QWindow>
 
+#include "CEdit.h"
 #include "CPropertySheet.h"
 #include "CQtDialogMetrics.h"
 #include "CQtDialogView.h"
 #include "CQtEventFilter.h"
+#include "CQtMessageBox.h"
 #include "CQtProgressWindow.h"
 #include "CUiInput.h"
 #include "QtText.h"
@@ -80,6 +85,7 @@ INT_PTR CQtUiBackend::RunModal(CDialog& dlg) {
       dlg, OwnerWidget(pOwnerWnd ? pOwnerWnd->GetSafeHwnd() : nullptr), [this] { AfterInput(); });
   CQtDialogView* pRaw = pView.get();
   m_views.push_back(pRaw);
+  ShowFocusCuesIfKeyboard(pRaw->Window());
   pRaw->Show();
   AnnounceShown(pRaw->Window(), &dlg);
   QEventLoop loop;
@@ -93,7 +99,11 @@ INT_PTR CQtUiBackend::RunModal(CDialog& dlg) {
 
 int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString& strCaption,
                              UINT nType) {
-  QMessageBox box(OwnerWidget(hOwner));
+  // As on Windows, Esc and the close box answer only where there is a
+  // Cancel (or a lone OK); a question waits for Yes or No.
+  const UINT nButtons = nType & MB_TYPEMASK;
+  const bool bEscapes = nButtons != MB_YESNO;
+  CQtMessageBox box(OwnerWidget(hOwner), bEscapes);
   box.setWindowTitle(QtFromCp932(strCaption));
   box.setTextFormat(Qt::PlainText);
   box.setText(QtFromCp932(strText));
@@ -125,7 +135,7 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   static const ButtonSpec kYes{QMessageBox::Yes, "はい(&Y)", IDYES};
   static const ButtonSpec kNo{QMessageBox::No, "いいえ(&N)", IDNO};
   std::vector<ButtonSpec> buttons;
-  switch (nType & MB_TYPEMASK) {
+  switch (nButtons) {
     case MB_OKCANCEL:
       buttons = {kOk, kCancel};
       break;
@@ -153,18 +163,10 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   if (nType & MB_DEFBUTTON3) nDefault = 2;
   if (nDefault >= buttons.size()) nDefault = 0;
   box.setDefaultButton(buttons[nDefault].button);
-  // As on Windows, Esc and the close box answer only where there is a
-  // Cancel (or a lone OK); a question waits for Yes or No.
-  const BOOL bEscapes = bHasCancel || buttons.size() == 1;
   if (bEscapes) {
     box.setEscapeButton(box.button(bHasCancel ? QMessageBox::Cancel : QMessageBox::Ok));
-  } else {
-    box.setWindowFlag(Qt::WindowCloseButtonHint, false);
-    box.installEventFilter(new CQtEventFilter(&box, [](QObject*, QEvent* pEvent) {
-      return pEvent->type() == QEvent::KeyPress &&
-             static_cast<QKeyEvent*>(pEvent)->key() == Qt::Key_Escape;
-    }));
   }
+  ShowFocusCuesIfKeyboard(&box);
   AnnounceShown(&box, nullptr);
   box.exec();
   const QMessageBox::StandardButton clicked = box.standardButton(box.clickedButton());
@@ -231,6 +233,7 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
   dlg.setDirectory(strFolder);
   dlg.selectFile(strName);
 
+  ShowFocusCuesIfKeyboard(&dlg);
   for (;;) {
     AnnounceShown(&dlg, nullptr);
     if (dlg.exec() != QDialog::Accepted) return FALSE;
@@ -266,6 +269,16 @@ void CQtUiBackend::ProgressOpen(CWnd& wnd) {
     pWindow->move(rc.topLeft());
   }
   pWindow->show();
+  // The caller starts its work as soon as this returns and hands no events
+  // to anyone meanwhile: wait (a little at most) until the window is on
+  // the screen, so that it is painted, not left black.
+  QElapsedTimer waited;
+  waited.start();
+  while (pWindow->windowHandle() && !pWindow->windowHandle()->isExposed() &&
+         waited.elapsed() < 2000) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QThread::msleep(5);
+  }
   pWindow->Flush();
   m_progress[&wnd] = std::move(pWindow);
 }
@@ -312,6 +325,10 @@ void CQtUiBackend::OnWindowDestroyed(CWnd& wnd) {
   m_progress.erase(&wnd);
 }
 
+void CQtUiBackend::OnEditSelection(CEdit& edit) {
+  if (CQtDialogView* pView = ViewOf(edit)) pView->ShowSelection(edit);
+}
+
 void CQtUiBackend::OnForeground(CWnd& wnd) {
   QWidget* pWidget = WidgetOf(wnd);
   if (!pWidget) return;
@@ -350,6 +367,12 @@ UINT CQtUiBackend::VirtualKeyOf(int nQtKey, Qt::KeyboardModifiers modifiers) {
     default:
       break;
   }
+  // Access keys: the window objects find the control and what it does.
+  const bool bAlnum =
+      (nQtKey >= Qt::Key_A && nQtKey <= Qt::Key_Z) || (nQtKey >= Qt::Key_0 && nQtKey <= Qt::Key_9);
+  if (bAlnum && (modifiers & Qt::AltModifier) && !(modifiers & Qt::ControlModifier)) {
+    return static_cast<UINT>(nQtKey);
+  }
   if (nQtKey >= Qt::Key_F1 && nQtKey <= Qt::Key_F12) {
     return VK_F1 + static_cast<UINT>(nQtKey - Qt::Key_F1);
   }
@@ -360,7 +383,19 @@ bool CQtUiBackend::FilterEvent(QObject* pWatched, QEvent* pEvent) {
   if (!pWatched->isWidgetType()) return false;
   auto* pWidget = static_cast<QWidget*>(pWatched);
   switch (pEvent->type()) {
+    case QEvent::ShortcutOverride: {
+      // A key the dialog takes is not a Qt shortcut (the access keys of
+      // labels, group boxes and buttons).
+      auto* pKey = static_cast<QKeyEvent*>(pEvent);
+      if (m_views.empty() || ViewOfWidget(pWidget) != m_views.back() ||
+          VirtualKeyOf(pKey->key(), pKey->modifiers()) == 0) {
+        return false;
+      }
+      pKey->accept();
+      return true;
+    }
     case QEvent::KeyPress:
+      ShowFocusCues(pWidget->window());
       return RouteKey(pWidget, *static_cast<QKeyEvent*>(pEvent));
     case QEvent::FocusIn: {
       const Qt::FocusReason reason = static_cast<QFocusEvent*>(pEvent)->reason();
@@ -429,6 +464,17 @@ void CQtUiBackend::AfterInput() {
       if (auto it = m_loops.find(pView); it != m_loops.end()) it->second->quit();
     }
   }
+}
+
+void CQtUiBackend::ShowFocusCues(QWidget* pWindow) {
+  m_bKeyboardUsed = true;
+  if (!pWindow || pWindow->testAttribute(Qt::WA_KeyboardFocusChange)) return;
+  pWindow->setAttribute(Qt::WA_KeyboardFocusChange);
+  if (QWidget* pFocus = pWindow->focusWidget()) pFocus->update();
+}
+
+void CQtUiBackend::ShowFocusCuesIfKeyboard(QWidget* pWindow) {
+  if (m_bKeyboardUsed) ShowFocusCues(pWindow);
 }
 
 void CQtUiBackend::AnnounceShown(QWidget* pWindow, CDialog* pDlg) {

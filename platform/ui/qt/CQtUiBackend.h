@@ -4,9 +4,13 @@
 // program ends the dialog; message boxes, the save-file dialog and the
 // progress window are Qt's own widgets with the program's texts.
 //
-// Keys: Enter, Esc, Tab, F1 to F12 pressed in a dialog never reach Qt's
-// widgets; they go through CUiInput::PressKey, so the program's
-// PreTranslateMessage, key hooks and OnOK/OnCancel see them as on Windows.
+// Keys: Enter, Esc, Tab, F1 to F12 and the access keys (Alt with a letter
+// or digit) pressed in a dialog never reach Qt's widgets or shortcuts; they
+// go through CUiInput::PressKey, so the program's PreTranslateMessage, key
+// hooks and OnOK/OnCancel see them as on Windows.
+//
+// Focus: once the keyboard has been used, every window shows where the
+// focus is (Qt draws focus frames only in windows marked so).
 
 #include <QPointer>
 #include <QWidget>
@@ -47,6 +51,7 @@ class CQtUiBackend : public CUiBackend {
   void OnWindowChanged(CWnd& wnd) override;
   void OnWindowDestroyed(CWnd& wnd) override;
   void OnForeground(CWnd& wnd) override;
+  void OnEditSelection(CEdit& edit) override;
 
   // Called once each time a window of a modal session is up and its event
   // loop runs: a dialog (pDlg set), a message box or the save-file dialog
@@ -74,6 +79,9 @@ class CQtUiBackend : public CUiBackend {
   // loops of the dialogs it ended.
   void AfterInput();
   void AnnounceShown(QWidget* pWindow, CDialog* pDlg);
+  // Marks the window to draw its focus, and remembers the keyboard was used.
+  void ShowFocusCues(QWidget* pWindow);
+  void ShowFocusCuesIfKeyboard(QWidget* pWindow);
 
   std::unique_ptr<QApplication> m_pApp;
   std::unique_ptr<QTranslator> m_pTranslator;
@@ -82,4 +90,5 @@ class CQtUiBackend : public CUiBackend {
   std::map<CQtDialogView*, QEventLoop*> m_loops;
   std::map<const CWnd*, std::unique_ptr<CQtProgressWindow>> m_progress;
   ShownHook m_shownHook;
+  bool m_bKeyboardUsed = false;
 };

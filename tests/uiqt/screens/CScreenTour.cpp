@@ -204,6 +204,10 @@ void CScreenTour::TourSheet(QWidget* pWindow, CDialog* pDlg) {
     CWnd* pControl = pPage ? pPage->GetDlgItem(nID) : nullptr;
     return pControl ? m_backend.WidgetOf(*pControl) : nullptr;
   };
+  // Tab twice, from the to-month over the output path onto 参照: the
+  // picture shows where the keyboard is.
+  Press(pWindow, Qt::Key_Tab);
+  Press(pWindow, Qt::Key_Tab);
   Save(pWindow, QStringLiteral("page1"));
 
   Expect(QStringLiteral("save"), [this](QWidget* pSave, CDialog*) {
