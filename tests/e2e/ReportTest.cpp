@@ -71,6 +71,17 @@ class Report : public E2e {
   }
 };
 
+std::string RegexEscaped(const std::string& strText) {
+  static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
+  return std::regex_replace(strText, special, R"(\$&)");
+}
+
+std::string WithSeparators(long nValue) {
+  std::string strDigits = std::to_string(std::labs(nValue));
+  for (int i = static_cast<int>(strDigits.size()) - 3; i > 0; i -= 3) strDigits.insert(i, ",");
+  return (nValue < 0 ? "-" : "") + strDigits;
+}
+
 // The report's figures are the file's: thousands for the main items, yen per
 // month for the monthly items, the month row names alike.
 void ExpectSameFigures(const json& report, const XmlReport& xml) {
@@ -226,6 +237,57 @@ TEST_F(Report, PlantedFaultsEachGiveTheirFindingAndCleanBooksNone) {
   EXPECT_EQ(
       Findings(json::parse(unbalanced.strOut)),
       (std::set<std::tuple<std::string, int, int, int>>{{"balance-sheet-unbalanced", 20, 0, 0}}));
+}
+
+TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
+  Install();
+  Script({"choose 0", "expect page 4938", "key F8"});
+  ASSERT_EQ(RunComponent().nExit, 0);
+  const std::string strXml = DocumentsXml();
+  const XmlReport xml = ReadXml(strXml);
+  ASSERT_TRUE(xml.bParsed);
+  const json report = Json("00000001");
+
+  // The PDF: written without a display, nothing on standard output, its
+  // text searchable and no picture in it (the chart is drawn as vectors).
+  SetEnv("QT_QPA_PLATFORM", std::nullopt);
+  SetEnv("DISPLAY", std::nullopt);
+  SetEnv("WAYLAND_DISPLAY", std::nullopt);
+  const std::string strPdf = Dir("report.pdf");
+  const Captured pdf = Run({"--report", "00000001", "--pdf", strPdf});
+  EXPECT_EQ(pdf.nExit, 1) << pdf.strErr;
+  EXPECT_TRUE(pdf.strOut.empty());
+  ASSERT_EQ(RunProgram({"/bin/sh", "-c",
+                        "pdftotext -layout '" + strPdf + "' '" + Dir("pdf.txt") +
+                            "' && pdfimages -list '" + strPdf + "' > '" + Dir("images.txt") + "'"},
+                       m_strRoot)
+                .nExit,
+            0);
+  const std::string strText = ReadFile(Dir("pdf.txt"));
+  const std::string strImages = ReadFile(Dir("images.txt"));
+  EXPECT_EQ(std::count(strImages.begin(), strImages.end(), '\n'), 2) << strImages;
+  EXPECT_NE(strText.find(U8(u8"みどり農産株式会社")), std::string::npos);
+  EXPECT_NE(strText.find("1 / "), std::string::npos);
+  for (const json& item : report["items"]) {
+    if (item["value"].is_array()) continue;
+    // Each main item's line: its number, name and the file's figure.
+    const std::regex line("(^|\n) *" + std::to_string(item["number"].get<int>()) + " +" +
+                          RegexEscaped(item["name"].get<std::string>()) + " +" +
+                          WithSeparators(xml.Figure(item["tag"])) + "\n");
+    EXPECT_TRUE(std::regex_search(strText, line)) << item["name"];
+  }
+
+  // The file read back gives the same figures, without accounts.
+  const Captured file = Run({"--report-file", strXml, "--json"});
+  EXPECT_EQ(file.nExit, 0) << file.strErr;
+  const json fromFile = json::parse(file.strOut);
+  ASSERT_EQ(fromFile["items"].size(), report["items"].size());
+  for (std::size_t i = 0; i < report["items"].size(); ++i) {
+    EXPECT_EQ(fromFile["items"][i]["value"], report["items"][i]["value"]) << i;
+    EXPECT_EQ(fromFile["items"][i]["accounts"], json::array());
+  }
+  EXPECT_EQ(fromFile["months"], report["months"]);
+  EXPECT_EQ(Run({"--report-file", ProgramDir() + "/SUPPORT.INF"}).nExit, 2);
 }
 
 }  // namespace
