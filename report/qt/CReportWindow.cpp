@@ -27,6 +27,8 @@ constexpr int kTabForm = 0;
 constexpr int kTabMonthly = 1;
 // The item number a row of the form or the monthly table stands for.
 constexpr int kItemRole = Qt::UserRole;
+// The account code of an account row under an item.
+constexpr int kAccountRole = Qt::UserRole + 1;
 
 QTableWidgetItem* Cell(const QString& strText, Qt::Alignment align) {
   auto* pCell = new QTableWidgetItem(strText);
@@ -108,11 +110,13 @@ void CReportWindow::FillForm() {
     pRow->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
     pRow->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
     for (const CReportModel::Account& account : item.arAccount) {
-      auto* pChild =
-          new QTreeWidgetItem({QString::number(account.nCode), reportqt::Text(account.strName),
-                               reportqt::Figure(account.dAmount) + QStringLiteral("円")});
-      pChild->setTextAlignment(0, Qt::AlignRight | Qt::AlignVCenter);
+      auto* pChild = new QTreeWidgetItem(
+          {QString(),
+           QStringLiteral("%1  %2").arg(account.nCode).arg(reportqt::Text(account.strName)),
+           reportqt::Figure(account.dAmount) + QStringLiteral("円")});
+      pChild->setData(0, kAccountRole, account.nCode);
       pChild->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+      for (int c = 1; c < 3; ++c) pChild->setForeground(c, QColor(0x40, 0x40, 0x40));
       pRow->addChild(pChild);
     }
     m_pForm->addTopLevelItem(pRow);
@@ -192,7 +196,9 @@ void CReportWindow::ShowFinding(int nRow) {
       QTreeWidgetItem* pShown = pRow;
       // The account the finding names, under its item.
       for (int c = 0; c < pRow->childCount(); ++c) {
-        if (pRow->child(c)->text(0) == QString::number(finding.nAccount)) pShown = pRow->child(c);
+        if (pRow->child(c)->data(0, kAccountRole).toInt() == finding.nAccount) {
+          pShown = pRow->child(c);
+        }
       }
       m_pForm->setCurrentItem(pShown);
       m_pForm->scrollToItem(pShown);

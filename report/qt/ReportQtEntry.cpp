@@ -4,6 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 
@@ -18,8 +19,15 @@ std::unique_ptr<QApplication> StartQt(int& argc, char** argv, bool bNeedsDisplay
   if (QApplication::instance()) return nullptr;
   const bool bDisplay =
       std::getenv("DISPLAY") || std::getenv("WAYLAND_DISPLAY") || std::getenv("QT_QPA_PLATFORM");
-  // The PDF is drawn without a screen.
-  if (!bNeedsDisplay && !bDisplay) qputenv("QT_QPA_PLATFORM", "offscreen");
+  if (!bNeedsDisplay) {
+    // The PDF is drawn without a screen, and says nothing but its errors.
+    if (!bDisplay) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& strText) {
+      if (type == QtCriticalMsg || type == QtFatalMsg) {
+        std::fprintf(stderr, "%s\n", strText.toLocal8Bit().constData());
+      }
+    });
+  }
   auto pApp = std::make_unique<QApplication>(argc, argv);
   auto* pTranslator = new QTranslator(pApp.get());
   if (pTranslator->load(QLocale(QLocale::Japanese), QStringLiteral("qtbase"), QStringLiteral("_"),
