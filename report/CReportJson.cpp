@@ -54,7 +54,8 @@ std::string CReportJson::Format(const CReportModel& model) {
     if (item.bMonthly) {
       out += "[";
       for (std::size_t i = 0; i < item.arMonth.size(); ++i) {
-        out += (i ? "," : "") + report::Plain(item.arMonth[i]);
+        if (i > 0) out += ',';
+        out += report::Plain(item.arMonth[i]);
       }
       out += "]";
     } else {
@@ -63,15 +64,21 @@ std::string CReportJson::Format(const CReportModel& model) {
     out += ",\"accounts\":[";
     for (std::size_t i = 0; i < item.arAccount.size(); ++i) {
       const CReportModel::Account& account = item.arAccount[i];
-      out += (i ? "," : "") + std::string("{\"code\":") + std::to_string(account.nCode) +
-             ",\"name\":" + Quote(account.strName) +
-             ",\"amount\":" + report::Plain(account.dAmount) + "}";
+      if (i > 0) out += ',';
+      out += "{\"code\":";
+      out += std::to_string(account.nCode);
+      out += ",\"name\":";
+      out += Quote(account.strName);
+      out += ",\"amount\":";
+      out += report::Plain(account.dAmount);
+      out += '}';
     }
     out += "]}";
   }
   out += "\n],\"months\":[";
   for (std::size_t i = 0; i < model.m_arMonth.size(); ++i) {
-    out += (i ? "," : "") + std::to_string(model.m_arMonth[i]);
+    if (i > 0) out += ',';
+    out += std::to_string(model.m_arMonth[i]);
   }
   out += "],\"findings\":[";
   for (std::size_t i = 0; i < model.m_arFinding.size(); ++i) {
