@@ -165,6 +165,21 @@ TEST_F(Report, FiguresAreTheWizardsBeforeAndAfterTheSettingsAreSaved) {
   EXPECT_EQ(nLines, 35);
 }
 
+TEST_F(Report, CooperativeMemberWithAShorterSpanSavedByTheWizard) {
+  Install(true);
+  // The span ends in September: the member file keeps it, the report reads it.
+  Script({U8(u8"choose 北川"), "expect page 4938", "set 1007 9", "key F8"});
+  ASSERT_EQ(RunComponent().nExit, 0);
+  const XmlReport xml = ReadXml(DocumentsXml());
+  ASSERT_TRUE(xml.bParsed);
+  const std::set<std::string> before = Files();
+  const json report = Json("10000002");
+  EXPECT_EQ(Files(), before);
+  EXPECT_EQ(report["months"], json::parse("[4,5,6,7,8,9]"));
+  ExpectSameFigures(report, xml);
+  EXPECT_EQ(xml.Figure("TUKI_URIAGE07"), 0);
+}
+
 TEST_F(Report, ExitCodesAndMessages) {
   Install();
   // Settings that cannot be read, and books that are no database.
