@@ -117,7 +117,10 @@ void CReportChecks::CheckMatches(CReportModel& model) {
               "が対応付けられています。繰越残高が最初の月に入ります。");
     }
     if (match.nGaiNo > SG_MAIN_ITEM_COUNT) continue;
-    const auto [it, bFirst] = mapMainItem.emplace(match.nBokiCode, match.nGaiNo);
+    // Copies: the packed record's fields cannot be bound to references.
+    const short nCode = match.nBokiCode;
+    const int nItem = match.nGaiNo;
+    const auto [it, bFirst] = mapMainItem.emplace(nCode, nItem);
     if (bFirst) continue;
     const CString strText =
         it->second == match.nGaiNo
@@ -177,13 +180,15 @@ void CReportChecks::CheckUnmapped(CReportModel& model) {
   for (const _SG_MATCH& match : m_arMatch) {
     const _SG_INIT_BODY* pBody = FindBody(match.nGaiNo);
     if (match.nGaiNo != 0 && pBody != nullptr && CFinGaiSum::IsAccountItem(*pBody)) {
-      mapMapped[match.nBokiCode] = true;
+      const short nCode = match.nBokiCode;
+      mapMapped[nCode] = true;
     }
   }
   // By class, then in the books' order.
   std::multimap<std::uint8_t, CReportModel::Finding> mapByClass;
   for (const S_KANKAMOKU& kamoku : m_arKamoku) {
-    if (kamoku.byClass == KAMOKU_CLASS_TOTAL || mapMapped.count(kamoku.nKamokuCode)) continue;
+    const short nCode = kamoku.nKamokuCode;
+    if (kamoku.byClass == KAMOKU_CLASS_TOTAL || mapMapped.count(nCode)) continue;
     double dNet = 0.0;
     bool bMoved = false;
     for (int nElement : arElement) {

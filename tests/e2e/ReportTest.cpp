@@ -245,9 +245,10 @@ TEST_F(Report, PlantedFaultsEachGiveTheirFindingAndCleanBooksNone) {
       {"unmapped-account", 0, 611, 0},
       {"monthly-sales-differ", 36, 0, 0},
   };
-  EXPECT_EQ(Findings(json::parse(faults.strOut)), expected);
+  const json faultsReport = json::parse(faults.strOut);
+  EXPECT_EQ(Findings(faultsReport), expected);
   // Severity: only what falls outside the items is information.
-  for (const json& f : json::parse(faults.strOut)["findings"]) {
+  for (const json& f : faultsReport["findings"]) {
     const bool bInformation =
         f["code"] == "unmapped-account" || f["code"] == "monthly-sales-differ";
     EXPECT_EQ(f["severity"], bInformation ? "information" : "warning") << f["code"];
