@@ -1,6 +1,7 @@
 // The link component: one run per process, no main window.
 
 #include "ArgvText.h"
+#include "CCommandLineModes.h"
 #include "CFinGaiApp.h"
 #include "UiStartup.h"
 
@@ -19,6 +20,8 @@ CString RawCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // A host launch begins with the window number, never with "--".
+  if (CCommandLineModes::IsMode(argc, argv)) return CCommandLineModes::Run(argc, argv);
   CString strCmdLine;
   const bool bConverted = platform::CommandLineFromArgs(argc, argv, strCmdLine);
   InstallUiBackend(argc, argv);

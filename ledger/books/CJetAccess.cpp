@@ -93,6 +93,19 @@ short CJetAccess::SelectDataPath(LPCSTR szDataPath) {
   return kFailed;
 }
 
+short CJetAccess::SelectDataID(LPCSTR szDataID) {
+  m_pSession->ClearSelection();
+  std::vector<LEDGER_DATASET> rows;
+  if (szDataID == nullptr || *szDataID == '\0' || !m_pSession->ListDataSets(rows)) return kFailed;
+  for (const auto& row : rows) {
+    CLedgerSession::Kanri kanri;
+    if (m_pSession->Select(row) && m_pSession->ReadKanri(kanri) && kanri.strDataID == szDataID)
+      return kOk;
+  }
+  m_pSession->ClearSelection();
+  return kFailed;
+}
+
 CString CJetAccess::GetSelectedDataPath() const { return m_pSession->SelectedPath(); }
 
 short CJetAccessFile::GetVersion(S_JETVERSION* pVersion) {
