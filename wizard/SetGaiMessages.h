@@ -21,4 +21,3 @@ inline constexpr const char* SETGAI_MSG_SAVE_ON_CANCEL = "入力した情報を�
 
 inline constexpr const char* SETGAI_SAVE_TITLE = "保存ファイルを指定";
 inline constexpr const char* SETGAI_SAVE_LOOK_IN = "ファイルの場所(&I)";
-inline constexpr const char* SETGAI_FORM_NAME = "内訳概況書(概況書用)";
