@@ -21,7 +21,7 @@ CBatchProgress::CBatchProgress(std::FILE* pOut, bool bBar, std::size_t nTotal)
 void CBatchProgress::Done(const CBatchRow& row, double dElapsed) {
   ++m_nDone;
   if (m_bBar)
-    std::fprintf(m_pOut, "\r%s", BarLine(m_nDone, dElapsed).c_str());
+    std::fprintf(m_pOut, "\r%s\x1b[K", BarLine(m_nDone, dElapsed).c_str());
   else
     std::fprintf(m_pOut, "%s\n", PlainLine(row, m_nDone, dElapsed).c_str());
   std::fflush(m_pOut);
