@@ -28,6 +28,7 @@
 #include "InitWinLibDLL.h"
 #include "LedgerSel.h"
 #include "LocalClock.h"
+#include "MaxDataCounts.h"
 #include "ProgramLevel.h"
 #include "WinFile.h"
 #include "WinHostWindow.h"
@@ -49,29 +50,6 @@ constexpr int kLatestYear = 2035;
 constexpr std::uint64_t kMinPagingBytes = 0x500000;
 constexpr int kCooperativeEdition = 10;
 constexpr int kHostExeDirSize = 256;
-
-// Record-count limits the data access is set up with.
-constexpr MAXDATACOUNT kMaxCountFirst = {{
-    1,   1000, 1000, 1000, -2,  -2, -2,  1,   1,   1,   1,   1,       9,  99,  99,     400,
-    400, 1000, 1,    999,  999, 99, 999, 999, -2,  99,  600, 4000000, -2, 999, 400,    99,
-    1,   -2,   99,   -2,   -2,  1,  1,   -2,  -2,  150, 1,   16,      1,  1,   1,      30,
-    30,  30,   30,   30,   30,  30, 100, -2,  200, 30,  1,   1,       50, 49,  1,      999,
-    1,   999,  1,    -2,   999, -2, 150, 150, 150, 999, 999, -2,      -2, 1,   999999, -2,
-    1,   -2,   -2,   1,    1,   16, 1,   -2,  1,   -2,  1,   -2,
-}};
-
-constexpr MAXDATACOUNT MakeSecondTable() {
-  MAXDATACOUNT table = kMaxCountFirst;
-  table.nCount[24] = 75;
-  for (int i : {33, 35, 36, 39, 40, 79}) table.nCount[i] = 5;
-  table.nCount[55] = 3;
-  table.nCount[56] = 30;
-  return table;
-}
-constexpr MAXDATACOUNT kMaxCountSecond = MakeSecondTable();
-
-static_assert(kMaxCountFirst.nCount[27] == 4000000 && kMaxCountFirst.nCount[78] == 999999 &&
-              kMaxCountFirst.nCount[91] == -2);
 
 // Closes the progress window before the run's last message.
 void CloseProgress(std::unique_ptr<CScaleDlg>& pScale) {
@@ -167,7 +145,7 @@ BOOL CFinGaiApp::StartUp(std::unique_ptr<CUtyFile>& pUtyFile) {
   g_pJetAccess = new (std::nothrow) CJetAccess;
   if (!g_pJetAccess) return Stop(APP_MSG_NO_MEMORY_CLOSE_OTHERS, MB_ICONWARNING);
   if (!CheckJetVersion()) return FALSE;
-  g_pJetAccess->MasterInit(&kMaxCountFirst, &kMaxCountSecond);
+  g_pJetAccess->MasterInit(&MAX_DATA_COUNT_FIRST, &MAX_DATA_COUNT_SECOND);
 
   if (!OpenKanriDb(pUtyFile)) return FALSE;
   if (OpenAccess() != 0) return Stop(APP_MSG_ACCESS_INIT, MB_ICONWARNING);

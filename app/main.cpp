@@ -3,10 +3,13 @@
 #include <cstdio>
 
 #include "ArgvText.h"
+#include "CCommandLineModes.h"
 #include "CFinGaiApp.h"
 #include "UiStartup.h"
 
 int main(int argc, char** argv) {
+  // A host launch begins with the window number, never with "--".
+  if (CCommandLineModes::IsMode(argc, argv)) return CCommandLineModes::Run(argc, argv);
   CString strCmdLine;
   if (!platform::CommandLineFromArgs(argc, argv, strCmdLine)) {
     // Running on without the launch parameters would report to nobody.

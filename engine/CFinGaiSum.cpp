@@ -175,8 +175,7 @@ void CFinGaiSum::ComputeItem(const _SG_INIT_BODY& body, tag_DATA& data) {
   std::memcpy(data.szTag, strTag.data(), nTag);
   data.szTag[nTag] = '\0';
 
-  const std::string_view strSeikaku = FieldText(body.szSeikaku);
-  if (AtoiLike(strSeikaku) != 0 || strSeikaku == "ALL") {
+  if (IsAccountItem(body)) {
     if (m_pMatchArray == nullptr) return;
     for (const _SG_MATCH& match : *m_pMatchArray) {
       if (match.nGaiNo == body.nGaiNo) AddAccount(match, data, body.nTaisyaku);
@@ -214,6 +213,19 @@ BOOL CFinGaiSum::AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide) 
   }
   if (!m_bFullYear) data.dAmount[0] += dSign * pEntry->dKingaku[0];
   return TRUE;
+}
+
+bool CFinGaiSum::IsAccountItem(const _SG_INIT_BODY& body) {
+  const std::string_view strSeikaku = FieldText(body.szSeikaku);
+  return AtoiLike(strSeikaku) != 0 || strSeikaku == "ALL";
+}
+
+short CFinGaiSum::FormulaTotalAccount(const _SG_INIT_BODY& body) {
+  const std::string_view strFormula = Trim(FieldText(body.szKeisan));
+  for (const KeywordAccount& keyword : kKeywords) {
+    if (strFormula.starts_with(keyword.strKeyword)) return keyword.nCode;
+  }
+  return 0;
 }
 
 bool CFinGaiSum::CalcFormula(const _SG_INIT_BODY& body, tag_DATA& data) {

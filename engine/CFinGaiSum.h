@@ -33,6 +33,12 @@ class CFinGaiSum {
   // A keyword total account or a range of items computed before this one.
   bool CalcFormula(const _SG_INIT_BODY& body, tag_DATA& data);
 
+  // True when the item adds up the accounts mapped to it; otherwise its
+  // formula computes it.
+  static bool IsAccountItem(const _SG_INIT_BODY& body);
+  // The host total account the item's formula names first; 0 when none.
+  static short FormulaTotalAccount(const _SG_INIT_BODY& body);
+
   _SG_CONDITION m_cond{};
   CArray<S_KANKAMOKU, S_KANKAMOKU>* m_pKamokuArray = nullptr;
   CArray<_SG_MATCH, _SG_MATCH>* m_pMatchArray = nullptr;

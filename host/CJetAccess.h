@@ -43,6 +43,10 @@ class CJetAccess : public CJetAccessRead,
   // (with or without the trailing "/"). Non-zero when there is none.
   short SelectDataSet(short nIndex);
   short SelectDataPath(LPCSTR szDataPath);
+  // Chooses the data set whose books carry the data ID szDataID (S_KANRI2).
+  // Non-zero when no listed data set has readable books with that ID; books
+  // of other data sets that cannot be read are passed over.
+  short SelectDataID(LPCSTR szDataID);
   // The chosen data set's folder ending in "/", empty when none is chosen.
   CString GetSelectedDataPath() const;
 };

@@ -3,7 +3,8 @@
 # with the sample books and runs the component once by hand: in its Qt GUI
 # when a display is there (RX16_UI unset, DISPLAY or WAYLAND_DISPLAY set),
 # else headless, played by data/demo.script. Then says where the XML file is
-# and prints its main figures.
+# and prints its main figures, writes the report of the run as a PDF and
+# prints its findings.
 #
 #   RX16_DEMO_DIR   the demo installation (default out/demo; made afresh)
 #   RX16_UI         qt or headless to choose the interface yourself
@@ -90,3 +91,17 @@ print("  monthly sales (yen)")
 for month, amount in zip(months, sales):
     print(f"  {padded(month + '月', 16)}{int(amount or 0):>12,}")
 PY
+
+# The report of the data set the run used: its PDF beside the XML file, and
+# the findings of the mapping checks (exit status 1 means there are warnings).
+env_file=$(ls -t "$demo"/books/*/QT10ToRX16_G.env | head -1)
+data_id=$(head -1 "$env_file" | cut -d'"' -f2)
+status=0
+"$demo/QT10ToRX16_G" --report "$data_id" --pdf "$demo/report.pdf" || status=$?
+if [ "$status" -gt 1 ]; then
+  echo "The report of $data_id could not be made." >&2
+  exit 1
+fi
+echo
+echo "Report PDF: $demo/report.pdf"
+RX16_UI=headless "$demo/QT10ToRX16_G" --report "$data_id" | sed -n '/^指摘事項/,$p' || true

@@ -180,8 +180,43 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
   }
   file.Close();
 
+  return ReadInitFile(nullptr, arInitBody);
+}
+
+int CSetGaiFile::ReadSettings(const CString& strDataPath, _SG_CONDITION& cond,
+                              CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
+                              CString& strSource) const {
+  for (const CString& strPath :
+       {strDataPath + EnvFileName(m_bCooperative), m_strAltFolder + EnvFileName(m_bCooperative)}) {
+    if (!PathFileExistsA(strPath.c_str())) continue;
+    strSource = strPath;
+    if (!MakeRefData(strPath, cond, arMatch, arInitBody)) {
+      ShowMessage("MakeRefDataエラー");
+      return 0;
+    }
+    return 1;
+  }
+  // What a first run would create, kept in memory.
+  strSource = InitFilePath();
+  std::memset(&cond, 0, sizeof cond);
+  std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
+  if (m_bCooperative) {
+    ReadMemberCondition(cond);
+  } else {
+    cond.nZeiShori = 1;
+  }
+  return ReadInitFile(&arMatch, arInitBody);
+}
+
+int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
+                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+  _CTextFile file;
+  _CG_MATCH match;
+  match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
   if (file.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) return 0;
   file.Attach(&match);
+  if (pDefaults) pDefaults->clear();
   for (;;) {
     std::memset(&match.m_rec, 0, sizeof match.m_rec);
     if (match.Read() != 0) {
@@ -189,7 +224,9 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
       return 0;
     }
     if (match.m_rec.nGaiNo < 0) break;
+    if (pDefaults) pDefaults->push_back(match.m_rec);
   }
+  if (pDefaults) pDefaults->push_back(_SG_MATCH{});
 
   _CG_INIT_BODY body;
   body.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);

@@ -64,6 +64,17 @@ class CSetGaiFile {
   int LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                    CArray<_SG_MATCH, _SG_MATCH>& arMatch,
                    CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
+  // Loads the settings as LoadSettings would, creating and changing no file:
+  // the environment file of strDataPath, else the one of m_strAltFolder,
+  // else in memory what a first run would create from the common
+  // initial-data file. strSource names the file the conditions came from.
+  int ReadSettings(const CString& strDataPath, _SG_CONDITION& cond,
+                   CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                   CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody, CString& strSource) const;
+  // The item definitions of the common initial-data file, and with
+  // pDefaults its default match list ending in the sentinel.
+  int ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
+                   CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
   // Creates the environment file at strEnvPath from cond (税処理 written as 1)
   // and the default match list. On failure no file is left at strEnvPath.
   int MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const;

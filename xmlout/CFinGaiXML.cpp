@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CFinGaiFigures.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CValueMgr.h"
@@ -55,8 +56,6 @@ constexpr UINT IDS_CONNECTEDPROGRAMVER = 103;
 // Sizes of the texts the figures, names and values are formatted into.
 constexpr std::size_t kTextSize = 256;
 constexpr std::size_t kMonthlyNameSize = 51;
-constexpr int kMonths = 12;
-constexpr int kMonthlyColumns = 8;
 
 constexpr const char* kSupportKeys[] = {"[=製品名=]", "[=製品ﾊﾞｰｼﾞｮﾝ=]"};
 
@@ -143,22 +142,8 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
     return FALSE;
   }
 
-  // The monthly block: one column per monthly item, the settlement period
-  // counted in the last month.
-  double dMonthly[kMonths][kMonthlyColumns] = {};
-  std::vector<CString> arMonthlyName;
-  for (const tag_DATA& data : arData) {
-    const std::string_view strTag = TagOf(data);
-    if (data.nKubun < TAG_DATA_MONTHLY_KUBUN || strTag.empty()) continue;
-    // Beyond the eighth column, or with no room for the two month digits in
-    // the element name, an item cannot be written.
-    if (arMonthlyName.size() >= kMonthlyColumns) break;
-    if (strTag.size() + 2 >= kMonthlyNameSize) continue;
-    const std::size_t nColumn = arMonthlyName.size();
-    for (int i = 0; i < kMonths; ++i) dMonthly[i][nColumn] = data.dAmount[i];
-    dMonthly[kMonths - 1][nColumn] += data.dAmount[TAG_DATA_SLOTS - 1];
-    arMonthlyName.emplace_back(strTag);
-  }
+  CFinGaiFigures figures;
+  figures.Compute(arData);
 
   const std::string strPath(cond.szOutPath, strnlen(cond.szOutPath, sizeof cond.szOutPath));
   bool bOk = pEdit->Init(m_file, strPath.c_str()) == 0 && pEdit->FileWrite(kDeclaration) != 0;
@@ -192,27 +177,22 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
 
     out.Open(kData, 1);
     out.Open(kElementNames[EN_SYUYOUKAMOKU], 3);
-    for (const tag_DATA& data : arData) {
-      // The main items are those before the first monthly item.
-      if (data.nKubun >= TAG_DATA_MONTHLY_KUBUN) break;
-      const std::string_view strTag = TagOf(data);
+    for (const CFinGaiFigures::MainFigure& figure : figures.m_arMain) {
+      const std::string_view strTag = TagOf(arData[figure.nIndex]);
       if (strTag.empty()) continue;
-      double dSum = 0.0;
-      for (double dSlot : data.dAmount) dSum += dSlot;
-      out.Line(CString(strTag).c_str(), FormatFigure(g_pKaikei->SuuConv(1, 2, dSum)), 4);
+      out.Line(CString(strTag).c_str(), FormatFigure(figure.dThousands), 4);
     }
     out.Close(kElementNames[EN_SYUYOUKAMOKU], 3);
 
     out.Open(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
-    for (int i = 0; i < kMonths; ++i) {
-      int nMonth = cond.nKikanFrom + i;
-      if (nMonth > 12) nMonth -= 12;
+    for (int i = 0; i < CFinGaiFigures::MONTHS; ++i) {
       char szName[kMonthlyNameSize];
       std::snprintf(szName, sizeof szName, "%s%02d", kMonthRow, i + 1);
-      out.Line(szName, FormatNumber("%d", nMonth), 4);
-      for (std::size_t c = 0; c < arMonthlyName.size(); ++c) {
-        std::snprintf(szName, sizeof szName, "%s%02d", arMonthlyName[c].c_str(), i + 1);
-        out.Line(szName, FormatFigure(dMonthly[i][c]), 4);
+      out.Line(szName, FormatNumber("%d", CFinGaiFigures::MonthOfRow(cond, i)), 4);
+      for (const CFinGaiFigures::MonthlyColumn& column : figures.m_arMonthly) {
+        std::snprintf(szName, sizeof szName, "%s%02d",
+                      CString(TagOf(arData[column.nIndex])).c_str(), i + 1);
+        out.Line(szName, FormatFigure(column.dMonth[i]), 4);
       }
     }
     out.Close(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);

@@ -54,6 +54,7 @@ int Generate(const std::string& dir) {
   CBooksDatabase books;
   CBooksDatabase::Company company;
   company.strName = "bench";
+  company.strDataID = "BENCH";
   company.nStartYear = 2016;
   company.nStartMonth = 4;
   company.nStartDay = 1;

@@ -1,6 +1,5 @@
 #include "CJetAccess.h"
 
-
 #include <cstring>
 #include <string>
 #include <vector>
@@ -84,6 +83,19 @@ short CJetAccess::SelectDataPath(LPCSTR szDataPath) {
   if (strPath.back() != '/') strPath += '/';
   for (const auto& row : rows)
     if (strPath == row.szDataPath) return m_pSession->Select(row) ? kOk : kFailed;
+  return kFailed;
+}
+
+short CJetAccess::SelectDataID(LPCSTR szDataID) {
+  m_pSession->ClearSelection();
+  std::vector<LEDGER_DATASET> rows;
+  if (szDataID == nullptr || *szDataID == '\0' || !m_pSession->ListDataSets(rows)) return kFailed;
+  for (const auto& row : rows) {
+    CLedgerSession::Kanri kanri;
+    if (m_pSession->Select(row) && m_pSession->ReadKanri(kanri) && kanri.strDataID == szDataID)
+      return kOk;
+  }
+  m_pSession->ClearSelection();
   return kFailed;
 }
 

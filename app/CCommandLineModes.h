@@ -1,0 +1,24 @@
+#pragma once
+// The modes an argument beginning with "--" selects: the host never starts
+// the program so (its launch line begins with the window number). Each mode
+// reads the installation the program sits in, takes no guard, writes only
+// what it is asked for, and reports on standard error in UTF-8.
+//
+//   --report DATA_ID [--pdf OUT.pdf] [--json]
+//   --report-file REPORT.xml [--pdf OUT.pdf] [--json]
+//   --help
+//
+// Exit codes: 0 done, nothing to look at; 1 done, with warnings; 2 could not
+// run (also for an unknown option, after the usage).
+
+class CCommandLineModes {
+ public:
+  static constexpr int EXIT_DONE = 0;
+  static constexpr int EXIT_WARNINGS = 1;
+  static constexpr int EXIT_FAILED = 2;
+
+  // True when the arguments select one of these modes.
+  static bool IsMode(int argc, const char* const* argv);
+  // Runs the mode; the process exit code.
+  static int Run(int argc, char** argv);
+};

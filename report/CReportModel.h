@@ -1,0 +1,52 @@
+#pragma once
+// What the report shows: the header, the items with the accounts behind
+// them, the months of the span and the findings. Texts are CP932.
+
+#include <vector>
+
+#include "WinTypes.h"
+
+class CReportModel {
+ public:
+  struct Account {
+    short nCode = 0;
+    CString strName;
+    double dAmount = 0.0;  // yen, signed as the item adds it
+  };
+  struct Item {
+    int nNumber = 0;
+    CString strName;
+    CString strTag;
+    bool bMonthly = false;
+    // Fed by mapped accounts (else computed by a formula).
+    bool bMapped = false;
+    double dThousands = 0.0;      // main items: the file's figure
+    std::vector<double> arMonth;  // monthly items: yen per month of the span
+    std::vector<Account> arAccount;
+  };
+  enum class Severity { Warning, Information };
+  struct Finding {
+    CString strCode;  // short English identifier
+    Severity severity = Severity::Warning;
+    int nItem = 0;     // 0: none
+    int nAccount = 0;  // account code; 0: none
+    int nMonth = 0;    // calendar month; 0: none
+    CString strMessage;
+  };
+
+  CString m_strJigyoName;
+  int m_nStart[3] = {};  // fiscal year: year, month, day
+  int m_nEnd[3] = {};
+  int m_nFromMonth = 0;  // aggregation span, calendar months
+  int m_nToMonth = 0;
+  CString m_strSettings;  // the settings file the report was made with
+  // False for a report read from a file: no accounts, no findings that need
+  // the books.
+  bool m_bFromBooks = true;
+  std::vector<int> m_arMonth;  // calendar month of each column of the span
+  std::vector<Item> m_arItem;
+  std::vector<Finding> m_arFinding;
+
+  bool HasWarnings() const;
+  const Item* FindItem(int nNumber) const;
+};

@@ -1,0 +1,274 @@
+#include "CReportDocument.h"
+
+#include <QChart>
+#include <QFontMetricsF>
+#include <QGraphicsScene>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPagedPaintDevice>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QSaveFile>
+#include <memory>
+
+#include "CQtDialogMetrics.h"
+#include "CReportChart.h"
+#include "CReportModel.h"
+#include "ReportQtText.h"
+
+namespace {
+
+constexpr double kMarginMm = 15.0;
+constexpr double kFooterMm = 8.0;
+constexpr double kChartHeightMm = 70.0;
+// The chart is laid out at screen size and scaled onto the page.
+constexpr double kChartPixelsPerMm = 96.0 / 25.4;
+
+QFont Font(double dPoints, bool bBold = false) {
+  QFont font(CQtDialogMetrics::MapFace(QString()));
+  font.setPointSizeF(dPoints);
+  font.setBold(bBold);
+  return font;
+}
+
+// One table cell: left edge and width in millimetres, alignment.
+struct Cell {
+  double dLeft;
+  double dWidth;
+  Qt::Alignment align;
+  QString strText;
+};
+
+}  // namespace
+
+CReportDocument::CReportDocument(const CReportModel& model) : m_model(model) {}
+
+void CReportDocument::BuildRows(QPagedPaintDevice& device) {
+  m_arRow.clear();
+  const double dPx = device.logicalDpiX() / 25.4;  // device pixels per millimetre
+  const double dWidthMm = device.width() / dPx;
+
+  const auto addText = [&](const QFont& font, const QString& strText, double dIndentMm = 0,
+                           bool bKeep = false, QColor color = Qt::black) {
+    const QFontMetricsF fm(font, &device);
+    const double dWidth = (dWidthMm - dIndentMm) * dPx;
+    const QRectF bounds = fm.boundingRect(QRectF(0, 0, dWidth, 1e6),
+                                          Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
+    m_arRow.push_back({bounds.height() + fm.leading(),
+                       [=](QPainter& painter, const QRectF& rect) {
+                         painter.setFont(font);
+                         painter.setPen(color);
+                         painter.drawText(rect.adjusted(dIndentMm * dPx, 0, 0, 0),
+                                          Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
+                       },
+                       bKeep});
+  };
+  const auto addCells = [&](const QFont& font, const std::vector<Cell>& arCell, bool bKeep = false,
+                            bool bRule = false, double dLines = 1.0) {
+    const QFontMetricsF fm(font, &device);
+    m_arRow.push_back({fm.lineSpacing() * dLines + dPx * 0.6,
+                       [=](QPainter& painter, const QRectF& rect) {
+                         painter.setFont(font);
+                         painter.setPen(Qt::black);
+                         for (const Cell& cell : arCell) {
+                           const QRectF box(rect.left() + cell.dLeft * dPx, rect.top(),
+                                            cell.dWidth * dPx, rect.height());
+                           painter.drawText(box,
+                                            cell.align | Qt::TextWordWrap | Qt::TextWrapAnywhere,
+                                            cell.strText);
+                         }
+                         if (bRule) {
+                           painter.setPen(QPen(Qt::gray, dPx * 0.15));
+                           painter.drawLine(QPointF(rect.left(), rect.bottom()),
+                                            QPointF(rect.right(), rect.bottom()));
+                         }
+                       },
+                       bKeep});
+  };
+  const auto addGap = [&](double dMm) { m_arRow.push_back({dMm * dPx, {}, false}); };
+  const Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+  const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+
+  addText(Font(14, true), QStringLiteral("事業概況書 集計結果"));
+  addGap(2);
+  for (const QString& strLine : reportqt::HeaderLines(m_model)) addText(Font(9), strLine);
+  addGap(4);
+
+  // Main items: number, name, figure; the accounts behind each below it.
+  addText(Font(11, true), QStringLiteral("主要科目（単位: 千円、内訳は円）"), 0, true);
+  const double dFigureRight = dWidthMm;
+  addCells(Font(8, true),
+           {{0, 12, kRight, QStringLiteral("番号")},
+            {16, 90, kLeft, QStringLiteral("科目名")},
+            {dFigureRight - 40, 40, kRight, QStringLiteral("金額")}},
+           true, true);
+  for (const CReportModel::Item& item : m_model.m_arItem) {
+    if (item.bMonthly) continue;
+    addCells(Font(9), {{0, 12, kRight, QString::number(item.nNumber)},
+                       {16, 90, kLeft, reportqt::Text(item.strName)},
+                       {dFigureRight - 40, 40, kRight, reportqt::Figure(item.dThousands)}});
+    for (const CReportModel::Account& account : item.arAccount) {
+      addCells(Font(7.5), {{22, 14, kRight, QString::number(account.nCode)},
+                           {40, 60, kLeft, reportqt::Text(account.strName)},
+                           {dFigureRight - 70, 40, kRight,
+                            reportqt::Figure(account.dAmount) + QStringLiteral("円")}});
+    }
+  }
+  addGap(5);
+
+  // Monthly block: months down, items across, a total at the foot.
+  std::vector<const CReportModel::Item*> arMonthly;
+  for (const CReportModel::Item& item : m_model.m_arItem) {
+    if (item.bMonthly) arMonthly.push_back(&item);
+  }
+  if (!arMonthly.empty()) {
+    addText(Font(11, true), QStringLiteral("月別売上等（単位: 円）"), 0, true);
+    constexpr double kMonthMm = 14.0;
+    const double dColumnMm = (dWidthMm - kMonthMm) / static_cast<double>(arMonthly.size());
+    std::vector<Cell> arHead = {{0, kMonthMm, kLeft, QStringLiteral("月")}};
+    for (std::size_t c = 0; c < arMonthly.size(); ++c) {
+      arHead.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1,
+                        Qt::AlignRight | Qt::AlignBottom,
+                        QStringLiteral("%1 %2")
+                            .arg(arMonthly[c]->nNumber)
+                            .arg(reportqt::Text(arMonthly[c]->strName))});
+    }
+    addCells(Font(6.5, true), arHead, true, true, 2.0);
+    std::vector<double> arTotal(arMonthly.size(), 0.0);
+    for (std::size_t m = 0; m < m_model.m_arMonth.size(); ++m) {
+      std::vector<Cell> arCell = {{0, kMonthMm, kLeft, reportqt::MonthName(m_model.m_arMonth[m])}};
+      for (std::size_t c = 0; c < arMonthly.size(); ++c) {
+        const double dValue = m < arMonthly[c]->arMonth.size() ? arMonthly[c]->arMonth[m] : 0.0;
+        arTotal[c] += dValue;
+        arCell.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
+                          reportqt::Figure(dValue)});
+      }
+      addCells(Font(7.5), arCell);
+    }
+    std::vector<Cell> arFoot = {{0, kMonthMm, kLeft, QStringLiteral("計")}};
+    for (std::size_t c = 0; c < arMonthly.size(); ++c) {
+      arFoot.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
+                        reportqt::Figure(arTotal[c])});
+    }
+    addCells(Font(7.5, true), arFoot);
+    addGap(3);
+    for (const CReportModel::Item* pItem : arMonthly) {
+      if (pItem->arAccount.empty()) continue;
+      addCells(Font(8),
+               {{0, 12, kRight, QString::number(pItem->nNumber)},
+                {16, 90, kLeft, reportqt::Text(pItem->strName)}},
+               true);
+      for (const CReportModel::Account& account : pItem->arAccount) {
+        addCells(Font(7.5), {{22, 14, kRight, QString::number(account.nCode)},
+                             {40, 60, kLeft, reportqt::Text(account.strName)},
+                             {dFigureRight - 70, 40, kRight,
+                              QStringLiteral("期間計 ") + reportqt::Figure(account.dAmount) +
+                                  QStringLiteral("円")}});
+      }
+    }
+    addGap(5);
+
+    // The chart as the window shows it, scaled onto the page as vectors.
+    const CReportModel* pModel = &m_model;
+    m_arRow.push_back({kChartHeightMm * dPx,
+                       [pModel, dPx](QPainter& painter, const QRectF& rect) {
+                         QFont font(CQtDialogMetrics::MapFace(QString()));
+                         font.setPixelSize(11);
+                         QGraphicsScene scene;
+                         QChart* pChart = CReportChart::Create(*pModel, font);
+                         scene.addItem(pChart);
+                         const QRectF source(0, 0, rect.width() / dPx * kChartPixelsPerMm,
+                                             rect.height() / dPx * kChartPixelsPerMm);
+                         pChart->setGeometry(source);
+                         scene.setSceneRect(source);
+                         scene.render(&painter, rect, source);
+                       },
+                       false});
+    addGap(5);
+  }
+
+  addText(Font(11, true), QStringLiteral("指摘事項"), 0, true);
+  if (m_model.m_arFinding.empty()) addText(Font(9), QStringLiteral("なし"), 4);
+  for (const CReportModel::Finding& finding : m_model.m_arFinding) {
+    addText(
+        Font(9),
+        QStringLiteral("［%1］").arg(reportqt::Severity(finding.severity)) +
+            reportqt::Text(finding.strMessage),
+        4, false,
+        finding.severity == CReportModel::Severity::Warning ? QColor(0xa0, 0x20, 0x20) : Qt::black);
+  }
+}
+
+bool CReportDocument::Print(QPagedPaintDevice& device) {
+  BuildRows(device);
+  const double dPx = device.logicalDpiX() / 25.4;
+  const double dBottom = device.height() - kFooterMm * dPx;
+
+  // Pages first, so that every foot can say how many there are.
+  std::vector<std::vector<std::pair<const Row*, double>>> arPage(1);
+  double dY = 0;
+  for (std::size_t i = 0; i < m_arRow.size(); ++i) {
+    const Row& row = m_arRow[i];
+    double dNeed = row.dHeight;
+    // A heading stays with the row after it.
+    for (std::size_t j = i; m_arRow[j].bKeepWithNext && j + 1 < m_arRow.size(); ++j) {
+      dNeed += m_arRow[j + 1].dHeight;
+    }
+    if (dY > 0 && dY + dNeed > dBottom && (row.draw || dY + row.dHeight > dBottom)) {
+      arPage.emplace_back();
+      dY = 0;
+    }
+    if (!row.draw && dY == 0) continue;
+    arPage.back().emplace_back(&row, dY);
+    dY += row.dHeight;
+  }
+  m_nPages = static_cast<int>(arPage.size());
+
+  QPainter painter;
+  if (!painter.begin(&device)) return false;
+  const QFont footFont = Font(8);
+  for (int nPage = 0; nPage < m_nPages; ++nPage) {
+    if (nPage > 0 && !device.newPage()) return false;
+    for (const auto& [pRow, dTop] : arPage[static_cast<std::size_t>(nPage)]) {
+      if (pRow->draw) pRow->draw(painter, QRectF(0, dTop, device.width(), pRow->dHeight));
+    }
+    painter.setFont(footFont);
+    painter.setPen(Qt::black);
+    const QRectF foot(0, dBottom, device.width(), kFooterMm * dPx);
+    painter.drawText(
+        foot, Qt::AlignLeft | Qt::AlignBottom,
+        QStringLiteral("事業概況書 集計結果　") + reportqt::Text(m_model.m_strJigyoName));
+    painter.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom,
+                     QStringLiteral("%1 / %2").arg(nPage + 1).arg(m_nPages));
+  }
+  return painter.end();
+}
+
+bool CReportDocument::WritePdf(const CReportModel& model, const QString& strPath,
+                               QString& strError) {
+  QSaveFile file(strPath);
+  if (!file.open(QIODevice::WriteOnly)) {
+    strError = file.errorString();
+    return false;
+  }
+  {
+    QPdfWriter writer(&file);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
+                                     QPageLayout::Millimeter));
+    writer.setResolution(600);
+    writer.setTitle(QStringLiteral("事業概況書 集計結果 ") + reportqt::Text(model.m_strJigyoName));
+    writer.setCreator(QStringLiteral("QT10ToRX16_G"));
+    CReportDocument document(model);
+    if (!document.Print(writer)) {
+      file.cancelWriting();
+      strError = QStringLiteral("PDFを作成できません。");
+      return false;
+    }
+  }
+  if (!file.commit()) {
+    strError = file.errorString();
+    return false;
+  }
+  return true;
+}
