@@ -125,9 +125,9 @@ bool SyncFileSystem(const std::string& strOsPath) {
   return bSynced;
 }
 
-class CBatch {
+class BatchJobs {
  public:
-  CBatch(const CString& strOutDir, const std::string& strOsOutDir)
+  BatchJobs(const CString& strOutDir, const std::string& strOsOutDir)
       : m_strOutDir(strOutDir), m_strOsOutDir(strOsOutDir), m_nPid(::getpid()) {}
 
   std::vector<Subject> m_arSubject;
@@ -155,7 +155,7 @@ class CBatch {
   pid_t m_nPid;
 };
 
-CBatchRow CBatch::Aggregate(std::size_t nIndex, WorkerState& state) const {
+CBatchRow BatchJobs::Aggregate(std::size_t nIndex, WorkerState& state) const {
   const Subject& subject = m_arSubject[nIndex];
   CBatchRow row;
   row.m_strDataId = subject.strDataId;
@@ -213,7 +213,7 @@ CBatchRow CBatch::Aggregate(std::size_t nIndex, WorkerState& state) const {
   return row;
 }
 
-void CBatch::PlaceFiles(std::vector<CBatchRow>& arRow) const {
+void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
   // Every file reaches the disk before any is renamed into place: one flush
   // of the file system costs far less than one per file.
   const bool bSynced = SyncFileSystem(m_strOsOutDir);
@@ -410,7 +410,7 @@ int CBatchRun::Run() {
 
   if (!CheckMemory()) return EXIT_NOT_RUN;
 
-  CBatch batch(strOutDir, strOsOutDir);
+  BatchJobs batch(strOutDir, strOsOutDir);
   {
     CReportBooks books;
     if (!books.Open()) {
