@@ -109,20 +109,12 @@ CString WithMessages(const CString& strError, const std::vector<CString>& arMess
   return strText;
 }
 
-bool SyncFile(const std::string& strOsPath) {
-  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_CLOEXEC);
-  if (nFd < 0) return false;
-  const bool bSynced = ::fsync(nFd) == 0;
-  ::close(nFd);
-  return bSynced;
-}
-
-bool SyncFileSystem(const std::string& strOsPath) {
+// The renames in a folder reach the disk.
+void SyncFolder(const std::string& strOsPath) {
   const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (nFd < 0) return false;
-  const bool bSynced = ::syncfs(nFd) == 0;
+  if (nFd < 0) return;
+  ::fsync(nFd);
   ::close(nFd);
-  return bSynced;
 }
 
 class BatchJobs {
@@ -132,8 +124,8 @@ class BatchJobs {
 
   std::vector<Subject> m_arSubject;
 
-  // Runs in a worker: aggregates one data set and writes its file under a
-  // temporary name.
+  // Runs in a worker: aggregates one data set and writes its file, replaced
+  // whole and synced by the writer, under a temporary name.
   CBatchRow Aggregate(std::size_t nIndex, WorkerState& state) const;
   // The temporary file of job nIndex, CP932.
   CString TempPath(std::size_t nIndex) const {
@@ -214,9 +206,6 @@ CBatchRow BatchJobs::Aggregate(std::size_t nIndex, WorkerState& state) const {
 }
 
 void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
-  // Every file reaches the disk before any is renamed into place: one flush
-  // of the file system costs far less than one per file.
-  const bool bSynced = SyncFileSystem(m_strOsOutDir);
   std::vector<BatchOutputName> arName;
   for (const auto& row : arRow)
     arName.push_back(
@@ -226,10 +215,6 @@ void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
     CBatchRow& row = arRow[i];
     const std::string strTemp = OsPath(TempPath(i));
     std::error_code ec;
-    if (row.m_status == CBatchRow::Status::Written && !bSynced) {
-      row.m_status = CBatchRow::Status::Failed;
-      row.m_strReason = "ファイルをディスクに書き込めません: " + m_strOutDir;
-    }
     if (row.m_status != CBatchRow::Status::Written) {
       std::filesystem::remove(strTemp, ec);
       continue;
@@ -247,7 +232,7 @@ void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
       row.m_strReason = "ファイルを置けません: " + m_strOutDir + "/" + row.m_strFile;
     }
   }
-  SyncFile(m_strOsOutDir);
+  SyncFolder(m_strOsOutDir);
 }
 
 CBatchRow Unanswered(const Subject& subject) {

@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <exception>
 #include <new>
 
 #include "CAccSelDlg.h"
@@ -21,6 +22,7 @@
 #include "CUtyFile.h"
 #include "CValueMgr.h"
 #include "CYmd.h"
+#include "Cp932.h"
 #include "FinGaiAppMessages.h"
 #include "FinGaiMessage.h"
 #include "FolderOps.h"
@@ -50,6 +52,10 @@ constexpr int kLatestYear = 2035;
 constexpr std::uint64_t kMinPagingBytes = 0x500000;
 constexpr int kCooperativeEdition = 10;
 constexpr int kHostExeDirSize = 256;
+// The one release of the host's data access this component is built for.
+constexpr short kRequiredJetMajor = 6;
+constexpr short kRequiredJetMinor = 15;
+constexpr char kRequiredJetLetter = 'N';
 
 // Closes the progress window before the run's last message.
 void CloseProgress(std::unique_ptr<CScaleDlg>& pScale) {
@@ -157,6 +163,41 @@ BOOL CFinGaiApp::StartUp(std::unique_ptr<CUtyFile>& pUtyFile) {
   return TRUE;
 }
 
+void CFinGaiApp::RefuseCommandLine(LPCSTR pszRawLine) {
+  CValueMgr::Instance()->Set(kProductName, 0);
+  // Of a launch only the three numbers are needed to answer the host, and
+  // they are ASCII; the path after them is what could not be converted.
+  const CString strLine = pszRawLine == nullptr ? CString() : CString(pszRawLine);
+  std::size_t nComma = CString::npos;
+  for (int i = 0; i < 3; ++i) {
+    nComma = strLine.find(',', nComma + 1);
+    if (nComma == CString::npos) break;
+  }
+  if (nComma != CString::npos && ParseCommandLine(strLine.substr(0, nComma + 1).c_str())) {
+    m_bLinked = 1;
+    ::EnableWindow(m_hHostWnd, FALSE);
+    m_pParentWnd = CWnd::FromHandle(m_hHostWnd);
+  }
+  Stop(APP_MSG_BAD_COMMAND_LINE, MB_ICONWARNING);
+}
+
+void CFinGaiApp::RunGuarded(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const std::exception& e) {
+    CString strWhat;
+    OnUnexpectedFailure(cp932::FromUtf8(e.what(), strWhat) ? strWhat.c_str() : nullptr);
+  } catch (...) {
+    OnUnexpectedFailure(nullptr);
+  }
+}
+
+void CFinGaiApp::OnUnexpectedFailure(LPCSTR pszWhat) {
+  CString strText = APP_MSG_UNEXPECTED;
+  if (pszWhat != nullptr && *pszWhat != '\0') strText += CString("\n\n") + pszWhat;
+  Stop(strText.c_str(), MB_ICONWARNING);
+}
+
 BOOL CFinGaiApp::ParseCommandLine(LPCSTR pszCmdLine) {
   if (pszCmdLine == nullptr || *pszCmdLine == '\0') return FALSE;
   // Cutting a longer line could turn it into another window or path.
@@ -262,9 +303,8 @@ BOOL CFinGaiApp::CheckProgramLevel() {
 BOOL CFinGaiApp::CheckJetVersion() {
   S_JETVERSION version{};
   if (g_pJetAccess->GetVersion(&version) != 0) return Stop(APP_MSG_VERSION_READ, MB_ICONWARNING);
-  if (version.nMajor != CJetAccessFile::VERSION_MAJOR ||
-      version.nMinor != CJetAccessFile::VERSION_MINOR ||
-      version.cLetter != CJetAccessFile::VERSION_LETTER) {
+  if (version.nMajor != kRequiredJetMajor || version.nMinor != kRequiredJetMinor ||
+      version.cLetter != kRequiredJetLetter) {
     return Stop(APP_MSG_VERSION_WRONG, MB_ICONWARNING);
   }
   return TRUE;
@@ -400,7 +440,9 @@ void CFinGaiApp::RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDa
   sheet.m_strLinkParam = m_strLinkParam;
   if (!sheet.DispSheet(m_pParentWnd)) {
     if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
-    m_nResult = RESULT_CANCELLED;
+    // Only the user's own cancel is a cancellation; a wizard that could not
+    // load or save the settings failed.
+    m_nResult = sheet.m_bCancelled ? RESULT_CANCELLED : RESULT_ERROR;
     pSema.reset();
     return;
   }
@@ -432,7 +474,7 @@ void CFinGaiApp::RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDa
     if (!pSum->Run(m_hHostWnd)) {
       CloseProgress(pScale);
       if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
-      m_nResult = RESULT_CANCELLED;
+      m_nResult = RESULT_ERROR;
     } else {
       pScale->DispScale(100);
       CloseProgress(pScale);

@@ -6,6 +6,7 @@
 // destructor reports the result to the host window when the host launched
 // the program.
 
+#include <functional>
 #include <memory>
 
 #include "CWnd.h"
@@ -55,6 +56,15 @@ class CFinGaiApp {
   BOOL InitInstance();
   // Releases the guards; the process exit code, always 0.
   int ExitInstance();
+
+  // Instead of InitInstance when the command line has text with no CP932
+  // form (pszRawLine as it came): shows why the run cannot start and, when
+  // the line is a launch, answers the host with an error.
+  void RefuseCommandLine(LPCSTR pszRawLine);
+  // Runs the program's work (InitInstance or RefuseCommandLine) as the last
+  // resort against what nothing else caught: an exception escaping it is
+  // shown and reported to the host as an error.
+  void RunGuarded(const std::function<void()>& run);
 
   // Reads "window,message,function,path" into the launch members; TRUE when
   // all three commas are there. A line longer than CMDLINE_MAX is not a
@@ -109,6 +119,7 @@ class CFinGaiApp {
   void RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDataPath);
   short OpenAccess();
 
+  void OnUnexpectedFailure(LPCSTR pszWhat);
   void Message(LPCSTR pszText, UINT nIcon);
   // Shows the message and ends the run with an error.
   BOOL Stop(LPCSTR pszText, UINT nIcon);

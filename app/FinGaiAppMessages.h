@@ -36,6 +36,11 @@ inline constexpr const char* APP_MSG_NO_SYSTEM_FILE = "システムファイル�
 inline constexpr const char* APP_MSG_ACCESS_INIT = "ﾌｧｲﾙｱｸｾｽの初期化に失敗しました。\n";
 inline constexpr const char* APP_MSG_NO_PROGRAM_FILE = "起動に必要なﾌﾟﾛｸﾞﾗﾑﾌｧｲﾙが存在しません。";
 
+inline constexpr const char* APP_MSG_BAD_COMMAND_LINE =
+    "起動パラメータに使用できない文字が含まれているため、起動できません。";
+inline constexpr const char* APP_MSG_UNEXPECTED =
+    "予期しないエラーが発生したため、処理を中止します。";
+
 inline constexpr const char* APP_MSG_STOPPED = "内訳概況書の集計を中止します。";
 inline constexpr const char* APP_MSG_KOJIN_DATA =
     "選択されたデータは、経営形態が『個人』です。\n\n『個人』データは選択できません。";

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "FolderOps.h"
-#include "WinFile.h"
 #include "WinProfile.h"
 
 namespace {
@@ -26,7 +25,8 @@ int ReadProgramLevel(char* pszBuffer, LPCSTR pszFolder, LPCSTR pszKey, int nRequ
   std::memcpy(pszBuffer, pszFolder, nFolder);
   if (!AppendPathSeparator(pszBuffer, PROGRAM_LEVEL_PATH_SIZE)) return -1;
   std::strcat(pszBuffer, kIniName);
-  if (!PathFileExistsA(pszBuffer)) return -1;
+  // A folder of that name is no file to read a level from.
+  if (!platform::FileExists(pszBuffer)) return -1;
 
   char szValue[kValueSize] = {};
   GetPrivateProfileStringA(kSection, pszKey, "1", szValue, kValueSize, pszBuffer);

@@ -1,27 +1,41 @@
 // The link component: one run per process, no main window.
 
-#include <cstdio>
-
 #include "ArgvText.h"
 #include "CCommandLineModes.h"
 #include "CFinGaiApp.h"
 #include "UiStartup.h"
 
+namespace {
+
+// The arguments as they came, joined as the command line is.
+CString RawCommandLine(int argc, char** argv) {
+  CString strLine;
+  for (int i = 1; i < argc; ++i) {
+    if (i > 1) strLine += ' ';
+    strLine += argv[i];
+  }
+  return strLine;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // A host launch begins with the window number, never with "--".
   if (CCommandLineModes::IsMode(argc, argv)) return CCommandLineModes::Run(argc, argv);
   CString strCmdLine;
-  if (!platform::CommandLineFromArgs(argc, argv, strCmdLine)) {
-    // Running on without the launch parameters would report to nobody.
-    std::fprintf(stderr, "QT10ToRX16_G: the command line has text with no CP932 form\n");
-    return 0;
-  }
+  const bool bConverted = platform::CommandLineFromArgs(argc, argv, strCmdLine);
   InstallUiBackend(argc, argv);
   int nExitCode = 0;
   {
     CFinGaiApp app;
-    app.m_strCmdLine = strCmdLine;
-    app.InitInstance();
+    app.RunGuarded([&] {
+      if (bConverted) {
+        app.m_strCmdLine = strCmdLine;
+        app.InitInstance();
+      } else {
+        app.RefuseCommandLine(RawCommandLine(argc, argv).c_str());
+      }
+    });
     nExitCode = app.ExitInstance();
   }
   UninstallUiBackend();

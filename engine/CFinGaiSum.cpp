@@ -110,10 +110,10 @@ BOOL CFinGaiSum::Run(HWND hWnd) {
     FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
     return FALSE;
   }
-  const BOOL bSum = SumAccounts();
-  // The file is written also after a failure, with the items completed so far.
-  const BOOL bWrite = pXml->Write(m_cond, m_arData, m_nFunctionNo);
-  return bSum && bWrite ? TRUE : FALSE;
+  // A failed aggregation writes nothing: a partial report would take the
+  // place of an earlier good one.
+  if (!SumAccounts()) return FALSE;
+  return pXml->Write(m_cond, m_arData, m_nFunctionNo);
 }
 
 BOOL CFinGaiSum::SumAccounts() {

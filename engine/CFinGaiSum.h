@@ -22,8 +22,8 @@ class CFinGaiSum {
   BOOL Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKamokuArray,
             CArray<_SG_MATCH, _SG_MATCH>* pMatchArray,
             CArray<_SG_INIT_BODY, _SG_INIT_BODY>* pInitBodyArray, short nFunctionNo);
-  // Aggregates and writes the file, the file also when the aggregation
-  // failed; TRUE only when both succeeded.
+  // Aggregates and, when that succeeded, writes the file; TRUE only when
+  // both succeeded.
   BOOL Run(HWND hWnd);
 
   BOOL SumAccounts();

@@ -6,10 +6,6 @@
 
 class CJetAccessFile : public virtual CJetAccessPart {
  public:
-  inline static constexpr short VERSION_MAJOR = 6;
-  inline static constexpr short VERSION_MINOR = 15;
-  inline static constexpr char VERSION_LETTER = 'N';
-
   // Fills the version record; 0 on success.
   short GetVersion(S_JETVERSION* pVersion);
 

@@ -1,5 +1,6 @@
 #include "FolderOps.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +23,50 @@ bool StatOf(const CString& path, struct stat& st) {
 bool FileExists(const CString& path) {
   struct stat st;
   return StatOf(path, st) && S_ISREG(st.st_mode);
+}
+
+bool ReadRegularFile(const CString& path, std::string& out) {
+  out.clear();
+  std::string os;
+  if (!ToOsPath(path, os)) {
+    errno = EINVAL;
+    return false;
+  }
+  const int fd = ::open(os.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat st;
+  bool ok = ::fstat(fd, &st) == 0;
+  if (ok && !S_ISREG(st.st_mode)) {
+    errno = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    ok = false;
+  }
+  char block[65536];
+  while (ok) {
+    const ssize_t n = ::read(fd, block, sizeof block);
+    if (n == 0) break;
+    if (n < 0) {
+      ok = errno == EINTR;
+      continue;
+    }
+    out.append(block, static_cast<std::size_t>(n));
+  }
+  const int error = errno;
+  ::close(fd);
+  if (!ok) {
+    out.clear();
+    errno = error;
+  }
+  return ok;
+}
+
+bool SyncOsPath(const std::string& osPath) {
+  const int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = ::fsync(fd) == 0;
+  const int error = errno;
+  const bool closed = ::close(fd) == 0;
+  if (!synced) errno = error;
+  return closed && synced;
 }
 
 bool FolderExists(const CString& path) {

@@ -2,6 +2,8 @@
 // Folder and path helpers for the host stand-in's file utilities and the
 // program's start-up. Paths are CP932, with "/" as the separator.
 
+#include <string>
+
 #include "WinTypes.h"
 
 namespace platform {
@@ -10,6 +12,13 @@ namespace platform {
 bool FileExists(const CString& path);
 // A folder (or a link to one) of that name exists.
 bool FolderExists(const CString& path);
+// Reads the whole of a regular file (or a link to one). False when it is
+// missing, a folder or anything else that is not a regular file, or cannot
+// be read; errno then tells why and out is empty.
+bool ReadRegularFile(const CString& path, std::string& out);
+// Flushes a file or folder (a path in the file system's encoding) to disk;
+// errno tells why when it fails.
+bool SyncOsPath(const std::string& osPath);
 // Creates the folder with every missing folder above it; true when it exists
 // afterwards.
 bool CreateFolder(const CString& path);

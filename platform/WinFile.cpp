@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -104,6 +105,17 @@ BOOL CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists) {
   return ok ? TRUE : FALSE;
 }
 
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName) {
+  std::string from;
+  std::string to;
+  if (!OsName(existingName, from) || !OsName(newName, to)) {
+    errno = EINVAL;
+    return FALSE;
+  }
+  return ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0 ? TRUE
+                                                                                          : FALSE;
+}
+
 HFILE _lopen(LPCSTR path, int mode) {
   std::string os;
   if (!OsName(path, os)) return HFILE_ERROR;
@@ -111,7 +123,15 @@ HFILE _lopen(LPCSTR path, int mode) {
   if ((mode & 3) == OF_WRITE) flags = O_WRONLY;
   if ((mode & 3) == OF_READWRITE) flags = O_RDWR;
   const int fd = ::open(os.c_str(), flags | O_CLOEXEC);
-  return fd < 0 ? HFILE_ERROR : fd;
+  if (fd < 0) return HFILE_ERROR;
+  // Windows opens no folder as a file; here one would open for reading.
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+    ::close(fd);
+    errno = EISDIR;
+    return HFILE_ERROR;
+  }
+  return fd;
 }
 
 HFILE _lclose(HFILE file) { return file >= 0 && ::close(file) == 0 ? 0 : HFILE_ERROR; }

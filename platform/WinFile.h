@@ -19,8 +19,12 @@ BOOL PathFileExistsA(LPCSTR path);
 // failed copy leaves the old target as it was.
 BOOL CopyFileA(LPCSTR existingName, LPCSTR newName, BOOL failIfExists);
 
+// Renames a file or folder; fails (errno EEXIST) when newName exists, so
+// nothing is ever replaced by it.
+BOOL MoveFileA(LPCSTR existingName, LPCSTR newName);
+
 // Opens a file (OF_READ, OF_WRITE or OF_READWRITE; share flags are ignored);
-// HFILE_ERROR when it cannot be opened. Not inherited by child processes.
+// HFILE_ERROR when it cannot be opened or is a folder. Not inherited by child processes.
 HFILE _lopen(LPCSTR path, int mode);
 // 0, or HFILE_ERROR for a handle that is not open.
 HFILE _lclose(HFILE file);

@@ -1,14 +1,12 @@
 #include "WinProfile.h"
 
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "Cp932.h"
-#include "OsPath.h"
+#include "FolderOps.h"
 
 namespace {
 
@@ -108,12 +106,8 @@ DWORD PutList(const std::vector<std::string_view>& names, LPSTR buffer, DWORD si
 }
 
 bool ReadFile(LPCSTR fileName, std::string& text) {
-  std::string os;
-  if (fileName == nullptr || !platform::ToOsPath(fileName, os)) return false;
-  std::ifstream in(os, std::ios::binary);
-  if (!in) return false;
-  text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  // A folder or anything else that is not a regular file reads as missing.
+  return fileName != nullptr && platform::ReadRegularFile(fileName, text);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-translations-l10n libsqlite3-dev sqlite3 libicu-dev libxml2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-charts-dev libqt6opengl6-dev poppler-utils nlohmann-json3-dev
-  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick python3
+  fonts-ipafont-gothic xvfb xauth x11-apps imagemagick python3 strace
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,16 +1,18 @@
 #include "CSetGaiFile.h"
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
+#include <ctime>
 #include <string_view>
 
 #include "CReplaceFile.h"
 #include "Cp932.h"
-#include "OsPath.h"
+#include "FinGaiMessage.h"
+#include "FolderOps.h"
+#include "LocalClock.h"
 #include "WinFile.h"
-#include "WinMessageBox.h"
 #include "_CG_CONDITION.h"
 #include "_CG_INIT_BODY.h"
 #include "_CG_MATCH.h"
@@ -18,7 +20,14 @@
 
 namespace {
 
-const char CAPTION[] = "内訳概況書のミラベル（概況書）";
+const char MSG_ENV_CREATE[] = "集計条件ファイルの作成に失敗しました。";
+const char MSG_ENV_SAVE[] = "集計条件ファイルの保存に失敗しました。";
+const char MSG_INIT_READ[] = "共通初期データファイルを読み込めません。";
+const char MSG_ENV_SET_ASIDE[] = "壊れた集計条件ファイルの名前を変更できませんでした。";
+const char MSG_ENV_DAMAGED[] =
+    "この集計データの集計条件ファイルが壊れています。\n"
+    "集計条件を初期データからやり直しますか？\n\n"
+    "壊れたファイルは名前を変えて残します。";
 
 // Copies text into a fixed field: at most size - 1 bytes, not ending inside a
 // double-byte character, the rest of the field zero.
@@ -39,13 +48,19 @@ CString MemberKey(const _SG_CONDITION& cond) {
   return CString(FieldText(cond.szDataId, sizeof cond.szDataId)) + ":";
 }
 
+// A missing file, a folder or an unreadable file all read as nothing.
 bool ReadWholeFile(const CString& strPath, std::string& data) {
-  std::string strOsPath;
-  if (!platform::ToOsPath(strPath, strOsPath)) return false;
-  std::ifstream in(strOsPath, std::ios::binary);
-  if (!in.is_open()) return false;
-  data.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return !in.bad();
+  return platform::ReadRegularFile(strPath, data);
+}
+
+// A path as the user can find it: relative names are in the current folder.
+CString FullPath(const CString& strPath) {
+  if (!strPath.empty() && strPath[0] == '/') return strPath;
+  char szFolder[MAX_PATH] = {};
+  const DWORD nLength = GetCurrentDirectoryA(MAX_PATH, szFolder);
+  if (nLength == 0 || nLength >= MAX_PATH) return strPath;
+  const CString strFolder = szFolder;
+  return strFolder.back() == '/' ? strFolder + strPath : strFolder + "/" + strPath;
 }
 
 }  // namespace
@@ -72,8 +87,11 @@ BOOL CSetGaiFile::IsStorableText(LPCSTR pszText) {
   return pszText != nullptr && std::strpbrk(pszText, "\"\r\n") == nullptr ? TRUE : FALSE;
 }
 
-void CSetGaiFile::ShowMessage(LPCSTR pszText) const {
-  MessageBoxA(m_hOwnerWnd, pszText, CAPTION, MB_OK | MB_ICONWARNING);
+void CSetGaiFile::ShowMessage(LPCSTR pszText) const { FinGaiWarning(m_hOwnerWnd, pszText); }
+
+int CSetGaiFile::FileFailure(LPCSTR pszWhat, const CString& strPath, int nError) const {
+  FinGaiFileWarning(m_hOwnerWnd, pszWhat, FullPath(strPath), nError);
+  return 0;
 }
 
 CString CSetGaiFile::InitFilePath() const { return m_strInitFolder + InitFileName(m_bCooperative); }
@@ -82,20 +100,47 @@ int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                               CArray<_SG_MATCH, _SG_MATCH>& arMatch,
                               CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
   const CString strEnvPath = strDataPath + EnvFileName(m_bCooperative);
-  if (!PathFileExistsA(strEnvPath.c_str())) {
+  // A folder or anything else in place of a settings file counts as missing.
+  if (!platform::FileExists(strEnvPath)) {
     const CString strAltPath = m_strAltFolder + EnvFileName(m_bCooperative);
-    if (PathFileExistsA(strAltPath.c_str())) {
+    if (platform::FileExists(strAltPath)) {
       // A failed copy leaves no file behind; the load below then reports it.
       CopyFileA(strAltPath.c_str(), strEnvPath.c_str(), FALSE);
-    } else {
-      std::memset(&cond, 0, sizeof cond);
-      std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
-      if (!MakeInit(strEnvPath, cond)) return 0;
+    } else if (!MakeDefaults(strEnvPath, cond)) {
+      return 0;
     }
   }
+  BOOL bDamaged = FALSE;
+  if (MakeRefData(strEnvPath, cond, arMatch, arInitBody, &bDamaged)) return 1;
+  ShowMessage("MakeRefDataエラー");
+  // A damaged file would block its data set for good: offer to start over,
+  // keeping the damaged file for whoever wants to look at it.
+  if (!bDamaged || !SetAsideDamaged(strEnvPath) || !MakeDefaults(strEnvPath, cond)) return 0;
   if (!MakeRefData(strEnvPath, cond, arMatch, arInitBody)) {
     ShowMessage("MakeRefDataエラー");
     return 0;
+  }
+  return 1;
+}
+
+int CSetGaiFile::MakeDefaults(const CString& strEnvPath, _SG_CONDITION& cond) const {
+  std::memset(&cond, 0, sizeof cond);
+  std::memcpy(cond.szDataId, m_szDataId, sizeof cond.szDataId);
+  return MakeInit(strEnvPath, cond);
+}
+
+int CSetGaiFile::SetAsideDamaged(const CString& strEnvPath) const {
+  if (MessageBoxA(m_hOwnerWnd, MSG_ENV_DAMAGED, FINGAI_CAPTION,
+                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    return 0;
+  }
+  std::tm now{};
+  if (!platform::GetCurrentLocalTime(now)) return FileFailure(MSG_ENV_SET_ASIDE, strEnvPath, 0);
+  char szSuffix[80];
+  std::snprintf(szSuffix, sizeof szSuffix, ".damaged-%04d%02d%02d-%02d%02d%02d", now.tm_year + 1900,
+                now.tm_mon + 1, now.tm_mday, now.tm_hour, now.tm_min, now.tm_sec);
+  if (!MoveFileA(strEnvPath.c_str(), (strEnvPath + szSuffix).c_str())) {
+    return FileFailure(MSG_ENV_SET_ASIDE, strEnvPath, errno);
   }
   return 1;
 }
@@ -107,17 +152,27 @@ int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) 
   condLine.m_rec.szOutPath[sizeof condLine.m_rec.szOutPath - 1] = '\0';
   condLine.m_rec.nZeiShori = 1;
   if (!IsStorableText(condLine.m_rec.szDataId) || !IsStorableText(condLine.m_rec.szOutPath)) {
-    return 0;
+    return FileFailure(MSG_ENV_CREATE, strEnvPath, EINVAL);
   }
 
   CReplaceFile env;
-  if (env.Open(strEnvPath.c_str()) != 0) return 0;
+  if (env.Open(strEnvPath.c_str()) != 0) {
+    return FileFailure(MSG_ENV_CREATE, strEnvPath, env.LastError());
+  }
+  _CTextFile out;
+  errno = 0;
+  if (out.Open(env.TempPath().c_str(), _CTextFile::TF_WRITE | _CTextFile::TF_TRUNCATE) != 0) {
+    return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
+  }
   condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
-  env.File().Attach(&condLine);
-  if (condLine.Write() != 0) return 0;
+  out.Attach(&condLine);
+  if (condLine.Write() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
 
   _CTextFile init;
-  if (init.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) return 0;
+  errno = 0;
+  if (init.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) {
+    return FileFailure(MSG_INIT_READ, InitFilePath(), errno);
+  }
   _CG_MATCH match;
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
   for (;;) {
@@ -131,16 +186,22 @@ int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) 
       return 0;
     }
     if (match.m_rec.nGaiNo < 0) break;
-    env.File().Attach(&match);
-    if (match.Write() != 0) return 0;
+    out.Attach(&match);
+    errno = 0;
+    if (match.Write() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
   }
   init.Close();
-  return env.Commit() == 0 ? 1 : 0;
+  errno = 0;
+  if (out.Close() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
+  if (env.Commit() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, env.LastError());
+  return 1;
 }
 
 int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
                              CArray<_SG_MATCH, _SG_MATCH>& arMatch,
-                             CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+                             CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
+                             BOOL* pbDamaged) const {
+  if (pbDamaged) *pbDamaged = FALSE;
   _CTextFile file;
   if (file.Open(strEnvPath.c_str(), _CTextFile::TF_READ) != 0) return 0;
 
@@ -150,6 +211,7 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
   std::memset(&condLine.m_rec, 0, sizeof condLine.m_rec);
   if (condLine.Read() != 0) {
     ShowMessage("エラーCon");
+    if (pbDamaged) *pbDamaged = TRUE;
     return 0;
   }
   if (m_bCooperative) {
@@ -175,6 +237,7 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
     if (nResult == 1) break;
     if (nResult == 2) {
       ShowMessage("エラーmatch");
+      if (pbDamaged) *pbDamaged = TRUE;
       return 0;
     }
   }
@@ -272,21 +335,32 @@ int CSetGaiFile::SaveSettings(const CString& strFolder, const CString& strEnvFil
   }
   if (!IsStorableText(rec.szDataId)) return 0;
 
+  const CString strEnvPath = strFolder + strEnvFile;
   CReplaceFile env;
-  if (env.Open((strFolder + strEnvFile).c_str()) != 0) return 0;
+  if (env.Open(strEnvPath.c_str()) != 0) {
+    return FileFailure(MSG_ENV_SAVE, strEnvPath, env.LastError());
+  }
+  _CTextFile out;
+  errno = 0;
+  if (out.Open(env.TempPath().c_str(), _CTextFile::TF_WRITE | _CTextFile::TF_TRUNCATE) != 0) {
+    return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
+  }
   condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
-  env.File().Attach(&condLine);
-  if (condLine.Write() != 0) return 0;
+  out.Attach(&condLine);
+  if (condLine.Write() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
 
   _CG_MATCH match;
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
-  env.File().Attach(&match);
+  out.Attach(&match);
   // Every element but the last, which is the sentinel.
   for (std::size_t i = 0; i + 1 < arMatch.size(); ++i) {
     match.m_rec = arMatch[i];
-    if (match.Write() != 0) return 0;
+    errno = 0;
+    if (match.Write() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
   }
-  if (env.Commit() != 0) return 0;
+  errno = 0;
+  if (out.Close() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
+  if (env.Commit() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, env.LastError());
 
   if (m_bCooperative) WriteMemberCondition(rec);
   return 1;

@@ -60,7 +60,9 @@ class CSetGaiFile {
   // Makes sure the environment file strDataPath + EnvFileName exists (taken
   // over from m_strAltFolder, or created from the defaults), then loads it and
   // the item definitions. The match list and the definitions each end with an
-  // all-zero sentinel record.
+  // all-zero sentinel record. When the environment file is damaged, asks
+  // whether to start again from the defaults; yes keeps the damaged file as
+  // NAME.damaged-YYYYMMDD-HHMMSS (local time) and loads as on a first run.
   int LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                    CArray<_SG_MATCH, _SG_MATCH>& arMatch,
                    CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
@@ -76,19 +78,24 @@ class CSetGaiFile {
   int ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
                    CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
   // Creates the environment file at strEnvPath from cond (税処理 written as 1)
-  // and the default match list. On failure no file is left at strEnvPath.
+  // and the default match list. On failure no file is left at strEnvPath
+  // and a message names the file and the reason.
   int MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const;
   // Reads the environment file and the item definitions of the common
   // initial-data file. The data ID always becomes m_szDataId; in the
   // cooperative edition the other condition fields come from the member file.
+  // *pbDamaged (when given) tells whether the failure lay in the lines of the
+  // environment file itself.
   int MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
                   CArray<_SG_MATCH, _SG_MATCH>& arMatch,
-                  CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
+                  CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
+                  BOOL* pbDamaged = nullptr) const;
   // Rewrites strFolder + strEnvFile from cond and every match but the last
   // (the sentinel). With bFixedOut, or when the entered path is not storable,
   // the stored path is strSavedOut (the path as loaded). In the cooperative
   // edition the member line is updated after the environment file. On
-  // failure the previous file is left as it was.
+  // failure the previous file is left as it was and a message names the file
+  // and the reason.
   int SaveSettings(const CString& strFolder, const CString& strEnvFile, const _SG_CONDITION& cond,
                    BOOL bFixedOut, const CString& strSavedOut,
                    const CArray<_SG_MATCH, _SG_MATCH>& arMatch) const;
@@ -101,5 +108,11 @@ class CSetGaiFile {
 
  private:
   void ShowMessage(LPCSTR pszText) const;
+  // Shows what failed with the file's full path and the system's reason; 0.
+  int FileFailure(LPCSTR pszWhat, const CString& strPath, int nError) const;
   CString InitFilePath() const;
+  // cond as on a first run, and the environment file made from it.
+  int MakeDefaults(const CString& strEnvPath, _SG_CONDITION& cond) const;
+  // Asks whether to start over; on yes renames the damaged file aside.
+  int SetAsideDamaged(const CString& strEnvPath) const;
 };

@@ -86,13 +86,9 @@ class _CTextAccessor {
   // is not a digit, sign, point or blank. 0 parsed, 1 only blanks, 2 malformed.
   long CheckNumeric(const char* pText, long nLength, tagCY* pAmount);
 
-  // Bytes a short line of numbers is looked at in one go, and its fields.
-  static constexpr long SHORT_REACH = 24;
-  static constexpr long SHORT_FIELDS = 8;
-  // Read for every line the shortest way does not take.
-  long ReadLine();
-  long ReadBare(const char* pLine, const char* pLimit);
-  long ReadShortNumbers(const unsigned char* p, unsigned char cSeparator);
+  // 0 a line of up to MAX_LINE characters in pLine, otherwise Read's result.
+  long ReadLine(char* pLine, long& nLength);
+  char QuoteChar() const;
   long ActiveCount() const;
   long ActiveIndex(long nPos) const;
   long SplitFixed(const char* pLine, long nLength, Field* pFields, long nActive) const;

@@ -1,5 +1,6 @@
 #include "_CTextFile.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -7,11 +8,9 @@
 #include "Cp932.h"
 #include "_CTextAccessor.h"
 
-_CTextFile::_CTextFile() : m_pBuffer(new char[BUFFER_SIZE]) {
-  m_stream.rdbuf()->pubsetbuf(m_pBuffer.get(), BUFFER_SIZE);
-}
+_CTextFile::_CTextFile() = default;
 
-_CTextFile::~_CTextFile() { m_stream.close(); }
+_CTextFile::~_CTextFile() = default;
 
 long _CTextFile::Open(const char* pszPath, long nFlags) {
   if (!pszPath || m_stream.is_open()) return -1;
@@ -37,7 +36,10 @@ long _CTextFile::Open(const char* pszPath, long nFlags) {
   } else if (nFlags & TF_READ) {
     // A folder opens for reading here and then reads as empty.
     std::error_code error;
-    if (std::filesystem::is_directory(path, error)) return -1;
+    if (std::filesystem::is_directory(path, error)) {
+      errno = EISDIR;
+      return -1;
+    }
     mode = std::ios_base::in;
   } else {
     return -1;

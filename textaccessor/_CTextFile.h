@@ -4,7 +4,6 @@
 // in turn.
 
 #include <fstream>
-#include <memory>
 
 class _CTextAccessor;
 
@@ -32,9 +31,5 @@ class _CTextFile {
   long Attach(_CTextAccessor* pAccessor);
 
  private:
-  // Lines are taken from the stream buffer in place; a large one means few
-  // system calls per file. Closed with the stream before it goes.
-  static constexpr std::size_t BUFFER_SIZE = 64 * 1024;
   std::fstream m_stream;
-  std::unique_ptr<char[]> m_pBuffer;
 };

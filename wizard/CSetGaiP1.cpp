@@ -17,6 +17,7 @@
 #include "Cp932.h"
 #include "DefaultOutputName.h"
 #include "DirOpe.h"
+#include "FolderOps.h"
 #include "OsPath.h"
 #include "ProgramResources.h"
 #include "S_KANRI.h"
@@ -375,6 +376,10 @@ int CSetGaiP1::CheckOutputPath() {
   const std::size_t nSlashDot = strPath.find("/.");
   if (strPath.find('.') == CString::npos || (nStar != CString::npos && nStar > 0) ||
       (nSlashDot != CString::npos && nSlashDot > 0)) {
+    return Reject(SETGAI_MSG_FILE_NAME, IDC_OUT_PATH);
+  }
+  // A folder is no file to write the report into, nor to ask about.
+  if (strPath.back() == '/' || platform::FolderExists(strPath)) {
     return Reject(SETGAI_MSG_FILE_NAME, IDC_OUT_PATH);
   }
   return 1;

@@ -1,5 +1,6 @@
 #include "CSetGaiSht.h"
 
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -58,11 +59,25 @@ int CSetGaiSht::DispSheet(CWnd* pParent) {
 
   const BOOL bCoop = CValueMgr::Instance()->GetNo() >= 10;
   if (bCoop) {
+    // Without its folder the member file would land under its bare name in
+    // the current folder, where loading takes it for another's settings.
     CUtyFile uty;
-    uty.GetSpFolderPath(CUtyFile::SPFOLDER_KUMIAI, m_szMemberEnv, MAX_PATH);
-    if (!uty.CheckFolderExist(m_szMemberEnv)) uty.CreateFolder(m_szMemberEnv, 0, nullptr, 0);
+    if (!uty.GetSpFolderPath(CUtyFile::SPFOLDER_KUMIAI, m_szMemberEnv, MAX_PATH)) {
+      return warn(SETGAI_MSG_MEMBER_FOLDER_UNKNOWN);
+    }
+    if (!uty.CheckFolderExist(m_szMemberEnv)) {
+      errno = 0;
+      if (!uty.CreateFolder(m_szMemberEnv, 0, nullptr, 0)) {
+        FinGaiFileWarning(m_hOwnerWnd, SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, errno);
+        return 0;
+      }
+    }
     const std::size_t nLen = std::strlen(m_szMemberEnv);
-    std::strncat(m_szMemberEnv, CSetGaiFile::MemberEnvFileName(), MAX_PATH - 1 - nLen);
+    if (nLen + std::strlen(CSetGaiFile::MemberEnvFileName()) >= MAX_PATH) {
+      FinGaiFileWarning(m_hOwnerWnd, SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, ENAMETOOLONG);
+      return 0;
+    }
+    std::strcat(m_szMemberEnv, CSetGaiFile::MemberEnvFileName());
   }
 
   CSetGaiFile files(m_hOwnerWnd, bCoop);
@@ -98,6 +113,7 @@ int CSetGaiSht::DispSheet(CWnd* pParent) {
   sheet.AddPage(&page2);
   sheet.AddPage(&page3);
   const INT_PTR nResult = sheet.DoModal();
+  m_bCancelled = nResult == IDCANCEL ? TRUE : FALSE;
   if (nResult == IDOK) {
     return files.SaveSettings(m_strDataPath, CSetGaiFile::EnvFileName(bCoop), m_cond,
                               !m_strLinkParam.empty(), m_strSavedOut, *m_pMatch);

@@ -37,6 +37,9 @@ class CSetGaiSht {
   std::unique_ptr<S_KANRI2> m_pKanri2;
   CString m_strSavedOut;  // 中間ファイル出力先 as loaded
   char m_szMemberEnv[MAX_PATH] = {};
+  // Set when DispSheet returned 0 because the user cancelled the wizard;
+  // clear when it failed.
+  BOOL m_bCancelled = FALSE;
 
   // Non-zero when the run goes on with the settings now in m_cond and the
   // arrays; 0 when the wizard was cancelled or the settings could not be

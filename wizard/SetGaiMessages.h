@@ -19,5 +19,11 @@ inline constexpr const char* SETGAI_MSG_OVERWRITE =
     "同名のファイルが存在します。 上書きしてもよろしいですか？";
 inline constexpr const char* SETGAI_MSG_SAVE_ON_CANCEL = "入力した情報を保存して終了しますか？";
 
+inline constexpr const char* SETGAI_MSG_MEMBER_FOLDER_UNKNOWN =
+    "組合員別の集計条件を保存するフォルダーが取得できません。\n"
+    "ホームフォルダーの名前に使用できない文字が含まれていないか確認してください。";
+inline constexpr const char* SETGAI_MSG_MEMBER_FOLDER_CREATE =
+    "組合員別の集計条件を保存するフォルダーが作成できません。";
+
 inline constexpr const char* SETGAI_SAVE_TITLE = "保存ファイルを指定";
 inline constexpr const char* SETGAI_SAVE_LOOK_IN = "ファイルの場所(&I)";

@@ -1,6 +1,7 @@
 #include "CFinGaiXML.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -11,6 +12,7 @@
 #include "CFinGaiFigures.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
+#include "CReplaceFile.h"
 #include "CValueMgr.h"
 #include "CXMLEdit.h"
 #include "Cp932.h"
@@ -59,6 +61,20 @@ constexpr std::size_t kMonthlyNameSize = 51;
 
 constexpr const char* kSupportKeys[] = {"[=製品名=]", "[=製品ﾊﾞｰｼﾞｮﾝ=]"};
 
+constexpr const char* kMsgWriteFailed = "中間ファイルの出力に失敗しました。";
+constexpr const char* kMsgBadValue = "の値に出力できない文字が含まれています。";
+
+// What the XML builder can carry in a text: CP932 without control bytes
+// other than tab, CR and LF.
+bool IsWritableText(std::string_view text) {
+  for (const char c : text) {
+    const auto b = static_cast<unsigned char>(c);
+    if ((b < 0x20 && b != '\t' && b != '\n' && b != '\r') || b == 0x7F) return false;
+  }
+  std::string utf8;
+  return cp932::ToUtf8(text, utf8);
+}
+
 // Cuts a text to what the writer's 256-byte text holds, never inside a
 // double-byte character.
 CString FitText(std::string_view text) {
@@ -91,27 +107,46 @@ CString FormatDate(int nYear, int nMonth, int nDay) {
   return szText;
 }
 
-// The line calls of one file: the first failing call ends the writing.
+// The line calls of one file: the first failing call ends the writing and
+// keeps what the system said about it.
 class LineWriter {
  public:
   explicit LineWriter(CXMLEdit& edit) : m_edit(edit) {}
   bool Open(LPCSTR szTag, int nLevel) {
-    return m_bOk && (m_bOk = m_edit.TopMakeRoot(m_szWork, szTag, nLevel, nullptr, nullptr, nullptr,
-                                                nullptr) != 0);
+    return m_bOk && Check(szTag, m_edit.TopMakeRoot(m_szWork, Clear(szTag), nLevel, nullptr,
+                                                    nullptr, nullptr, nullptr));
   }
   bool Line(LPCSTR szTag, const CString& strText, int nLevel) {
-    return m_bOk && (m_bOk = m_edit.LineMakeTag(m_szWork, szTag, strText.c_str(), nLevel, nullptr,
-                                                nullptr, nullptr, nullptr) != 0);
+    return m_bOk && Check(szTag, m_edit.LineMakeTag(m_szWork, Clear(szTag), strText.c_str(), nLevel,
+                                                    nullptr, nullptr, nullptr, nullptr));
   }
   bool Close(LPCSTR szTag, int nLevel) {
-    return m_bOk && (m_bOk = m_edit.EndMakeRoot(m_szWork, szTag, nLevel) != 0);
+    return m_bOk && Check(szTag, m_edit.EndMakeRoot(m_szWork, Clear(szTag), nLevel));
   }
   bool Ok() const { return m_bOk; }
+  int Error() const { return m_nError; }
+  // The element whose line failed without a system error: its name or text
+  // cannot stand in the file.
+  const CString& FailedTag() const { return m_strFailedTag; }
 
  private:
+  LPCSTR Clear(LPCSTR szTag) {
+    errno = 0;
+    return szTag;
+  }
+  bool Check(LPCSTR szTag, int nResult) {
+    if (nResult != 0) return true;
+    m_bOk = false;
+    m_nError = errno;
+    if (m_nError == 0) m_strFailedTag = szTag;
+    return false;
+  }
+
   CXMLEdit& m_edit;
   char m_szWork[kTextSize] = {};
   bool m_bOk = true;
+  int m_nError = 0;
+  CString m_strFailedTag;
 };
 
 std::string_view TagOf(const tag_DATA& data) {
@@ -145,8 +180,20 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
   CFinGaiFigures figures;
   figures.Compute(arData);
 
-  const std::string strPath(cond.szOutPath, strnlen(cond.szOutPath, sizeof cond.szOutPath));
-  bool bOk = pEdit->Init(m_file, strPath.c_str()) == 0 && pEdit->FileWrite(kDeclaration) != 0;
+  // The report goes to a file beside the target, which takes the target's
+  // place only once it is complete: a failed run leaves an earlier report as
+  // it was.
+  const CString strPath(cond.szOutPath, strnlen(cond.szOutPath, sizeof cond.szOutPath));
+  CReplaceFile target;
+  if (target.Open(strPath.c_str()) != 0) {
+    FinGaiFileWarning(m_hWnd, kMsgWriteFailed, strPath, target.LastError());
+    return FALSE;
+  }
+  errno = 0;
+  bool bOk = pEdit->Init(m_file, target.TempPath().c_str()) == 0;
+  if (bOk) bOk = pEdit->FileWrite(kDeclaration) != 0;
+  int nError = bOk ? 0 : errno;
+  CString strFailedTag;
   if (bOk) {
     LineWriter out(*pEdit);
     const S_KANRI& kanri = *m_pKanri;
@@ -157,11 +204,14 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
     out.Line(kElementNames[EN_VERSION], LoadResString(IDS_VERSION), 2);
     out.Line(kElementNames[EN_FUNCTIONID], FormatNumber("%d", nFunctionNo), 2);
     out.Line(kElementNames[EN_CONNECTEDPROGRAMVER], LoadResString(IDS_CONNECTEDPROGRAMVER), 2);
+    // A value the file cannot carry counts as missing.
     CString strName = FitText(GetSupportInfo(0));
-    if (strName.empty()) strName = FitText(CValueMgr::Instance()->GetName());
+    if (strName.empty() || !IsWritableText(strName)) {
+      strName = FitText(CValueMgr::Instance()->GetName());
+    }
     out.Line(kElementNames[EN_PROGRAMNAME], strName, 2);
     CString strVer = FitText(GetSupportInfo(1));
-    if (strVer.empty()) strVer = kDefaultProgramVer;
+    if (strVer.empty() || !IsWritableText(strVer)) strVer = kDefaultProgramVer;
     out.Line(kElementNames[EN_PROGRAMVER], strVer, 2);
     out.Close(kSystem, 1);
 
@@ -199,9 +249,30 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
     out.Close(kData, 1);
     out.Close(kReport, 0);
     bOk = out.Ok();
+    nError = out.Error();
+    strFailedTag = out.FailedTag();
   }
-  pEdit->Finish();
-  return bOk ? TRUE : FALSE;
+  errno = 0;
+  if (pEdit->Finish() != 0 && bOk) {
+    bOk = false;
+    nError = errno;
+  }
+  if (bOk && target.Commit() != 0) {
+    bOk = false;
+    nError = target.LastError();
+  }
+  if (!bOk) {
+    target.Discard();
+    if (!strFailedTag.empty()) {
+      FinGaiWarning(m_hWnd, (CString(kMsgWriteFailed) + "\n" + strFailedTag + kMsgBadValue +
+                             "\nファイル：" + strPath)
+                                .c_str());
+    } else {
+      FinGaiFileWarning(m_hWnd, kMsgWriteFailed, strPath, nError);
+    }
+    return FALSE;
+  }
+  return TRUE;
 }
 
 LPCSTR CFinGaiXML::GetSupportInfo(short nSelect) {

@@ -1,9 +1,8 @@
 // Feeds arbitrary bytes, line by line, to the text record accessor under
 // every layout and quote mode, and checks that no conversion writes outside
-// the record, and that reading from a buffered stream, where lines take
-// shortcuts, gives what reading one byte at a time gives. The first input
-// byte picks the modes and flags; each input is read with a mixed table and
-// with a table of numbers only.
+// the record, and that reading from a buffered stream gives what reading one
+// byte per refill gives. The first input byte picks the modes and flags; each
+// input is read with a mixed table and with a table of numbers only.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,7 +49,7 @@ const _STAFormat kNumberFormats[] = {
 };
 constexpr long kNumberCount = sizeof kNumberFormats / sizeof kNumberFormats[0];
 
-// Every refill gives one byte, so no line is ever found in the buffer.
+// Every refill gives one byte, so every line spans refills.
 class OneByteBuffer : public std::streambuf {
  public:
   explicit OneByteBuffer(const std::string& str) : m_str(str) {}

@@ -14,6 +14,7 @@
 #include "CKaikei.h"
 #include "CManagementDb.h"
 #include "Cp932.h"
+#include "FolderOps.h"
 #include "KAMOKU_CLASS.h"
 #include "OsPath.h"
 #include "S_KANKAMOKU.h"
@@ -252,6 +253,16 @@ bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strLi
     return Fail("cannot complete the books database");
   }
   m_db.Close();
+  // The books were written without a journal: they must be on the disk, and
+  // their folder with them, before the management database lists them, or a
+  // power loss could leave a listed data set with half a books file.
+  std::string osWork, osFinal;
+  platform::ToOsPath(m_strWork, osWork);
+  platform::ToOsPath(m_strFolder, osFinal);
+  if (!platform::SyncOsPath(osWork + "/" + BOOKS_FILE) || !platform::SyncOsPath(osWork)) {
+    Abort();
+    return Fail("cannot write the books to the disk");
+  }
 
   CManagementDb mgmt;
   if (!mgmt.Open(strManagementDb, true) || !mgmt.Db().Exec("BEGIN IMMEDIATE")) {
@@ -265,13 +276,17 @@ bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strLi
     Abort();
     return Fail("cannot record the data set (number or folder in use)");
   }
-  std::string osWork, osFinal;
-  platform::ToOsPath(m_strWork, osWork);
-  platform::ToOsPath(m_strFolder, osFinal);
   if (::renameat2(AT_FDCWD, osWork.c_str(), AT_FDCWD, osFinal.c_str(), RENAME_NOREPLACE) != 0) {
     mgmt.Db().Exec("ROLLBACK");
     Abort();
     return Fail("cannot move the data-set folder into place");
+  }
+  // The folder's name too, before the data set is recorded.
+  if (!platform::SyncOsPath(osFinal.substr(0, osFinal.rfind('/') + 1))) {
+    ::rename(osFinal.c_str(), osWork.c_str());
+    mgmt.Db().Exec("ROLLBACK");
+    Abort();
+    return Fail("cannot write the data-set folder to the disk");
   }
   if (!mgmt.Db().Exec("COMMIT")) {
     ::rename(osFinal.c_str(), osWork.c_str());

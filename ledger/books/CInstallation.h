@@ -12,12 +12,15 @@
 //                        folder unless it starts with "/"
 //   ProductName=TEXT     product name (optional)
 // Paths and texts are handed out in CP932.
+// $QT10_LEDGER_VERSION ("6.15N"), when set, is the data-access release the
+// stand-in reports instead of its own; an unreadable value fails the query.
 
 #include "WinTypes.h"
 
 class CInstallation {
  public:
   inline static constexpr const char* ENV_PROGRAM_DIR = "QT10_PROGRAM_DIR";
+  inline static constexpr const char* ENV_LEDGER_VERSION = "QT10_LEDGER_VERSION";
   inline static constexpr const char* SETTINGS_FILE = "LedgerHost.ini";
   inline static constexpr short EDITION_REGULAR = 0;
   inline static constexpr short EDITION_COOPERATIVE = 10;

@@ -1,5 +1,7 @@
 #include "CJetAccess.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -12,6 +14,11 @@ namespace {
 
 constexpr short kOk = 0;
 constexpr short kFailed = 1;
+
+// The release of the data access this stand-in plays.
+constexpr short kVersionMajor = 6;
+constexpr short kVersionMinor = 15;
+constexpr char kVersionLetter = 'N';
 
 template <std::size_t N>
 void CopyField(const CString& text, char (&field)[N]) {
@@ -103,9 +110,20 @@ CString CJetAccess::GetSelectedDataPath() const { return m_pSession->SelectedPat
 
 short CJetAccessFile::GetVersion(S_JETVERSION* pVersion) {
   if (pVersion == nullptr) return kFailed;
-  pVersion->nMajor = VERSION_MAJOR;
-  pVersion->nMinor = VERSION_MINOR;
-  pVersion->cLetter = VERSION_LETTER;
+  pVersion->nMajor = kVersionMajor;
+  pVersion->nMinor = kVersionMinor;
+  pVersion->cLetter = kVersionLetter;
+  // Tests stand the library in for another release: "MAJOR.MINORLETTER".
+  const char* pszOther = std::getenv(CInstallation::ENV_LEDGER_VERSION);
+  if (pszOther != nullptr && *pszOther != '\0') {
+    int nMajor = 0;
+    int nMinor = 0;
+    char cLetter = 0;
+    if (std::sscanf(pszOther, "%d.%d%c", &nMajor, &nMinor, &cLetter) != 3) return kFailed;
+    pVersion->nMajor = static_cast<short>(nMajor);
+    pVersion->nMinor = static_cast<short>(nMinor);
+    pVersion->cLetter = cLetter;
+  }
   return kOk;
 }
 

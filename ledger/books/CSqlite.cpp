@@ -27,6 +27,9 @@ bool CSqlite::Open(const CString& strPath, OpenMode eMode) {
     return false;
   }
   sqlite3_extended_result_codes(m_pDb, 1);
+  // The host may be writing the books: wait a moment for its lock instead
+  // of failing at once.
+  sqlite3_busy_timeout(m_pDb, BUSY_TIMEOUT_MS);
   // A file that is not a database only shows itself at the first read.
   long long nVersion = 0;
   if (!QueryInt("PRAGMA schema_version", nVersion)) {

@@ -1,6 +1,7 @@
 #pragma once
-// A SQLite connection opened by a CP932 path; closed on destruction. Busy
-// handling is off: a locked file is an error at once, never a wait.
+// A SQLite connection opened by a CP932 path; closed on destruction. A file
+// locked by another connection is waited for up to BUSY_TIMEOUT_MS, then
+// the statement fails.
 
 #include <string>
 
@@ -11,6 +12,7 @@ struct sqlite3;
 class CSqlite {
  public:
   enum OpenMode { OPEN_READ, OPEN_WRITE, OPEN_CREATE };
+  inline static constexpr int BUSY_TIMEOUT_MS = 1500;
 
   CSqlite() = default;
   ~CSqlite();

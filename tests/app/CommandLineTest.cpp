@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "AppTestSupport.h"
 #include "CFinGaiApp.h"
 
 namespace {
@@ -63,6 +66,18 @@ TEST(CommandLine, OverlongLineIsRefusedWithNothingStored) {
   EXPECT_EQ(app.m_nHostMsg, 0u);
   EXPECT_EQ(app.m_nFunctionNo, 2);
   EXPECT_TRUE(app.m_strLinkParam.empty());
+}
+
+TEST(CommandLine, WhatEscapesTheRunIsShownAndReportedAsAnError) {
+  apptest::MessageRecorder messages;
+  CFinGaiApp app;
+  app.m_nResult = CFinGaiApp::RESULT_CANCELLED;
+  app.RunGuarded([] { throw std::runtime_error("profile: Is a directory"); });
+  EXPECT_EQ(app.m_nResult, CFinGaiApp::RESULT_ERROR);
+  ASSERT_EQ(messages.Shown().size(), 1u);
+  EXPECT_EQ(messages.Shown()[0].text,
+            "予期しないエラーが発生したため、処理を中止します。\n\nprofile: Is a directory");
+  EXPECT_EQ(messages.Shown()[0].type, MB_OK | MB_ICONWARNING);
 }
 
 }  // namespace

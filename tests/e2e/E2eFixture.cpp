@@ -4,6 +4,7 @@
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -58,7 +59,8 @@ void Walk(xmlNode* pNode, XmlReport& report) {
 
 }  // namespace
 
-RunResult RunProgram(const std::vector<std::string>& arArgv, const std::string& strCwd) {
+RunResult RunProgram(const std::vector<std::string>& arArgv, const std::string& strCwd,
+                     long long nFileSizeLimit) {
   RunResult result;
   char szOut[] = "/tmp/rx16-e2e-out-XXXXXX";
   const int nOut = ::mkstemp(szOut);
@@ -68,6 +70,12 @@ RunResult RunProgram(const std::vector<std::string>& arArgv, const std::string& 
     ::dup2(nOut, 1);
     ::dup2(nOut, 2);
     if (::chdir(strCwd.c_str()) != 0) ::_exit(126);
+    if (nFileSizeLimit >= 0) {
+      // A write past the limit then fails with EFBIG instead of killing.
+      ::signal(SIGXFSZ, SIG_IGN);
+      const rlimit limit{static_cast<rlim_t>(nFileSizeLimit), static_cast<rlim_t>(nFileSizeLimit)};
+      if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(125);
+    }
     std::vector<char*> argv;
     for (const auto& a : arArgv) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
@@ -202,13 +210,13 @@ void E2e::Script(const std::vector<std::string>& arStep) {
 RunResult E2e::RunComponent(const std::vector<std::string>& arArg) {
   std::vector<std::string> arArgv = {ProgramDir() + "/QT10ToRX16_G"};
   arArgv.insert(arArgv.end(), arArg.begin(), arArg.end());
-  return RunProgram(arArgv, m_strRoot);
+  return RunProgram(arArgv, m_strRoot, m_nFileSizeLimit);
 }
 
 RunResult E2e::Launch(const std::vector<std::string>& arArg) {
   std::vector<std::string> arArgv = {ProgramDir() + "/QT10.EXE", "launch", ProgramDir()};
   arArgv.insert(arArgv.end(), arArg.begin(), arArg.end());
-  return RunProgram(arArgv, m_strRoot);
+  return RunProgram(arArgv, m_strRoot, m_nFileSizeLimit);
 }
 
 RunResult E2e::Host(const std::vector<std::string>& arArg) {

@@ -21,8 +21,11 @@ struct RunResult {
   std::string strOutput;  // standard output and error
 };
 
-// Runs argv[0] in cwd and waits (at most two minutes).
-RunResult RunProgram(const std::vector<std::string>& arArgv, const std::string& strCwd);
+// Runs argv[0] in cwd and waits (at most two minutes). With a file-size
+// limit (bytes, 0 or more) no file of the process and its children grows
+// beyond it: a write there fails as on a full disk.
+RunResult RunProgram(const std::vector<std::string>& arArgv, const std::string& strCwd,
+                     long long nFileSizeLimit = -1);
 
 // One transcript event: its fields, the event name first.
 using Event = std::vector<std::string>;
@@ -70,6 +73,8 @@ class E2e : public ::testing::Test {
   void SetEnv(const std::string& strName, const std::optional<std::string>& strValue);
 
   std::string m_strRoot;
+  // The file-size limit RunComponent and Launch run under; negative: none.
+  long long m_nFileSizeLimit = -1;
 
  private:
   std::vector<std::pair<std::string, std::optional<std::string>>> m_arSavedEnv;

@@ -65,22 +65,6 @@ TEST_F(E2e, FailedAggregationSetUpPostsTheErrorResultToTheHost) {
   EXPECT_EQ(Find(Transcript(), kStoppedMessage), -1);
 }
 
-TEST_F(E2e, FailedOutputIsACancellationAfterTheProgressCloses) {
-  Install();
-  std::filesystem::create_directory(Dir("out"));
-  Script({"choose 0", "expect page 4938", "key F8", "exec rm -r " + Dir("out")});
-  const RunResult r = Launch({"--out", Dir("out/report.xml")});
-  EXPECT_EQ(r.nExit, 1) << r.strOutput;
-  EXPECT_NE(r.strOutput.find("result: cancelled (function 2)"), std::string::npos) << r.strOutput;
-  const std::vector<Event> arEvent = Transcript();
-  EXPECT_GE(Find(arEvent, {"progress", "scale", "50"}), 0);
-  EXPECT_EQ(Find(arEvent, {"progress", "scale", "100"}), -1);
-  EXPECT_GE(Find(arEvent, kProgressClosed), 0);
-  // The writer ends a failed file silently; the host hears the result.
-  EXPECT_TRUE(EventsNamed("msgbox").empty());
-  EXPECT_FALSE(std::filesystem::exists(Dir("out")));
-}
-
 TEST_F(E2e, FailedOutputStartedByHandShowsTheStopMessageLast) {
   Install();
   // The default output goes to the documents folder; take it away.
@@ -91,9 +75,18 @@ TEST_F(E2e, FailedOutputStartedByHandShowsTheStopMessageLast) {
   ASSERT_GE(nClosed, 0);
   EXPECT_GE(Find(arEvent, {"progress", "scale", "50"}), 0);
   EXPECT_EQ(Find(arEvent, {"progress", "scale", "100"}), -1);
+  // The writer names the file and the reason while the progress shows.
+  const std::vector<Event> arMsg = EventsNamed("msgbox");
+  ASSERT_EQ(arMsg.size(), 2u);
+  EXPECT_EQ(arMsg[0][3].rfind(
+                U8(u8"中間ファイルの出力に失敗しました。\nファイル：") + Dir("documents/"), 0),
+            0u)
+      << arMsg[0][3];
+  EXPECT_TRUE(arMsg[0][3].ends_with(U8(u8"\n原因：指定されたパスが見つかりません。")))
+      << arMsg[0][3];
+  EXPECT_LT(Find(arEvent, arMsg[0]), nClosed);
   EXPECT_EQ(Find(arEvent, kStoppedMessage), nClosed + 1);
   EXPECT_EQ(arEvent.back(), kStoppedMessage);
-  EXPECT_EQ(EventsNamed("msgbox").size(), 1u);
   EXPECT_TRUE(EventsNamed("post").empty());
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -44,7 +45,7 @@ class XmlWriterTest : public ::testing::Test {
     std::filesystem::create_directories(m_dir);
     m_oldDir = std::filesystem::current_path();
     std::filesystem::current_path(m_dir);
-    std::strcpy(m_cond.szOutPath, "/tmp/out.xml");
+    std::strcpy(m_cond.szOutPath, (m_dir / "out.xml").c_str());
     m_cond.nKikanFrom = 4;
     m_cond.nKikanTo = 3;
   }
@@ -87,7 +88,11 @@ TEST_F(XmlWriterTest, WritesTheReportSkeletonInOrder) {
                                        Data("U", 12, {{0, 1'000'000}, {12, 250'000}})};
   CFinGaiXML xml(nullptr);
   ASSERT_TRUE(xml.Write(m_cond, items, 2));
-  std::vector<std::string> expected = {"I 0 =/tmp/out.xml",
+  // The builder writes a hidden file beside the target.
+  const std::vector<std::string> lines = fake::XmlLines();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_TRUE(lines[0].starts_with("I 0 =" + (m_dir / ".out.xml.").string())) << lines[0];
+  std::vector<std::string> expected = {lines[0],
                                        "W 0 =<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\r\n",
                                        "O 0 REPORT=",
                                        "O 1 SYSTEM=",
@@ -118,7 +123,7 @@ TEST_F(XmlWriterTest, WritesTheReportSkeletonInOrder) {
   for (const char* s : {"C 3 TUKIBETUURIAGEDAKA=", "C 1 DATA=", "C 0 REPORT=", "F 0 ="}) {
     expected.push_back(s);
   }
-  EXPECT_EQ(fake::XmlLines(), expected);
+  EXPECT_EQ(lines, expected);
   EXPECT_TRUE(m_arMessage.empty());
 }
 
@@ -193,6 +198,8 @@ TEST_F(XmlWriterTest, SupportFileGivesNameAndVersion) {
       {"[=製品名=]A\nB\r\nC", "A\nB", "10.00.00"},
       {"[=製品ﾊﾞｰｼﾞｮﾝ=]9.9", "ハルモア１０", "9.9"},  // last line without a line end
       {"[=製品ﾊﾞｰｼﾞｮﾝ=]" + strLongVer + "\r\n", "ハルモア１０", std::string(254, 'v')},
+      // Values the file cannot carry: a control byte, a byte that is no CP932.
+      {"[=製品名=]A\x01B\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]10\xFF\r\n", "ハルモア１０", "10.00.00"},
       {"", "ハルモア１０", "10.00.00"}};
   for (const Case& c : cases) {
     std::filesystem::remove(m_dir / "SUPPORT.INF");
@@ -215,20 +222,48 @@ TEST_F(XmlWriterTest, SupportBufferEndsAtItsSize) {
   EXPECT_STREQ(xml.GetSupportInfo(2), "");
 }
 
-TEST_F(XmlWriterTest, FailuresEndTheFileAndReportOnlyHostReads) {
-  fake::State().nFailXmlCall = 6;  // FUNCTIONID
+TEST_F(XmlWriterTest, FailuresAreShownAndKeepTheEarlierReport) {
+  const std::filesystem::path out = m_dir / "out.xml";
+  std::ofstream(out, std::ios::binary) << "earlier";
+  std::filesystem::permissions(out, std::filesystem::perms(0640));
+  const auto Earlier = [&] {
+    std::ifstream in(out, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {}) == "earlier" &&
+           std::distance(std::filesystem::directory_iterator(m_dir), {}) == 1;
+  };
+  const CString strFile = CString("\nファイル：") + out.c_str();
+
+  fake::State().nFailXmlCall = 6;  // FUNCTIONID, refused without a system error
   CFinGaiXML xml(nullptr);
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
-  EXPECT_EQ(fake::XmlLines().size(), 8u);
   EXPECT_EQ(fake::XmlLines().back(), "F 0 =");
+  EXPECT_EQ(m_arMessage, std::vector<CString>{"中間ファイルの出力に失敗しました。\nFUNCTIONID"
+                                              "の値に出力できない文字が含まれています。" +
+                                              strFile});
+  EXPECT_TRUE(Earlier());
+
+  // The builder writes to a file beside the target, which replaces it whole
+  // with the target's mode.
+  fake::Reset();
+  m_arMessage.clear();
+  EXPECT_TRUE(xml.Write(m_cond, {}, 2));
+  const std::string strTemp = fake::State().arXml.front().strText;
+  EXPECT_EQ(std::filesystem::path(strTemp).parent_path(), m_dir);
+  EXPECT_NE(strTemp, out.string());
+  EXPECT_TRUE(std::filesystem::is_empty(out));
+  EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms(0640));
   EXPECT_TRUE(m_arMessage.empty());
 
   fake::Reset();
-  fake::State().nFailXmlCall = 0;  // the path cannot be opened
+  std::strcpy(m_cond.szOutPath, (m_dir / "gone" / "out.xml").c_str());
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
-  EXPECT_EQ(fake::XmlLines(), (std::vector<std::string>{"I 0 =/tmp/out.xml", "F 0 ="}));
+  EXPECT_TRUE(fake::State().arXml.empty());
+  EXPECT_EQ(m_arMessage.back(), CString("中間ファイルの出力に失敗しました。\nファイル：") +
+                                    (m_dir / "gone" / "out.xml").c_str() +
+                                    "\n原因：指定されたパスが見つかりません。");
 
   fake::Reset();
+  m_arMessage.clear();
   fake::State().bFailReadKanri = true;
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
   EXPECT_TRUE(fake::State().arXml.empty());

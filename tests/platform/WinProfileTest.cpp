@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -45,6 +46,9 @@ TEST_F(ProfileTest, ProgramLevelCasesReadAsWindowsReadsThem) {
   EXPECT_EQ(Get(file, "ProgramLevel", "RX17", "1"), "1");  // key of another section
   EXPECT_EQ(Get(file, "Missing", "RX16_G", "1"), "1");
   EXPECT_EQ(Get(m_dir.path() + "/無い.ini", "ProgramLevel", "RX16_G", "1"), "1");
+  // A folder of that name reads as a missing file.
+  std::filesystem::create_directory(m_dir.path() + "/dir.ini");
+  EXPECT_EQ(Get(m_dir.path() + "/dir.ini", "ProgramLevel", "RX16_G", "1"), "1");
   EXPECT_EQ(Get(file, "ProgramLevel", "None", nullptr, 16, &n), "");
   EXPECT_EQ(n, 0u);
   EXPECT_EQ(Get(file, "ProgramLevel", "None", "既定値  \t"), "既定値");

@@ -100,6 +100,11 @@ TEST_F(MemberFile, UnwritableMemberFileDoesNotFailTheSave) {
   EXPECT_EQ(files.WriteMemberCondition(m_cond), 0);
   EXPECT_EQ(files.SaveSettings(m_strDir, "KP10ToRX16_G.env", m_cond, FALSE, "", m_arMatch), 1);
   EXPECT_TRUE(m_arMessages.empty());
+  // A folder in the member file's place is no file to read or replace.
+  std::filesystem::create_directories(m_strDir + "dir.env/inside");
+  files.m_strMemberEnv = m_strDir + "dir.env";
+  EXPECT_EQ(files.ReadMemberCondition(m_cond), 0);
+  EXPECT_EQ(files.WriteMemberCondition(m_cond), 0);
   // A path that would break the line is never written.
   files = Coop();
   EXPECT_EQ(files.WriteMemberCondition(Cond("5", "/a\nb")), 0);

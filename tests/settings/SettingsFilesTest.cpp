@@ -2,6 +2,9 @@
 
 #include <unistd.h>
 
+#include <ctime>
+
+#include "LocalClock.h"
 #include "SettingsFixture.h"
 
 namespace {
@@ -52,8 +55,10 @@ TEST_F(SettingsFiles, LoadSaveKeepsTheFileByteForByte) {
   ASSERT_EQ(Load(), 1);
   ASSERT_EQ(m_arMatch.size(), 3u);
   EXPECT_STREQ(m_cond.szOutPath, "/data/out.xml");
+  std::filesystem::permissions(Env(), std::filesystem::perms(0640));
   ASSERT_EQ(Save("/data/out.xml"), 1);
   EXPECT_EQ(ReadFile(Env()), ENV_TEXT);
+  EXPECT_EQ(std::filesystem::status(Env()).permissions(), std::filesystem::perms(0640));
   EXPECT_EQ(Listing(), (std::vector<std::string>{"QT10ToRX16_G.env"}));
 }
 
@@ -131,31 +136,47 @@ TEST_P(LoadFailures, ReportsAndLeavesTheFilesAlone) {
   if (!row.env.empty()) WriteFile(Env(), row.env);
 
   EXPECT_EQ(Load(), 0);
-  EXPECT_EQ(m_arMessages, row.messages);
+  std::vector<CString> expected = row.messages;
+  for (CString& m : expected) {
+    if (const std::size_t n = m.find("INITFILE"); n != CString::npos) {
+      m.replace(n, 8, m_strInitDir + "QT10ToRX16_G_common_init.dat");
+    }
+  }
+  EXPECT_EQ(m_arMessages, expected);
   EXPECT_EQ(ReadFile(Env()), row.env);  // left as it was, or still missing
-  EXPECT_FALSE(std::filesystem::exists(Env() + ".tmp"));
+  for (const std::string& strName : Listing())
+    EXPECT_NE(strName[0], '.') << strName;  // no temporary
 }
 
 const std::string GOOD = "MATCHES-1,0,0\r\nITEMS";
 const CString REF = "MakeRefDataエラー";
+// Asked after a damaged environment file; answered No here.
+const CString ASK =
+    "この集計データの集計条件ファイルが壊れています。\n集計条件を初期データからやり直しますか？"
+    "\n\n壊れたファイルは名前を変えて残します。";
+const CString NO_INIT =
+    "共通初期データファイルを読み込めません。\nファイル：INITFILE\n原因：指定されたパスが見つかりま"
+    "せん。";
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoadFailures,
     ::testing::Values(
-        LoadFailure{"InitMissingWhenCreating", "", "-", {}},
+        LoadFailure{"InitMissingWhenCreating", "", "-", {NO_INIT}},
         LoadFailure{"NoTerminatorWhenCreating", "", "MATCHES", {"エラーmakeinit"}},
         LoadFailure{"TerminatorMissingAFieldWhenCreating",
                     "",
                     "1,811,1\r\n-1,0,\r\nITEMS",
                     {"エラーmakeinit"}},
-        LoadFailure{"EmptyEnvironmentFile", "\n", "", {"エラーCon", REF}},
-        LoadFailure{"ConditionMalformed", "\"1\",4,3\n", "", {"エラーCon", REF}},
+        LoadFailure{"EmptyEnvironmentFile", "\n", "", {"エラーCon", REF, ASK}},
+        LoadFailure{"ConditionMalformed", "\"1\",4,3\n", "", {"エラーCon", REF, ASK}},
         LoadFailure{"FirstMatchMalformed",
                     "\"1\",4,3,1,0,\"\"\n1,x y,1\n1,812,1\n",
                     "",
-                    {"エラーmatch", REF}},
-        LoadFailure{
-            "LastMatchMalformed", "\"1\",4,3,1,0,\"\"\n1,811,1\n1,812\n", "", {"エラーmatch", REF}},
+                    {"エラーmatch", REF, ASK}},
+        LoadFailure{"LastMatchMalformed",
+                    "\"1\",4,3,1,0,\"\"\n1,811,1\n1,812\n",
+                    "",
+                    {"エラーmatch", REF, ASK}},
         LoadFailure{"InitMissingWhenLoading", ENV_TEXT, "-", {REF}},
         LoadFailure{"NoTerminatorWhenLoading", ENV_TEXT, "MATCHES", {"エラーinit", REF}},
         LoadFailure{"MatchMalformedBeforeTerminator",
@@ -171,23 +192,52 @@ INSTANTIATE_TEST_SUITE_P(
             "ItemMissing", ENV_TEXT, "-1,0,0\r\n1,a,1,0,,URIAGE,X\r\n", {"エラーInit", REF}}),
     [](const auto& info) { return std::string(info.param.pszName); });
 
-TEST_F(SettingsFiles, EnvironmentFileThatCannotBeMadeOrOpened) {
-  // The data folder is a regular file: nothing can be created, no message.
+TEST_F(SettingsFiles, EnvironmentFileThatCannotBeMade) {
+  // The data folder is a regular file: nothing can be created.
   WriteFile(m_strDir + "plain", "x");
   EXPECT_EQ(MyFiles().LoadSettings(m_strDir + "plain/", m_cond, m_arMatch, m_arInitBody), 0);
-  EXPECT_TRUE(m_arMessages.empty());
-  // The file to take over cannot be copied, so there is none to open.
+  EXPECT_EQ(m_arMessages,
+            std::vector<CString>{"集計条件ファイルの作成に失敗しました。\nファイル：" + m_strDir +
+                                 "plain/QT10ToRX16_G.env\n原因：パスの途中にフォル"
+                                 "ダーではないものがあります。"});
+  // A folder where the file to take over belongs counts as no file.
   std::filesystem::create_directories(m_strDir + "alt/QT10ToRX16_G.env");
-  EXPECT_EQ(Load(), 0);
-  EXPECT_EQ(m_arMessages, std::vector<CString>{"MakeRefDataエラー"});
-  EXPECT_FALSE(std::filesystem::exists(Env()));
+  m_arMessages.clear();
+  EXPECT_EQ(Load(), 1);
+  EXPECT_TRUE(m_arMessages.empty());
+  EXPECT_EQ(ReadFile(Env()).substr(0, 22), "\"00012345\",0,0,1,0,\"\"\n");
+}
+
+TEST_F(SettingsFiles, DamagedFileAnsweredYesIsKeptAsideAndStartsOver) {
+  WriteFile(Env(), "\xEF\xBB\xBF" + std::string(ENV_TEXT));  // a byte-order mark
+  platform::SetLocalTimeSource([](std::tm& now) {
+    now = std::tm{};
+    now.tm_year = 2026 - 1900;
+    now.tm_mon = 0;
+    now.tm_mday = 2;
+    now.tm_hour = 3;
+    now.tm_min = 4;
+    now.tm_sec = 5;
+    return true;
+  });
+  m_nAnswer = IDYES;
+  const int nLoaded = Load();
+  platform::SetLocalTimeSource({});
+  ASSERT_EQ(nLoaded, 1);
+  EXPECT_EQ(m_arMessages, (std::vector<CString>{"エラーCon", REF, ASK}));
+  EXPECT_EQ(ReadFile(Env() + ".damaged-20260102-030405"), "\xEF\xBB\xBF" + std::string(ENV_TEXT));
+  // Loaded as on a first run.
+  EXPECT_STREQ(m_cond.szOutPath, "");
+  EXPECT_EQ(m_cond.nZeiShori, 1);
+  EXPECT_EQ(ReadFile(Env()).substr(0, 22), "\"00012345\",0,0,1,0,\"\"\n");
+  EXPECT_EQ(m_arInitBody.size(), 44u);
 }
 
 TEST_F(SettingsFiles, InitFileMissingLeavesNoEnvironmentFile) {
   UseInitFile("");
   std::filesystem::remove(m_strInitDir + "QT10ToRX16_G_common_init.dat");
   EXPECT_EQ(Load(), 0);
-  EXPECT_TRUE(m_arMessages.empty());
+  EXPECT_EQ(m_arMessages.size(), 1u);
   EXPECT_TRUE(Listing() == (std::vector<std::string>{"init"}));
   // Once the file is back the next run creates the environment file.
   m_strInitDir.clear();
@@ -207,25 +257,29 @@ TEST_F(SettingsFiles, FailedSavesLeaveThePreviousFile) {
   ASSERT_EQ(Load(), 1);
   m_cond.nKikanTo = 12;
 
-  // The folder is a regular file.
-  WriteFile(m_strDir + "plain", "x");
-  EXPECT_EQ(
-      MyFiles().SaveSettings(m_strDir + "plain/", "QT10ToRX16_G.env", m_cond, FALSE, "", m_arMatch),
-      0);
-  // The data folder vanished.
-  EXPECT_EQ(
-      MyFiles().SaveSettings(m_strDir + "gone/", "QT10ToRX16_G.env", m_cond, FALSE, "", m_arMatch),
-      0);
-  // A file name that leaves no room for the temporary file's suffix.
-  const CString strLong(252, 'e');
+  const auto Save = [&](const CString& strFolder, const CString& strFile) {
+    return MyFiles().SaveSettings(strFolder, strFile, m_cond, FALSE, "", m_arMatch);
+  };
+  const CString strLong(252, 'e');  // leaves no room for the temporary file's name
   WriteFile(m_strDir + strLong, "old");
-  EXPECT_EQ(MyFiles().SaveSettings(m_strDir, strLong, m_cond, FALSE, "", m_arMatch), 0);
-  EXPECT_EQ(ReadFile(m_strDir + strLong), "old");
-  // The target is a folder: the rename fails after the whole file was written.
   std::filesystem::create_directories(m_strDir + "dir.env/keep");
-  EXPECT_EQ(MyFiles().SaveSettings(m_strDir, "dir.env", m_cond, FALSE, "", m_arMatch), 0);
-
-  EXPECT_TRUE(m_arMessages.empty());
+  WriteFile(m_strDir + "plain", "x");
+  const struct {
+    CString strFolder, strFile, strReason;
+  } cases[] = {
+      {m_strDir + "plain/", "QT10ToRX16_G.env", "パスの途中にフォルダーではないものがあります。"},
+      {m_strDir + "gone/", "QT10ToRX16_G.env", "指定されたパスが見つかりません。"},
+      {m_strDir, strLong, "ファイル名が長すぎます。"},
+      {m_strDir, "dir.env", "同じ名前のフォルダーがあります。"},
+  };
+  for (const auto& c : cases) {
+    m_arMessages.clear();
+    EXPECT_EQ(Save(c.strFolder, c.strFile), 0);
+    EXPECT_EQ(m_arMessages,
+              std::vector<CString>{"集計条件ファイルの保存に失敗しました。\nファイル：" +
+                                   c.strFolder + c.strFile + "\n原因：" + c.strReason});
+  }
+  EXPECT_EQ(ReadFile(m_strDir + strLong), "old");
   EXPECT_EQ(ReadFile(Env()), ENV_TEXT);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"QT10ToRX16_G.env", "dir.env",
                                                  std::string(strLong), "plain"}));

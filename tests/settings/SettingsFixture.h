@@ -33,8 +33,13 @@ class SettingsFixture : public ::testing::Test {
     m_oldHandler =
         SetMessageBoxHandler([this](HWND, const CString& text, const CString& caption, UINT type) {
           EXPECT_EQ(caption, "内訳概況書のミラベル（概況書）");
-          EXPECT_EQ(type, MB_OK | MB_ICONWARNING);
           m_arMessages.push_back(text);
+          // Questions are asked with No as the default button.
+          if ((type & MB_TYPEMASK) == MB_YESNO) {
+            EXPECT_EQ(type, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2);
+            return m_nAnswer;
+          }
+          EXPECT_EQ(type, MB_OK | MB_ICONWARNING);
           return IDOK;
         });
     m_strShipped = CString(RX16_SOURCE_DIR) + "/data/";
@@ -66,6 +71,7 @@ class SettingsFixture : public ::testing::Test {
   CString m_strDir;
   CString m_strShipped;
   std::vector<CString> m_arMessages;
+  int m_nAnswer = IDNO;  // to every question
   MessageBoxHandler m_oldHandler;
   _SG_CONDITION m_cond{};
   CArray<_SG_MATCH, _SG_MATCH> m_arMatch;
