@@ -101,6 +101,7 @@ bool WriteStdout(const std::string& strOut) {
   return false;
 }
 
+#ifdef RX16_HAVE_REPORT_QT
 // A window can be shown: a display is there and no headless run was asked for.
 bool WindowAvailable() {
   const char* pszUi = std::getenv("RX16_UI");
@@ -111,6 +112,7 @@ bool WindowAvailable() {
   }
   return false;
 }
+#endif
 
 // Shows or writes the report as the options ask; the exit code.
 int Output(const Options& options, const CReportModel& model, int argc, char** argv) {
