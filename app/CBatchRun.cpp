@@ -109,6 +109,14 @@ CString WithMessages(const CString& strError, const std::vector<CString>& arMess
   return strText;
 }
 
+bool SyncFileSystem(const std::string& strOsPath) {
+  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (nFd < 0) return false;
+  const bool bSynced = ::syncfs(nFd) == 0;
+  ::close(nFd);
+  return bSynced;
+}
+
 // The renames in a folder reach the disk.
 void SyncFolder(const std::string& strOsPath) {
   const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -124,8 +132,8 @@ class BatchJobs {
 
   std::vector<Subject> m_arSubject;
 
-  // Runs in a worker: aggregates one data set and writes its file, replaced
-  // whole and synced by the writer, under a temporary name.
+  // Runs in a worker: aggregates one data set and writes its file under a
+  // temporary name.
   CBatchRow Aggregate(std::size_t nIndex, WorkerState& state) const;
   // The temporary file of job nIndex, CP932.
   CString TempPath(std::size_t nIndex) const {
@@ -206,6 +214,9 @@ CBatchRow BatchJobs::Aggregate(std::size_t nIndex, WorkerState& state) const {
 }
 
 void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
+  // The workers' files reach the disk before any takes its name: one flush
+  // of the file system costs far less than one per file.
+  const bool bSynced = SyncFileSystem(m_strOsOutDir);
   std::vector<BatchOutputName> arName;
   for (const auto& row : arRow)
     arName.push_back(
@@ -215,6 +226,10 @@ void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
     CBatchRow& row = arRow[i];
     const std::string strTemp = OsPath(TempPath(i));
     std::error_code ec;
+    if (row.m_status == CBatchRow::Status::Written && !bSynced) {
+      row.m_status = CBatchRow::Status::Failed;
+      row.m_strReason = "ファイルをディスクに書き込めません: " + m_strOutDir;
+    }
     if (row.m_status != CBatchRow::Status::Written) {
       std::filesystem::remove(strTemp, ec);
       continue;
@@ -447,7 +462,12 @@ int CBatchRun::Run() {
     progress.Done(arRow[nIndex], elapsed());
   };
   std::vector<std::optional<std::string>> arResult;
-  if (!CBatchWorkers::Run(nCount, m_nJobs > 0 ? m_nJobs : CoreCount(), job, arrived, arResult)) {
+  // The workers' files are flushed together before they are put in place.
+  CReplaceFile::DeferSync(true);
+  const bool bRan =
+      CBatchWorkers::Run(nCount, m_nJobs > 0 ? m_nJobs : CoreCount(), job, arrived, arResult);
+  CReplaceFile::DeferSync(false);
+  if (!bRan) {
     Error("集計の処理を始められません。");
     return EXIT_NOT_RUN;
   }
