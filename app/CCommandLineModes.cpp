@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CBatchRun.h"
 #include "CReportBooks.h"
 #include "CReportFile.h"
 #include "CReportJson.h"
@@ -34,8 +35,13 @@ const char* const kUsage =
     "      --pdf: the report as a PDF file\n"
     "  QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json]\n"
     "      an intermediate file shown as the form\n"
+    "  QT10ToRX16_G --batch OUTDIR [--jobs N] [DATA_ID ...]\n"
+    "      every data set, or those named, written with its saved settings into\n"
+    "      OUTDIR under the name the settings page proposes, with OUTDIR/summary.csv;\n"
+    "      N worker processes (default: one per core)\n"
     "  QT10ToRX16_G --help\n"
-    "exit codes: 0 no warning, 1 warnings found, 2 could not run\n";
+    "exit codes: 0 done; 1 report: warnings found, batch: a data set skipped or\n"
+    "failed; 2 could not run\n";
 
 // One message on standard error; a CP932 text is converted.
 void Error(const CString& strCp932) {
@@ -95,6 +101,7 @@ bool WriteStdout(const std::string& strOut) {
   return false;
 }
 
+#ifdef RX16_HAVE_REPORT_QT
 // A window can be shown: a display is there and no headless run was asked for.
 bool WindowAvailable() {
   const char* pszUi = std::getenv("RX16_UI");
@@ -105,6 +112,7 @@ bool WindowAvailable() {
   }
   return false;
 }
+#endif
 
 // Shows or writes the report as the options ask; the exit code.
 int Output(const Options& options, const CReportModel& model, int argc, char** argv) {
@@ -194,6 +202,11 @@ bool CCommandLineModes::IsMode(int argc, const char* const* argv) {
 }
 
 int CCommandLineModes::Run(int argc, char** argv) {
+  if (std::string_view(argv[1]) == "--batch") {
+    CBatchRun batch;
+    if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) return Usage();
+    return batch.Run();
+  }
   Options options;
   if (!Parse(argc, argv, options)) return Usage();
   if (options.strMode == "--help") {

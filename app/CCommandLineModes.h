@@ -1,15 +1,18 @@
 #pragma once
 // The modes an argument beginning with "--" selects: the host never starts
 // the program so (its launch line begins with the window number). Each mode
-// reads the installation the program sits in, takes no guard, writes only
-// what it is asked for, and reports on standard error in UTF-8.
+// reads the installation the program sits in, writes only what it is asked
+// for, and reports on standard error in UTF-8. The report modes take no
+// guard; the batch holds those of a run by hand (see CBatchRun).
 //
 //   --report DATA_ID [--pdf OUT.pdf] [--json]
 //   --report-file REPORT.xml [--pdf OUT.pdf] [--json]
+//   --batch OUTDIR [--jobs N] [DATA_ID ...]
 //   --help
 //
-// Exit codes: 0 done, nothing to look at; 1 done, with warnings; 2 could not
-// run (also for an unknown option, after the usage).
+// Exit codes: 0 done, nothing to look at; 1 done, with something to look at
+// (report: warnings; batch: a data set skipped or failed); 2 could not run
+// (also for an unknown option, after the usage).
 
 class CCommandLineModes {
  public:

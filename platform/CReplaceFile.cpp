@@ -12,6 +12,8 @@
 
 namespace {
 
+bool g_bDeferSync = false;
+
 // Hidden, beside the target, so the rename never crosses file systems.
 const char TEMP_PREFIX[] = ".";
 const char TEMP_PATTERN[] = ".XXXXXX";
@@ -85,14 +87,17 @@ long CReplaceFile::Open(LPCSTR pszPath) {
   return 0;
 }
 
+void CReplaceFile::DeferSync(bool bDefer) { g_bDeferSync = bDefer; }
+
 long CReplaceFile::Commit() {
   if (!m_bOpen) return -1;
-  if (!platform::SyncOsPath(m_strOsTemp) ||
+  if ((!g_bDeferSync && !platform::SyncOsPath(m_strOsTemp)) ||
       std::rename(m_strOsTemp.c_str(), m_strOsPath.c_str()) != 0) {
     return Fail();
   }
   m_bOpen = false;
   m_strTemp.clear();
+  if (g_bDeferSync) return 0;
   // The rename is the moment of replacement; syncing the folder afterwards
   // makes it survive a power loss, and failing that changes nothing for the
   // file, so its result is not looked at.

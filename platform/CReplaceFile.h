@@ -38,6 +38,10 @@ class CReplaceFile {
   // errno of the last failure of Open or Commit; 0 when none.
   int LastError() const { return m_nError; }
 
+  // Process-wide: Commit renames without syncing, for a writer of many files
+  // that flushes them all at once before any of them counts (the batch).
+  static void DeferSync(bool bDefer);
+
   // Replaces pszPath with the bytes of data. On failure *pnError (when
   // given) receives errno.
   static long WriteBytes(LPCSTR pszPath, const std::string& data, int* pnError = nullptr);

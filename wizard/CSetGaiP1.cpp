@@ -14,8 +14,8 @@
 #include "CSetGaiFile.h"
 #include "CUtyFile.h"
 #include "CValueMgr.h"
-#include "CXMLEdit.h"
 #include "Cp932.h"
+#include "DefaultOutputName.h"
 #include "DirOpe.h"
 #include "FolderOps.h"
 #include "OsPath.h"
@@ -186,9 +186,7 @@ void CSetGaiP1::ShowConditions() {
 void CSetGaiP1::MakeDefaultName() {
   S_KANRI kanri{};
   g_pJetAccess->ReadKanri(&kanri);
-  char szName[CXMLEdit::MAX_INIT_FNAME] = {};
-  CXMLEdit().MakeInitFName(SETGAI_FORM_NAME, kanri.szJigyoName, kanri.nStartYear, szName);
-  CopyCut(m_szDefaultName, sizeof m_szDefaultName, szName);
+  CopyCut(m_szDefaultName, sizeof m_szDefaultName, DefaultOutputName(kanri));
 }
 
 void CSetGaiP1::OnOK() {

@@ -27,4 +27,3 @@ inline constexpr const char* SETGAI_MSG_MEMBER_FOLDER_CREATE =
 
 inline constexpr const char* SETGAI_SAVE_TITLE = "保存ファイルを指定";
 inline constexpr const char* SETGAI_SAVE_LOOK_IN = "ファイルの場所(&I)";
-inline constexpr const char* SETGAI_FORM_NAME = "内訳概況書(概況書用)";
