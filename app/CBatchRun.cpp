@@ -23,12 +23,14 @@
 #include "CBatchWorkers.h"
 #include "CFinGaiApp.h"
 #include "CGetDriveType.h"
+#include "CJetAccess.h"
 #include "CReplaceFile.h"
 #include "CReportBooks.h"
 #include "CReportModel.h"
 #include "CReportRun.h"
 #include "Cp932.h"
 #include "DefaultOutputName.h"
+#include "FinGaiGlobals.h"
 #include "FinGaiAppMessages.h"
 #include "LocalClock.h"
 #include "NamedGuard.h"
@@ -300,6 +302,18 @@ bool CheckMemory() {
   return false;
 }
 
+// The data access the books were opened with is the release this component reads.
+bool CheckJetVersion() {
+  S_JETVERSION version{};
+  if (g_pJetAccess->GetVersion(&version) != 0) {
+    Error(APP_MSG_VERSION_READ);
+    return false;
+  }
+  if (CFinGaiApp::IsRequiredJetVersion(version)) return true;
+  Error(APP_MSG_VERSION_WRONG);
+  return false;
+}
+
 // The program folder, the current folder by now, is on a drive a run may start from.
 bool CheckStartDrive() {
   switch (CGetDriveType().GetCurrentDriveType()) {
@@ -417,7 +431,8 @@ int CBatchRun::Run() {
       Error(books.GetError());
       return EXIT_NOT_RUN;
     }
-    if (!CheckStartDrive() || !CheckProgramLevel(books.GetProgramFolder())) return EXIT_NOT_RUN;
+    if (!CheckStartDrive() || !CheckProgramLevel(books.GetProgramFolder()) || !CheckJetVersion())
+      return EXIT_NOT_RUN;
     if (arDataId.empty()) {
       std::vector<LEDGER_DATASET> arRow;
       if (!books.ListDataSets(arRow)) {

@@ -52,7 +52,6 @@ constexpr int kLatestYear = 2035;
 constexpr std::uint64_t kMinPagingBytes = 0x500000;
 constexpr int kCooperativeEdition = 10;
 constexpr int kHostExeDirSize = 256;
-// The one release of the host's data access this component is built for.
 constexpr short kRequiredJetMajor = 6;
 constexpr short kRequiredJetMinor = 15;
 constexpr char kRequiredJetLetter = 'N';
@@ -303,11 +302,13 @@ BOOL CFinGaiApp::CheckProgramLevel() {
 BOOL CFinGaiApp::CheckJetVersion() {
   S_JETVERSION version{};
   if (g_pJetAccess->GetVersion(&version) != 0) return Stop(APP_MSG_VERSION_READ, MB_ICONWARNING);
-  if (version.nMajor != kRequiredJetMajor || version.nMinor != kRequiredJetMinor ||
-      version.cLetter != kRequiredJetLetter) {
-    return Stop(APP_MSG_VERSION_WRONG, MB_ICONWARNING);
-  }
+  if (!IsRequiredJetVersion(version)) return Stop(APP_MSG_VERSION_WRONG, MB_ICONWARNING);
   return TRUE;
+}
+
+bool CFinGaiApp::IsRequiredJetVersion(const S_JETVERSION& version) {
+  return version.nMajor == kRequiredJetMajor && version.nMinor == kRequiredJetMinor &&
+         version.cLetter == kRequiredJetLetter;
 }
 
 BOOL CFinGaiApp::OpenKanriDb(std::unique_ptr<CUtyFile>& pUtyFile) {

@@ -11,6 +11,7 @@
 
 #include "CWnd.h"
 #include "NamedGuard.h"
+#include "S_JETVERSION.h"
 #include "S_KANKAMOKU.h"
 #include "SettingsRecords.h"
 #include "WinTypes.h"
@@ -43,6 +44,8 @@ class CFinGaiApp {
   // The guards' names: this program, and the host application.
   static constexpr const char* CHECK_MAP_NAME = "RoderoZerozUvo";
   static constexpr const char* HOST_MAP_NAME = "QuillmossQT10";
+  // The one release of the host's data access this component is built for.
+  static bool IsRequiredJetVersion(const S_JETVERSION& version);
 
   // Longest command line the launch parameters are read from (bytes, CP932).
   static constexpr int CMDLINE_MAX = MAX_PATH - 1;

@@ -12,15 +12,12 @@
 #include "KAMOKU_CLASS.h"
 #include "ReportFormat.h"
 
+using report::FieldText;
+
 namespace {
 
 // Amounts are whole yen held in doubles: anything from half a yen apart differs.
 constexpr double kYenTolerance = 0.5;
-
-template <std::size_t N>
-CString FieldText(const char (&field)[N]) {
-  return CString(field, strnlen(field, N));
-}
 
 CString Number(int nValue) { return std::to_string(nValue); }
 

@@ -20,11 +20,6 @@ constexpr const char* kMonthRow = "TUKIBETU_";
 // Three figures cut to thousands each lose less than one thousand.
 constexpr double kThousandsRounding = 2.0;
 
-template <std::size_t N>
-CString FieldText(const char (&field)[N]) {
-  return CString(field, strnlen(field, N));
-}
-
 CString Decode(std::string_view text) {
   static const std::pair<std::string_view, char> kEntities[] = {
       {"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
@@ -147,11 +142,7 @@ bool CReportFile::Load(const CString& strPath,
   }
   for (const _SG_INIT_BODY& body : arInitBody) {
     if (body.nGaiNo == 0) continue;
-    CReportModel::Item item;
-    item.nNumber = body.nGaiNo;
-    item.strName = FieldText(body.szGaiName);
-    item.strTag = FieldText(body.szTag);
-    item.bMonthly = body.nKubun >= SG_MONTHLY_KUBUN;
+    CReportModel::Item item = CReportModel::DefinedItem(body);
     if (item.bMonthly) {
       for (std::size_t i = 0; i < model.m_arMonth.size(); ++i) {
         const int nRow = static_cast<int>(i) + 1;

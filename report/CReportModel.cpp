@@ -2,6 +2,9 @@
 
 #include <algorithm>
 
+#include "ReportFormat.h"
+#include "SettingsRecords.h"
+
 bool CReportModel::HasWarnings() const {
   return std::any_of(m_arFinding.begin(), m_arFinding.end(),
                      [](const Finding& f) { return f.severity == Severity::Warning; });
@@ -12,4 +15,13 @@ const CReportModel::Item* CReportModel::FindItem(int nNumber) const {
     if (item.nNumber == nNumber) return &item;
   }
   return nullptr;
+}
+
+CReportModel::Item CReportModel::DefinedItem(const _SG_INIT_BODY& body) {
+  Item item;
+  item.nNumber = body.nGaiNo;
+  item.strName = report::FieldText(body.szGaiName);
+  item.strTag = report::FieldText(body.szTag);
+  item.bMonthly = body.nKubun >= SG_MONTHLY_KUBUN;
+  return item;
 }

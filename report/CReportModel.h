@@ -6,6 +6,8 @@
 
 #include "WinTypes.h"
 
+struct _SG_INIT_BODY;
+
 class CReportModel {
  public:
   struct Account {
@@ -49,4 +51,6 @@ class CReportModel {
 
   bool HasWarnings() const;
   const Item* FindItem(int nNumber) const;
+  // An item with the number, name, tag and kind its definition gives it.
+  static Item DefinedItem(const _SG_INIT_BODY& body);
 };

@@ -11,15 +11,9 @@
 #include "CSetGaiFile.h"
 #include "CUtyFile.h"
 #include "FinGaiGlobals.h"
+#include "ReportFormat.h"
 
-namespace {
-
-template <std::size_t N>
-CString FieldText(const char (&field)[N]) {
-  return CString(field, strnlen(field, N));
-}
-
-}  // namespace
+using report::FieldText;
 
 CReportRun::CReportRun(CReportBooks& books) : m_books(books) {}
 
@@ -110,11 +104,7 @@ void CReportRun::AddItems(CReportModel& model) {
     const _SG_INIT_BODY& body = m_arInitBody[i];
     // The sentinel that ends the definitions.
     if (body.nGaiNo == 0) continue;
-    CReportModel::Item item;
-    item.nNumber = body.nGaiNo;
-    item.strName = FieldText(body.szGaiName);
-    item.strTag = FieldText(body.szTag);
-    item.bMonthly = body.nKubun >= SG_MONTHLY_KUBUN;
+    CReportModel::Item item = CReportModel::DefinedItem(body);
     if (arMainOf[i] != nullptr) item.dThousands = arMainOf[i]->dThousands;
     item.bMapped = CFinGaiSum::IsAccountItem(body);
     if (item.bMonthly) {

@@ -2,11 +2,17 @@
 // Number and name texts the report's outputs share (CP932).
 
 #include <cstdint>
+#include <cstring>
 
 #include "WinTypes.h"
 
 namespace report {
 
+// A fixed-size text field of a record, up to its first NUL.
+template <std::size_t N>
+CString FieldText(const char (&field)[N]) {
+  return CString(field, strnlen(field, N));
+}
 // A whole number with thousands separators: -1,234,567.
 CString Grouped(double dValue);
 // A whole number without separators: -1234567.

@@ -5,11 +5,14 @@
 # wizard pages (with a tooltip), the save dialog, the mapping dialog, a
 # warning, a question and the progress window. Each window is saved as a
 # PNG file with a title bar drawn above it (Xvfb runs no window manager).
+# Then the report window of the sample corporation, shown by the real
+# program and grabbed once it has drawn, and the first page of its PDF.
 #
 #   bash scripts/screenshots.sh [OUTDIR]      default OUTDIR: out/screenshots
 #
 #   RX16_BUILD_DIR   build folder to use (default build; configured if new)
-# Needs xvfb-run (package xvfb) and a Japanese gothic font (fonts-ipafont-gothic).
+# Needs xvfb-run (package xvfb), a Japanese gothic font (fonts-ipafont-gothic),
+# and for the report xdotool, ImageMagick's import and poppler-utils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -19,7 +22,7 @@ build=${RX16_BUILD_DIR:-$root/build}
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$build" -j2 --target host_standin uiqt_screens
+cmake --build "$build" -j2 --target host_standin uiqt_screens QT10ToRX16_G
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -33,4 +36,32 @@ else
   echo "xvfb-run is missing: drawing off screen instead" >&2
   QT_QPA_PLATFORM=offscreen "$build/tests/uiqt/screens/uiqt_screens" "$out" "$work/installation"
 fi
+
+# The report: its window, then the first page of its PDF.
+export XDG_RUNTIME_DIR=$work/run XDG_CONFIG_HOME=$work/config
+mkdir -p "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+unset RX16_UI QT_QPA_PLATFORM QT10_PROGRAM_DIR
+
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
+  xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+  set -euo pipefail
+  "$1/installation/QT10ToRX16_G" --report 00000001 &
+  pid=$!
+  window=""
+  for _ in $(seq 100); do
+    window=$(xdotool search --name "事業概況書 集計結果" 2>/dev/null | head -1 || true)
+    [ -n "$window" ] && break
+    sleep 0.1
+  done
+  [ -n "$window" ] || { echo "the report window did not show" >&2; kill "$pid"; exit 1; }
+  sleep 1
+  import -window "$window" "$2/report-window.png"
+  kill "$pid"
+' _ "$work" "$out"
+fi
+
+status=0
+"$work/installation/QT10ToRX16_G" --report 00000001 --pdf "$work/report.pdf" || status=$?
+[ "$status" -le 1 ] || exit 1
+pdftoppm -f 1 -l 1 -r 80 -png -singlefile "$work/report.pdf" "$out/report-pdf-page1"
 echo "screenshots in $out"

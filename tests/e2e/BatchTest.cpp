@@ -6,6 +6,7 @@
 
 #include "E2eFixture.h"
 #include "NamedGuard.h"
+#include "ScopedEnv.h"
 
 namespace e2e {
 namespace {
@@ -157,6 +158,14 @@ TEST_F(Batch, RefusesToStartWhenItCannotRun) {
     EXPECT_EQ(r.nExit, 2) << r.strOutput;
     EXPECT_NE(r.strOutput.find(c.strMessage), std::string::npos) << r.strOutput;
     EXPECT_FALSE(fs::exists(Dir("out")));
+  }
+  {
+    // Books kept by another release of the host's data access are not read.
+    testsupport::ScopedEnv version("QT10_LEDGER_VERSION", "6.16N");
+    const RunResult r = RunBatch({Dir("out")});
+    EXPECT_EQ(r.nExit, 2) << r.strOutput;
+    EXPECT_NE(r.strOutput.find(U8(u8"現在のﾊﾟｿｺﾝの設定では起動できません。")), std::string::npos)
+        << r.strOutput;
   }
   const RunResult usage = RunBatch({"--jobs", "0", Dir("out")});
   EXPECT_EQ(usage.nExit, 2);
