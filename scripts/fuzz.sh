@@ -4,13 +4,16 @@
 #   scripts/fuzz.sh [SECONDS]          fuzz every target over its corpus; the
 #                                      SECONDS (default 60) are shared out
 #                                      among the targets (at least 5 each)
-#   scripts/fuzz.sh campaign NAME RUNS DIR
+#   scripts/fuzz.sh campaign NAME RUNS DIR [SECONDS]
 #                                      a long run of fuzz_NAME at low priority:
-#                                      RUNS executions, growing corpus DIR
-#                                      (seeded from fuzz/NAME/corpus), log in
-#                                      DIR.log
+#                                      RUNS executions (or SECONDS, whichever
+#                                      ends first), growing corpus DIR (seeded
+#                                      from fuzz/NAME/corpus), log in DIR.log,
+#                                      a failing input as DIR-crash-*
 #   scripts/fuzz.sh merge NAME DIR     minimise fuzz/NAME/corpus and DIR into
-#                                      a fresh fuzz/NAME/corpus
+#                                      a fresh fuzz/NAME/corpus: one input per
+#                                      edge reached, hit counts aside, so the
+#                                      corpus stays at a few hundred files
 #
 # Scratch files go to $TMPDIR, /dev/shm when it is writable.
 set -euo pipefail
@@ -41,19 +44,19 @@ targets() {
 
 case "${1:-}" in
   campaign)
-    name=$2 runs=$3 dir=$4
+    name=$2 runs=$3 dir=$4 limit=${5:-0}
     build
     mkdir -p "$dir"
     # shellcheck disable=SC2046
     nice -n 10 "build-fuzz/fuzz/$name/fuzz_$name" $(options "$name") -runs="$runs" \
-      "$dir" "fuzz/$name/corpus" >"$dir.log" 2>&1
+      -max_total_time="$limit" -artifact_prefix="$dir-" "$dir" "fuzz/$name/corpus" >"$dir.log" 2>&1
     ;;
   merge)
     name=$2 dir=$3
     build
     fresh=$(mktemp -d)
     # shellcheck disable=SC2046
-    "build-fuzz/fuzz/$name/fuzz_$name" $(options "$name") -merge=1 "$fresh" \
+    "build-fuzz/fuzz/$name/fuzz_$name" $(options "$name") -merge=1 -use_counters=0 "$fresh" \
       "fuzz/$name/corpus" "$dir"
     rm -rf "fuzz/$name/corpus"
     mkdir -p "fuzz/$name/corpus"

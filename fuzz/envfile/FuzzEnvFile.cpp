@@ -32,6 +32,20 @@ CSetGaiFile MakeFiles(bool bCooperative) {
   return files;
 }
 
+// What a text field holds ends at its NUL; bytes after it are never read.
+void ClearAfterText(char* pField, std::size_t nSize) {
+  const std::size_t nLength = strnlen(pField, nSize);
+  std::memset(pField + nLength, 0, nSize - nLength);
+}
+
+bool SameCondition(_SG_CONDITION a, _SG_CONDITION b) {
+  for (_SG_CONDITION* p : {&a, &b}) {
+    ClearAfterText(p->szDataId, sizeof p->szDataId);
+    ClearAfterText(p->szOutPath, sizeof p->szOutPath);
+  }
+  return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
 bool SameMatches(const CArray<_SG_MATCH, _SG_MATCH>& a, const CArray<_SG_MATCH, _SG_MATCH>& b) {
   return a.size() == b.size() && std::memcmp(a.data(), b.data(), a.size() * sizeof a[0]) == 0;
 }
@@ -79,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   _SG_CONDITION condAgain{};
   CArray<_SG_MATCH, _SG_MATCH> arMatchAgain;
   if (!files.MakeRefData(Folder().Prefix() + "saved.env", condAgain, arMatchAgain, arInitBody) ||
-      std::memcmp(&cond, &condAgain, sizeof cond) != 0 || !SameMatches(arMatch, arMatchAgain)) {
+      !SameCondition(cond, condAgain) || !SameMatches(arMatch, arMatchAgain)) {
     std::fprintf(stderr, "saved settings do not load back as they were\n");
     std::abort();
   }
