@@ -68,6 +68,7 @@ class CKaikei {
  private:
   CJetAccess* m_pJetAccess;
   CYmd* m_pYmd;
-  CKumiSen* m_pKumiSen;
+  // Part of the host's layout; no calculation here needs the grouping.
+  [[maybe_unused]] CKumiSen* m_pKumiSen;
   CDenModify* m_pDenModify = nullptr;
 };
