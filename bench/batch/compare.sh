@@ -9,20 +9,9 @@ cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build-bench-batch}
 count=${COUNT:-200}
 command -v sqlite3 >/dev/null || { echo "sqlite3 command-line tool missing" >&2; exit 1; }
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX16_TESTS=OFF -DRX16_BENCH=OFF \
-  -DRX16_QT=OFF >/dev/null
-if ! cmake --build "$build" --target QT10ToRX16_G host_standin -j2 >"$build/batch-build.log" 2>&1; then
-  cat "$build/batch-build.log"
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/config
-export XDG_DOCUMENTS_DIR=$work/documents
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$XDG_CONFIG_HOME" "$XDG_DOCUMENTS_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset QT10_PROGRAM_DIR
+source bench/benchenv.sh
+bench_build "$build" batch-build.log "-DRX16_BENCH=OFF -DRX16_QT=OFF" QT10ToRX16_G host_standin
+bench_scratch
 
 # The installation's data: the shipped files and COUNT copies of the sample
 # corporation, each with its own name and data ID.

@@ -13,30 +13,10 @@ cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build-bench-e2e}
 command -v sqlite3 >/dev/null || { echo "sqlite3 command-line tool missing" >&2; exit 1; }
 # Configured every time: whether the Qt backend is linked is decided there.
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX16_TESTS=OFF >/dev/null
-if ! cmake --build "$build" --target QT10ToRX16_G host_standin bench_ledger bench_qt_dialog -j2 \
-    >"$build/e2e-build.log" 2>&1; then
-  cat "$build/e2e-build.log"
-  exit 1
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-# Per-user folders, guards and sockets of this run only.
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/config
-export XDG_DOCUMENTS_DIR=$work/documents
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$XDG_CONFIG_HOME" "$XDG_DOCUMENTS_DIR"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset QT10_PROGRAM_DIR
-
-"$build/tools/host/QT10.EXE" init "$work/sample" >/dev/null
-# The large books become an installation of their own: the generator writes
-# the host settings and the books, the sample installation lends the rest.
-mkdir -p "$work/big/books"
-"$build/bench/ledger/bench_ledger" generate "$work/big"
-for f in QT10ToRX16_G QT10.EXE KP10.EXE SUPPORT.INF MirabellDef.ini QT10ToRX16_G_common_init.dat; do
-  cp "$work/sample/$f" "$work/big/"
-done
+source bench/benchenv.sh
+bench_build "$build" e2e-build.log "" QT10ToRX16_G host_standin bench_ledger bench_qt_dialog
+bench_scratch
+bench_installations "$build"
 
 printf 'choose 0\nkey F8\n' >"$work/script"
 

@@ -9,26 +9,11 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build-bench-e2e}
 command -v sqlite3 >/dev/null || { echo "sqlite3 command-line tool missing" >&2; exit 1; }
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DRX16_TESTS=OFF >/dev/null
-if ! cmake --build "$build" --target QT10ToRX16_G host_standin bench_ledger -j2 \
-    >"$build/report-build.log" 2>&1; then
-  cat "$build/report-build.log"
-  exit 1
-fi
+source bench/benchenv.sh
+bench_build "$build" report-build.log "" QT10ToRX16_G host_standin bench_ledger
 
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export XDG_RUNTIME_DIR=$work/run HOME=$work/home XDG_CONFIG_HOME=$work/config
-mkdir -p "$XDG_RUNTIME_DIR" "$HOME" "$XDG_CONFIG_HOME"
-chmod 700 "$XDG_RUNTIME_DIR"
-unset QT10_PROGRAM_DIR
-
-"$build/tools/host/QT10.EXE" init "$work/sample" >/dev/null
-mkdir -p "$work/big/books"
-"$build/bench/ledger/bench_ledger" generate "$work/big"
-for f in QT10ToRX16_G QT10.EXE KP10.EXE SUPPORT.INF MirabellDef.ini QT10ToRX16_G_common_init.dat; do
-  cp "$work/sample/$f" "$work/big/"
-done
+bench_scratch
+bench_installations "$build"
 
 RX16_BENCH_DIR=$PWD/bench python3 - "$work" <<'PY'
 import glob, os, subprocess, sys
