@@ -292,19 +292,17 @@ LPCSTR CFinGaiXML::GetSupportInfo(short nSelect) {
     }
   }
   if (nSelect < 0 || nSelect > 1) return "";
+  // The whole buffer is searched, past the NULs that end the lines.
   const std::string_view strKey = kSupportKeys[nSelect];
-  for (std::size_t i = 0; i + strKey.size() <= SUPPORT_SIZE; ++i) {
-    if (std::memcmp(m_pSupport + i, strKey.data(), strKey.size()) == 0) {
-      return m_pSupport + i + strKey.size();
-    }
-  }
-  return "";
+  const std::size_t nAt = std::string_view(m_pSupport, SUPPORT_SIZE).find(strKey);
+  return nAt == std::string_view::npos ? "" : m_pSupport + nAt + strKey.size();
 }
 
 void CFinGaiXML::PrepareSupportInfo(std::size_t nRead) {
   // A last line without a line end stops where the data does.
   if (nRead < SUPPORT_SIZE) m_pSupport[nRead] = '\0';
-  for (std::size_t i = 0; i < SUPPORT_SIZE; ++i) {
+  // Past the bytes read the buffer holds no line end and no end-of-file mark.
+  for (std::size_t i = 0; i < nRead; ++i) {
     if (m_pSupport[i] == '\r' && i + 1 < SUPPORT_SIZE && m_pSupport[i + 1] == '\n') {
       m_pSupport[i] = '\0';
       m_pSupport[++i] = '\0';
