@@ -31,12 +31,15 @@ FuzzFolder& Folder() {
   std::abort();
 }
 
-// The first names of a NUL-separated list; each lookup reads the file again,
-// so a file of thousands of keys would only make the run slow.
-std::vector<std::string> Names(const std::vector<char>& buffer, DWORD nLength) {
-  constexpr std::size_t kMaxNames = 64;
+// Each lookup reads and parses the whole file again, so the keys looked up
+// per input are capped: a file of many sections and keys would otherwise
+// cost thousands of reads and only make the run slow.
+constexpr std::size_t kMaxKeys = 8;
+
+// The first nMax names of a NUL-separated list.
+std::vector<std::string> Names(const std::vector<char>& buffer, DWORD nLength, std::size_t nMax) {
   std::vector<std::string> names;
-  for (DWORD i = 0; i < nLength && names.size() < kMaxNames;) {
+  for (DWORD i = 0; i < nLength && names.size() < nMax;) {
     const std::string name(buffer.data() + i);
     names.push_back(name);
     i += static_cast<DWORD>(name.size()) + 1;
@@ -76,10 +79,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSi
   std::vector<char> buffer(kBig);
   const DWORD nSections =
       GetPrivateProfileStringA(nullptr, nullptr, "", buffer.data(), kBig, strFile.c_str());
-  for (const std::string& strSection : Names(buffer, nSections)) {
+  std::size_t nLeft = kMaxKeys;
+  for (const std::string& strSection : Names(buffer, nSections, nLeft)) {
     const DWORD nKeys = GetPrivateProfileStringA(strSection.c_str(), nullptr, "", buffer.data(),
                                                  kBig, strFile.c_str());
-    for (const std::string& strKey : Names(buffer, nKeys)) {
+    const std::vector<std::string> keys = Names(buffer, nKeys, nLeft);
+    nLeft -= keys.size();
+    for (const std::string& strKey : keys) {
       const DWORD nLength = GetPrivateProfileStringA(strSection.c_str(), strKey.c_str(), "A",
                                                      buffer.data(), kBig, strFile.c_str());
       const std::string strValue(buffer.data(), nLength);
