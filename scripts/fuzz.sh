@@ -9,7 +9,9 @@
 #                                      RUNS executions (or SECONDS, whichever
 #                                      ends first), growing corpus DIR (seeded
 #                                      from fuzz/NAME/corpus), log in DIR.log,
-#                                      a failing input as DIR-crash-*
+#                                      a failing input as DIR-crash-*;
+#                                      ASAN_OPTIONS defaults to a 16 MB
+#                                      quarantine
 #   scripts/fuzz.sh merge NAME DIR     minimise fuzz/NAME/corpus and DIR into
 #                                      a fresh fuzz/NAME/corpus: one input per
 #                                      edge reached, hit counts aside, so the
@@ -50,6 +52,10 @@ case "${1:-}" in
     name=$2 runs=$3 dir=$4 limit=${5:-0}
     build
     mkdir -p "$dir"
+    # Recycling AddressSanitizer's default 256 MB quarantine of freed memory
+    # halves the rate of a target whose inputs run in microseconds; 16 MB
+    # still keeps the frees of many executions out of use.
+    export ASAN_OPTIONS=${ASAN_OPTIONS:-quarantine_size_mb=16}
     # shellcheck disable=SC2046
     nice -n 10 "build-fuzz/fuzz/$name/fuzz_$name" $(options "$name") -runs="$runs" \
       -max_total_time="$limit" -artifact_prefix="$dir-" "$dir" "fuzz/$name/corpus" >"$dir.log" 2>&1
