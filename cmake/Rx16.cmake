@@ -92,7 +92,7 @@ function(rx16_libraries_below dir out)
   set(${out} ${libs} PARENT_SCOPE)
 endfunction()
 
-# rx16_check_layers(LAYERS lib... QT lib... SQLITE lib...)
+# rx16_check_layers(LAYERS lib... QT lib... SQLITE lib... HOST_LIBRARIES lib...)
 # Called once at the end of the top-level CMakeLists.txt. LAYERS are the
 # libraries from the top layer down; the configure step fails when
 # - a library the build defines is not among them (every library has a
@@ -100,11 +100,14 @@ endfunction()
 # - a library links one listed at or above its own place (an upward
 #   dependency never builds);
 # - a library not named after QT links Qt, or one not named after SQLITE
-#   links SQLite directly (the others reach them only through those).
+#   links SQLite directly (the others reach them only through those);
+# - a library that is not one of the HOST_LIBRARIES links one of them (the
+#   program reaches the host through its declarations; the programs and
+#   tests link the host libraries themselves).
 # A listed name that this configuration does not build (Qt off, fuzzing
 # only) is passed over. Every fault is reported before the step stops.
 function(rx16_check_layers)
-  cmake_parse_arguments(ARG "" "" "LAYERS;QT;SQLITE" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LAYERS;QT;SQLITE;HOST_LIBRARIES" ${ARGN})
   set(order ${ARG_LAYERS})
   set(faults)
   rx16_libraries_below("${CMAKE_SOURCE_DIR}" defined)
@@ -135,6 +138,10 @@ function(rx16_check_layers)
         endif()
         if(dep MATCHES "^SQLite::|sqlite3" AND NOT lib IN_LIST ARG_SQLITE)
           list(APPEND faults "${lib} must not link ${dep}: only ${ARG_SQLITE} link SQLite")
+        endif()
+        if(dep IN_LIST ARG_HOST_LIBRARIES AND NOT lib IN_LIST ARG_HOST_LIBRARIES)
+          list(APPEND faults "${lib} must not link ${dep}: the host libraries are linked by "
+                             "the programs alone")
         endif()
       endforeach()
     endif()
