@@ -99,7 +99,7 @@ endfunction()
 #   place, so none escapes the check);
 # - a library links one listed at or above its own place (an upward
 #   dependency never builds);
-# - a library not named after QT links Qt, or one not named after SQLITE
+# - a library not listed after QT links Qt, or one not listed after SQLITE
 #   links SQLite directly (the others reach them only through those);
 # - a library that is not one of the HOST_LIBRARIES links one of them (the
 #   program reaches the host through its declarations; the programs and
@@ -109,6 +109,8 @@ endfunction()
 function(rx16_check_layers)
   cmake_parse_arguments(ARG "" "" "LAYERS;QT;SQLITE;HOST_LIBRARIES" ${ARGN})
   set(order ${ARG_LAYERS})
+  list(JOIN ARG_QT ", " qt)
+  list(JOIN ARG_SQLITE ", " sqlite)
   set(faults)
   rx16_libraries_below("${CMAKE_SOURCE_DIR}" defined)
   foreach(lib IN LISTS defined)
@@ -134,10 +136,10 @@ function(rx16_check_layers)
           list(APPEND faults "${lib} must not depend on ${dep}: it lies above it")
         endif()
         if(dep MATCHES "^Qt[0-9]*::|Qt[0-9]+[A-Z]" AND NOT lib IN_LIST ARG_QT)
-          list(APPEND faults "${lib} must not link ${dep}: only ${ARG_QT} link Qt")
+          list(APPEND faults "${lib} must not link ${dep}: only ${qt} link Qt")
         endif()
         if(dep MATCHES "^SQLite::|sqlite3" AND NOT lib IN_LIST ARG_SQLITE)
-          list(APPEND faults "${lib} must not link ${dep}: only ${ARG_SQLITE} link SQLite")
+          list(APPEND faults "${lib} must not link ${dep}: only ${sqlite} link SQLite")
         endif()
         if(dep IN_LIST ARG_HOST_LIBRARIES AND NOT lib IN_LIST ARG_HOST_LIBRARIES)
           list(APPEND faults "${lib} must not link ${dep}: the host libraries are linked by "
