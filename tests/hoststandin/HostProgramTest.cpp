@@ -16,6 +16,7 @@
 #include "CJetAccess.h"
 #include "CManagementDb.h"
 #include "MAXDATACOUNT.h"
+#include "ProgramVersion.h"
 #include "S_KANRI.h"
 #include "TempFolder.h"
 
@@ -26,9 +27,9 @@ struct Result {
   std::string strOutput;  // stdout and stderr together
 };
 
-Result RunHost(const std::string& strArgs) {
+Result RunHost(const std::string& strArgs, const std::string& strExe = RX16_HOST_EXE) {
   Result r;
-  const std::string cmd = std::string("'") + RX16_HOST_EXE + "' " + strArgs + " 2>&1";
+  const std::string cmd = "'" + strExe + "' " + strArgs + " 2>&1";
   FILE* p = ::popen(cmd.c_str(), "r");
   if (p == nullptr) return r;
   char buf[4096];
@@ -159,6 +160,33 @@ TEST(HostProgram, InitRefusesAndCleansUp) {
             std::string::npos)
       << r.strOutput;
   EXPECT_FALSE(std::filesystem::exists(dir));
+}
+
+TEST(HostProgram, InitTakesTheDataBesideTheProgramWhereverItIsInstalled) {
+  // An installed tree: the program in bin, its data in share/qt10torx16-g.
+  TempFolder tmp;
+  namespace fs = std::filesystem;
+  const fs::path exe = tmp.Path() / "usr/bin/QT10.EXE";
+  fs::create_directories(exe.parent_path());
+  fs::copy_file(RX16_HOST_EXE, exe);
+  const fs::path data = tmp.Path() / "usr/share/qt10torx16-g";
+  fs::create_directories(data);
+  fs::copy(DataDir(), data, fs::copy_options::recursive);
+  tmp.Write("usr/share/qt10torx16-g/SUPPORT.INF", "installed\r\n");
+
+  EXPECT_EQ(RunHost("--version", exe.string()).strOutput,
+            std::string("QT10.EXE ") + kProgramVersion + "\n");
+  Result r = RunHost("init " + (tmp.Path() / "inst").string(), exe.string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_EQ(ReadFile(tmp.Path() / "inst/SUPPORT.INF"), "installed\r\n");
+  EXPECT_EQ(fs::read_symlink(tmp.Path() / "inst/QT10.EXE"), fs::canonical(exe));
+
+  // Without its data folder the program says where it looked.
+  fs::remove_all(data);
+  r = RunHost("init " + (tmp.Path() / "other").string(), exe.string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find(data.string()), std::string::npos) << r.strOutput;
+  EXPECT_FALSE(fs::exists(tmp.Path() / "other"));
 }
 
 TEST(HostProgram, AddExportAndListBooks) {
