@@ -46,7 +46,7 @@ int Usage(const std::string& strWrong) {
 
 int WrongArguments(const char* pszMode) {
   return Usage(std::string(pszMode) + CCommandLineUsage::Say(": wrong or missing arguments",
-                                                            ": 引数に誤りがあるか足りません"));
+                                                             ": 引数に誤りがあるか足りません"));
 }
 
 struct Options {
@@ -220,7 +220,8 @@ int CCommandLineModes::Run(int argc, char** argv) {
   optind = 1;
   int nIndex = -1;
   const int nMode = getopt_long(2, argv, "+hV", kModes, &nIndex);
-  const bool bWhole = optind == 2 && (nIndex < 0 || strFirst == std::string("--") + kModes[nIndex].name);
+  const bool bWhole =
+      optind == 2 && (nIndex < 0 || strFirst == std::string("--") + kModes[nIndex].name);
   if (nMode == -1 || nMode == '?' || !bWhole) {
     return Usage(CCommandLineUsage::Say("unknown option: ", "不明なオプションです: ") + strFirst);
   }

@@ -32,8 +32,7 @@ const Form kForms[] = {
      "データの集計結果の報告: 保存された設定で集計し、画面があればウィンドウ、\n"
      "なければテキストで示します。--json: 標準出力へ JSON、--pdf: PDF ファイル"},
     {"QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json]",
-     "an intermediate file shown as the form",
-     "中間ファイルを様式の形で示します"},
+     "an intermediate file shown as the form", "中間ファイルを様式の形で示します"},
     {"QT10ToRX16_G --batch OUTDIR [--jobs N] [DATA_ID ...]",
      "every data set, or those named, written with its saved settings into\n"
      "OUTDIR under the name the settings page proposes, with OUTDIR/summary.csv;\n"
@@ -93,7 +92,8 @@ std::string Indented(const std::string& strText) {
 bool CCommandLineUsage::IsJapanese() {
   for (const char* pszName : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
     const char* pszValue = std::getenv(pszName);
-    if (pszValue != nullptr && *pszValue != '\0') return std::string_view(pszValue).starts_with("ja");
+    if (pszValue != nullptr && *pszValue != '\0')
+      return std::string_view(pszValue).starts_with("ja");
   }
   return false;
 }
@@ -111,7 +111,8 @@ std::string CCommandLineUsage::Synopsis() {
 std::string CCommandLineUsage::Help() {
   std::string strOut = Say("usage:\n", "使い方:\n");
   for (const Form& form : kForms) {
-    strOut += std::string("  ") + form.pszSynopsis + "\n" + Indented(Say(form.pszEnglish, form.pszJapanese));
+    strOut += std::string("  ") + form.pszSynopsis + "\n" +
+              Indented(Say(form.pszEnglish, form.pszJapanese));
   }
   return strOut + Say(kEnvironmentEnglish, kEnvironmentJapanese);
 }

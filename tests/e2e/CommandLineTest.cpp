@@ -24,7 +24,11 @@ TEST_F(E2e, CommandLineTellsWhatItIsAndRefusesMistakesBeforeAnyRun) {
     std::string strOut;  // standard output contains it; empty: standard output is empty
     std::string strErr;  // the same for standard error
   } arCase[] = {
-      {{"--help"}, "C.UTF-8", 0, "QT10ToRX16_G HWND,MSG,FUNCTION,PATH\n      the host's launch", ""},
+      {{"--help"},
+       "C.UTF-8",
+       0,
+       "QT10ToRX16_G HWND,MSG,FUNCTION,PATH\n      the host's launch",
+       ""},
       {{"-h"}, "ja_JP.UTF-8", 0, U8(u8"手動での実行"), ""},
       {{"--version"}, "ja_JP.UTF-8", 0, strVersion, ""},
       {{"-V"}, "C", 0, strVersion, ""},
@@ -41,8 +45,8 @@ TEST_F(E2e, CommandLineTellsWhatItIsAndRefusesMistakesBeforeAnyRun) {
     for (const std::string& strArg : c.arArg) strCommand += " '" + strArg + "'";
     strCommand += " >'" + Dir("out.txt") + "' 2>'" + Dir("err.txt") + "'";
     EXPECT_EQ(RunProgram({"/bin/sh", "-c", strCommand}, m_strRoot).nExit, c.nExit);
-    for (const auto& [strFile, strWant] : {std::pair{Dir("out.txt"), c.strOut},
-                                           std::pair{Dir("err.txt"), c.strErr}}) {
+    for (const auto& [strFile, strWant] :
+         {std::pair{Dir("out.txt"), c.strOut}, std::pair{Dir("err.txt"), c.strErr}}) {
       const std::string strGot = ReadFile(strFile);
       if (strWant.empty()) {
         EXPECT_EQ(strGot, "") << strFile;
