@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CBatchChecks.h"
 #include "CBatchRun.h"
 #include "CReportBooks.h"
 #include "CReportFile.h"
@@ -35,13 +36,14 @@ const char* const kUsage =
     "      --pdf: the report as a PDF file\n"
     "  QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json]\n"
     "      an intermediate file shown as the form\n"
-    "  QT10ToRX16_G --batch OUTDIR [--jobs N] [DATA_ID ...]\n"
-    "      every data set, or those named, written with its saved settings into\n"
-    "      OUTDIR under the name the settings page proposes, with OUTDIR/summary.csv;\n"
-    "      N worker processes (default: one per core)\n"
+    "  QT10ToRX16_G --batch OUTDIR [--jobs N] [--summary-encoding utf-8|cp932]\n"
+    "               [DATASET ...]\n"
+    "      every data set, or those named by data ID or number, written with its\n"
+    "      saved settings into OUTDIR under the name the settings page proposes,\n"
+    "      with OUTDIR/summary.csv; N worker processes (default: one per core)\n"
     "  QT10ToRX16_G --help\n"
-    "exit codes: 0 done; 1 report: warnings found, batch: a data set skipped or\n"
-    "failed; 2 could not run\n";
+    "exit codes: 0 done; 1 report: warnings found, batch: a data set failed or\n"
+    "the run was interrupted; 2 could not run\n";
 
 // One message on standard error; a CP932 text is converted.
 void Error(const CString& strCp932) {
@@ -205,7 +207,8 @@ int CCommandLineModes::Run(int argc, char** argv) {
   if (std::string_view(argv[1]) == "--batch") {
     CBatchRun batch;
     if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) return Usage();
-    return batch.Run();
+    CBatchChecks checks;
+    return batch.Run(checks);
   }
   Options options;
   if (!Parse(argc, argv, options)) return Usage();

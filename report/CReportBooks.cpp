@@ -118,7 +118,7 @@ bool CReportBooks::SelectDataID(const CString& strDataID) {
   return true;
 }
 
-bool CReportBooks::ReadBooks() {
+bool CReportBooks::ReadRecords() {
   m_arKamoku.clear();
   // Nothing of the data set read before stays when these books cannot be read.
   m_kanri = S_KANRI{};
@@ -135,6 +135,13 @@ bool CReportBooks::ReadBooks() {
         return Fail("管理ﾌｧｲﾙの読み込みに失敗しました: " + m_strDataPath);
     }
   }
+  return true;
+}
+
+bool CReportBooks::ReadBooks() { return ReadRecords() && ReadAccounts(); }
+
+bool CReportBooks::ReadAccounts() {
+  m_arKamoku.clear();
   if (m_kanri.nKeiei == KEIEI_KOJIN) {
     return Fail(CString(m_bCooperative ? "組合員" : "データ") +
                 "の経営形態が個人のため、事業概況書は作成できません: " + m_kanri.szJigyoName);
