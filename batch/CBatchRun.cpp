@@ -126,6 +126,12 @@ class BatchJobs {
   }
   // The row of a job that gave no answer.
   CBatchRow Unanswered(std::size_t nJob) const;
+  // The rows of the run out of the rows of the jobs (moved), with their
+  // jobs, in list order; then a failed row for each of arRequest that no
+  // data set has (job: the number of jobs). A number counts only where no
+  // data set has it as its data ID.
+  void Pick(std::vector<CBatchRow>& arJobRow, const std::vector<CString>& arRequest,
+            std::vector<CBatchRow>& arRow, std::vector<std::size_t>& arJob) const;
 
  private:
   const CBatchOutDir& m_outDir;
@@ -199,6 +205,46 @@ CBatchRow BatchJobs::Aggregate(std::size_t nJob, WorkerState& state) const {
   row.m_strFile = row.m_strProposed;
   row.m_status = CBatchRow::Status::Written;
   return row;
+}
+
+void BatchJobs::Pick(std::vector<CBatchRow>& arJobRow, const std::vector<CString>& arRequest,
+                     std::vector<CBatchRow>& arRow, std::vector<std::size_t>& arJob) const {
+  std::set<CString> setDataId, setMatched;
+  for (const auto& row : arJobRow) setDataId.insert(row.m_strDataId);
+  for (std::size_t i = 0; i < arJobRow.size(); ++i) {
+    CBatchRow& row = arJobRow[i];
+    if (row.m_status == CBatchRow::Status::NotRun) continue;
+    const CString strNo = std::to_string(m_arSubject[i].nDataNo);
+    const bool bById = m_setRequest.count(row.m_strDataId) > 0;
+    const bool bByNo = m_setRequest.count(strNo) > 0 && !setDataId.count(strNo);
+    if (!m_setRequest.empty() && !bById && !bByNo) {
+      m_outDir.RemoveTemp(i);
+      continue;
+    }
+    setMatched.insert(bById ? row.m_strDataId : strNo);
+    arRow.push_back(std::move(row));
+    arJob.push_back(i);
+  }
+  for (const auto& strRequest : arRequest) {
+    if (setMatched.count(strRequest)) continue;
+    CBatchRow row;
+    row.m_strDataId = strRequest;
+    row.m_status = CBatchRow::Status::Failed;
+    row.m_strReason = "データID（またはデータ番号） " + strRequest + " のデータがありません。";
+    arRow.push_back(std::move(row));
+    arJob.push_back(arJobRow.size());
+  }
+}
+
+// The names that two data sets of the installation propose.
+std::set<CString> SharedNames(const std::vector<CBatchRow>& arJobRow) {
+  std::map<CString, int> mapProposed;
+  for (const auto& row : arJobRow)
+    if (!row.m_strProposed.empty()) ++mapProposed[row.m_strProposed];
+  std::set<CString> setShared;
+  for (const auto& [strName, nCount] : mapProposed)
+    if (nCount > 1) setShared.insert(strName);
+  return setShared;
 }
 
 // Start-up messages (and those of the libraries) go to standard error.
@@ -358,41 +404,10 @@ int CBatchRun::Run(CBatchStartUp& startUp) {
   }
   progress.Finish();
 
-  // Names proposed by two data sets of the installation.
-  std::map<CString, int> mapProposed;
-  for (const auto& row : arJobRow)
-    if (!row.m_strProposed.empty()) ++mapProposed[row.m_strProposed];
-  std::set<CString> setShared;
-  for (const auto& [strName, nCountOf] : mapProposed)
-    if (nCountOf > 1) setShared.insert(strName);
-  // A number counts only where no data set has it as its data ID.
-  std::set<CString> setDataId, setMatched;
-  for (const auto& row : arJobRow) setDataId.insert(row.m_strDataId);
+  const std::set<CString> setShared = SharedNames(arJobRow);
   std::vector<CBatchRow> arRow;
   std::vector<std::size_t> arJob;
-  for (std::size_t i = 0; i < nCount; ++i) {
-    CBatchRow& row = arJobRow[i];
-    if (row.m_status == CBatchRow::Status::NotRun) continue;
-    const CString strNo = std::to_string(batch.m_arSubject[i].nDataNo);
-    const bool bById = setRequest.count(row.m_strDataId) > 0;
-    const bool bByNo = setRequest.count(strNo) > 0 && !setDataId.count(strNo);
-    if (!arRequest.empty() && !bById && !bByNo) {
-      outDir.RemoveTemp(i);
-      continue;
-    }
-    setMatched.insert(bById ? row.m_strDataId : strNo);
-    arRow.push_back(std::move(row));
-    arJob.push_back(i);
-  }
-  for (const auto& strRequest : arRequest) {
-    if (setMatched.count(strRequest)) continue;
-    CBatchRow row;
-    row.m_strDataId = strRequest;
-    row.m_status = CBatchRow::Status::Failed;
-    row.m_strReason = "データID（またはデータ番号） " + strRequest + " のデータがありません。";
-    arRow.push_back(std::move(row));
-    arJob.push_back(nCount);
-  }
+  batch.Pick(arJobRow, arRequest, arRow, arJob);
 
   // The files an earlier batch wrote for a data ID.
   const std::string strOldSummary = outDir.ReadSummary();
@@ -408,11 +423,11 @@ int CBatchRun::Run(CBatchStartUp& startUp) {
   if (bInterrupted) outDir.RemoveOwnTemporaryFiles();
 
   CBatchSummary summary(arRow, true);
-  // A run over some data sets keeps the lines of the others.
-  if (!arRequest.empty() && !strOldSummary.empty()) summary.MergeInto(strOldSummary);
   const std::string strTable = summary.Table();
   std::fwrite(strTable.data(), 1, strTable.size(), stdout);
   std::fflush(stdout);
+  // A run over some data sets keeps the lines of the others in the file.
+  if (!arRequest.empty() && !strOldSummary.empty()) summary.MergeInto(strOldSummary);
   const bool bSummary = outDir.WriteSummary(summary.Csv(m_summaryEncoding));
 
   std::size_t nWritten = 0, nSkipped = 0, nFailed = 0;

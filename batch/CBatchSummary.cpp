@@ -33,24 +33,21 @@ bool LooksConverted(const CString& strText) {
   return strText.find_first_not_of("0123456789-/.:, ") == CString::npos;
 }
 
-CString Quoted(const CString& strText) {
-  if (strText.find_first_of(",\"\r\n") == CString::npos) return strText;
-  CString strQuoted = "\"";
+// strOpen, the text with its quotes doubled, a closing quote.
+CString Enclosed(const CString& strOpen, const CString& strText) {
+  CString strEnclosed = strOpen;
   for (char c : strText) {
-    if (c == '"') strQuoted += '"';
-    strQuoted += c;
+    if (c == '"') strEnclosed += '"';
+    strEnclosed += c;
   }
-  return strQuoted + "\"";
+  return strEnclosed + "\"";
 }
 
-CString AsText(const CString& strText) {
-  CString strFormula = "=\"";
-  for (char c : strText) {
-    if (c == '"') strFormula += '"';
-    strFormula += c;
-  }
-  return strFormula + "\"";
+CString Quoted(const CString& strText) {
+  return strText.find_first_of(",\"\r\n") == CString::npos ? strText : Enclosed("\"", strText);
 }
+
+CString AsText(const CString& strText) { return Enclosed("=\"", strText); }
 
 // ="TEXT" back to TEXT; any other cell as it is.
 CString FromText(const CString& strCell) {

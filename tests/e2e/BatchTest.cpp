@@ -353,19 +353,19 @@ std::vector<std::string> TemporaryFiles(const std::string& strDir) {
 
 TEST_F(Batch, AnInterruptedRunCleansUpAndTheNextRemovesTheLeftoversOfAKilledOne) {
   Install();
-  AddMidoriCopy("00000011");
-  AddMidoriCopy("00000012");
-  // The last data set is locked: the run waits on it, with the files of the
-  // others written under their temporary names.
+  for (const char* pszId : {"00000011", "00000012", "00000013"}) AddMidoriCopy(pszId);
+  // The last two data sets are locked: the run waits on them, with the files
+  // of the others written under their temporary names.
   std::optional<BooksLock> lock(std::in_place, ProgramDir() + "/books/00000012/books.db");
+  std::optional<BooksLock> lock2(std::in_place, ProgramDir() + "/books/00000013/books.db");
   const std::string strProgram = ProgramDir() + "/QT10ToRX16_G";
 
   const RunResult term = Interrupted(strProgram, Dir("out"), 6, "TERM", Dir("term.err"));
   EXPECT_NE(term.strOutput.find("exit 1\n"), std::string::npos) << term.strOutput;
-  EXPECT_NE(term.strOutput.find(U8(u8"中断しました。書き込んだファイルは 0 件、書き込まなかったデータは 6 件です。")),
+  EXPECT_NE(term.strOutput.find(U8(u8"中断しました。書き込んだファイルは 0 件、書き込まなかったデータは 7 件です。")),
             std::string::npos)
       << term.strOutput;
-  EXPECT_NE(term.strOutput.find("written 0, skipped 1, failed 6\n"), std::string::npos)
+  EXPECT_NE(term.strOutput.find("written 0, skipped 1, failed 7\n"), std::string::npos)
       << term.strOutput;
   EXPECT_EQ(TemporaryFiles(Dir("out")), std::vector<std::string>{});
   EXPECT_EQ(SummaryRows(Dir("out/summary.csv")).at("00000002").back(),
@@ -376,10 +376,11 @@ TEST_F(Batch, AnInterruptedRunCleansUpAndTheNextRemovesTheLeftoversOfAKilledOne)
   EXPECT_EQ(TemporaryFiles(Dir("out")).size(), 5u) << "the five files written so far";
 
   lock.reset();
+  lock2.reset();
   const RunResult again = RunBatch({Dir("out")});
   EXPECT_EQ(again.nExit, 0) << again.strOutput;
   EXPECT_EQ(TemporaryFiles(Dir("out")), std::vector<std::string>{});
-  EXPECT_EQ(Files(Dir("out")).size(), 7u);
+  EXPECT_EQ(Files(Dir("out")).size(), 8u);
 }
 
 TEST_F(Batch, CooperativeMembersAreWrittenWithTheirOwnLineOfTheMemberFile) {
