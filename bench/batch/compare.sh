@@ -33,6 +33,7 @@ for i in range(1, count + 1):
     target = os.path.join(books, data_id, "books.db")
     shutil.copyfile(source, target)
     db = sqlite3.connect(target)
+    db.execute("PRAGMA journal_mode = OFF")
     db.execute("PRAGMA synchronous = OFF")
     db.execute("UPDATE kanri SET name = ?, data_id = ?", (name + str(i), data_id))
     db.commit()
@@ -50,7 +51,7 @@ sys.path.insert(0, os.environ["RX16_BENCH_DIR"])
 from benchtiming import BARE_QUERY
 
 work, count, runs = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
-books = sorted(glob.glob(os.path.join(work, "inst", "books", "1*", "books.db")))
+books = sorted(glob.glob(os.path.join(work, "inst", "books", "01*", "books.db")))
 if len(books) != count:
     sys.exit(f"expected {count} books files, found {len(books)}")
 out = os.path.join(work, "out")
