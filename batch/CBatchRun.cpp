@@ -386,19 +386,19 @@ int CBatchRun::Run(CBatchStartUp& startUp) {
     if (arJobRow[nJob].m_status != CBatchRow::Status::NotRun)
       progress.Done(arJobRow[nJob], elapsed());
   };
-  std::vector<std::optional<std::string>> arResult;
+  std::vector<bool> arAnswered;
   const StopSignals stopSignals;
   // The workers' files are flushed together before they are put in place.
   CReplaceFile::DeferSync(true);
   const bool bRan = CBatchWorkers::Run(nCount, m_nJobs > 0 ? m_nJobs : CoreCount(), job, arrived,
-                                       arResult, &g_nStop);
+                                       arAnswered, &g_nStop);
   CReplaceFile::DeferSync(false);
   if (!bRan) {
     BatchError("集計の処理を始められません。");
     return EXIT_NOT_RUN;
   }
   for (std::size_t i = 0; i < nCount; ++i) {
-    if (arResult[i]) continue;
+    if (arAnswered[i]) continue;
     arJobRow[i] = batch.Unanswered(i);
     if (!batch.Takes(i, arJobRow[i])) arJobRow[i].m_status = CBatchRow::Status::NotRun;
   }

@@ -73,7 +73,7 @@ struct Worker {
 
 // Takes every complete result off the front of the buffer.
 void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers::Arrived& arrived,
-                 std::vector<std::optional<std::string>>& arResult) {
+                 std::vector<bool>& arAnswered) {
   std::size_t nPos = 0;
   while (strBuffer.size() - nPos >= kHeader) {
     std::uint64_t nIndex, nLength;
@@ -82,8 +82,8 @@ void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers
     if (strBuffer.size() - nPos - kHeader < nLength) break;
     std::string strResult = strBuffer.substr(nPos + kHeader, nLength);
     nPos += kHeader + nLength;
-    if (nIndex >= nCount || arResult[nIndex]) continue;
-    arResult[nIndex] = strResult;
+    if (nIndex >= nCount || arAnswered[nIndex]) continue;
+    arAnswered[nIndex] = true;
     if (arrived) arrived(static_cast<std::size_t>(nIndex), strResult);
   }
   strBuffer.erase(0, nPos);
@@ -92,10 +92,10 @@ void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers
 }  // namespace
 
 bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const Arrived& arrived,
-                        std::vector<std::optional<std::string>>& arResult,
+                        std::vector<bool>& arAnswered,
                         const volatile std::sig_atomic_t* pStop) {
   const auto stopped = [pStop] { return pStop != nullptr && *pStop != 0; };
-  arResult.assign(nCount, std::nullopt);
+  arAnswered.assign(nCount, false);
   if (nCount == 0) return true;
   if (nWorkers < 1) nWorkers = 1;
   if (static_cast<std::size_t>(nWorkers) > nCount) nWorkers = static_cast<int>(nCount);
@@ -148,7 +148,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
       if (nRead < 0 && errno == EINTR) continue;
       if (nRead > 0) {
         worker.strBuffer.append(buffer, static_cast<std::size_t>(nRead));
-        TakeResults(worker.strBuffer, nCount, arrived, arResult);
+        TakeResults(worker.strBuffer, nCount, arrived, arAnswered);
         continue;
       }
       ::close(worker.nFd);

@@ -30,31 +30,39 @@ std::string SlowSquare(std::size_t n) {
 
 TEST(BatchWorkersTest, ResultsStayWithTheirJobWhateverTheNumberOfWorkers) {
   for (int nWorkers : {1, 2, 5}) {
-    std::vector<std::optional<std::string>> arResult;
-    std::vector<std::size_t> arArrived;
+    std::vector<std::optional<std::string>> arResult(40);
+    std::vector<bool> arAnswered;
+    std::size_t nArrived = 0;
     ASSERT_TRUE(CBatchWorkers::Run(
         40, nWorkers, SlowSquare,
-        [&](std::size_t i, const std::string&) { arArrived.push_back(i); }, arResult));
-    ASSERT_EQ(arResult.size(), 40u);
+        [&](std::size_t i, const std::string& strResult) {
+          arResult.at(i) = strResult;
+          ++nArrived;
+        },
+        arAnswered));
+    ASSERT_EQ(arAnswered.size(), 40u);
     for (std::size_t i = 0; i < arResult.size(); ++i) {
-      ASSERT_TRUE(arResult[i]) << i;
+      ASSERT_TRUE(arAnswered[i] && arResult[i]) << i;
       EXPECT_EQ(*arResult[i], SlowSquare(i)) << "job " << i << ", workers " << nWorkers;
     }
-    EXPECT_EQ(arArrived.size(), 40u);
+    EXPECT_EQ(nArrived, 40u);
   }
 }
 
 TEST(BatchWorkersTest, AWorkerThatDiesLosesOnlyItsJob) {
-  std::vector<std::optional<std::string>> arResult;
+  std::vector<std::optional<std::string>> arResult(12);
+  std::vector<bool> arAnswered;
   const auto job = [](std::size_t i) -> std::string {
     if (i == 3) std::raise(SIGKILL);
     if (i == 5) throw std::runtime_error("job failed");
     return std::to_string(i);
   };
-  ASSERT_TRUE(CBatchWorkers::Run(12, 2, job, nullptr, arResult));
+  ASSERT_TRUE(CBatchWorkers::Run(
+      12, 2, job, [&](std::size_t i, const std::string& strResult) { arResult.at(i) = strResult; },
+      arAnswered));
   for (std::size_t i = 0; i < arResult.size(); ++i) {
     if (i == 3 || i == 5)
-      EXPECT_FALSE(arResult[i]) << i;
+      EXPECT_FALSE(arResult[i] || arAnswered[i]) << i;
     else
       EXPECT_EQ(arResult[i].value_or("none"), std::to_string(i));
   }
