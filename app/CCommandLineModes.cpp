@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "CBatchChecks.h"
 #include "CBatchRun.h"
 #include "CCommandLineUsage.h"
 #include "CReportBooks.h"
@@ -240,7 +241,8 @@ int CCommandLineModes::Run(int argc, char** argv) {
       if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) {
         return WrongArguments("--batch");
       }
-      return batch.Run();
+      CBatchChecks checks;
+      return batch.Run(checks);
     }
     default:
       break;

@@ -33,7 +33,8 @@ const Form kForms[] = {
      "なければテキストで示します。--json: 標準出力へ JSON、--pdf: PDF ファイル"},
     {"QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json]",
      "an intermediate file shown as the form", "中間ファイルを様式の形で示します"},
-    {"QT10ToRX16_G --batch OUTDIR [--jobs N] [DATA_ID ...]",
+    {"QT10ToRX16_G --batch OUTDIR [--jobs N] [--summary-encoding utf-8|cp932]\n"
+     "             [DATA_ID|NUMBER ...]",
      "every data set, or those named, written with its saved settings into\n"
      "OUTDIR under the name the settings page proposes, with OUTDIR/summary.csv;\n"
      "N worker processes (default: one per core)",
@@ -55,7 +56,8 @@ const char* const kEnvironmentEnglish =
     "exit codes:\n"
     "  a run by hand or the host's launch: 0 (the host hears the result)\n"
     "  --report, --report-file: 0 done, 1 warnings found\n"
-    "  --batch: 0 all written, 1 a data set skipped or failed\n"
+    "  --batch: 0 all written (individual businesses skipped), 1 a data set\n"
+    "           failed or the run was interrupted\n"
     "  2 could not run, or the command line was wrong\n";
 
 const char* const kEnvironmentJapanese =
@@ -69,7 +71,8 @@ const char* const kEnvironmentJapanese =
     "終了コード:\n"
     "  手動での実行・ホストからの起動: 0 (結果はホストへ通知)\n"
     "  --report, --report-file: 0 完了、1 指摘事項あり\n"
-    "  --batch: 0 すべて出力、1 スキップまたは失敗したデータあり\n"
+    "  --batch: 0 すべて出力 (個人のデータは対象外)、1 失敗したデータあり\n"
+    "           または中断\n"
     "  2 実行できない、またはコマンドラインの誤り\n";
 
 // The text in UTF-8: English texts are ASCII, Japanese ones CP932.

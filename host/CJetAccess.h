@@ -49,4 +49,13 @@ class CJetAccess : public CJetAccessRead,
   short SelectDataID(LPCSTR szDataID);
   // The chosen data set's folder ending in "/", empty when none is chosen.
   CString GetSelectedDataPath() const;
+
+  // Why the last read of the chosen books failed.
+  static constexpr short READ_FAULT_NONE = 0;     // no read failed, or for another reason
+  static constexpr short READ_FAULT_MISSING = 1;  // there is no books file
+  static constexpr short READ_FAULT_IN_USE = 2;   // another program holds the books locked
+  static constexpr short READ_FAULT_DAMAGED = 3;  // the file is not readable as books
+  short GetReadFault() const;
+  // The chosen data set's books file, empty when none is chosen.
+  CString GetBooksFile() const;
 };

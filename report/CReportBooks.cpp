@@ -118,11 +118,30 @@ bool CReportBooks::SelectDataID(const CString& strDataID) {
   return true;
 }
 
-bool CReportBooks::ReadBooks() {
+bool CReportBooks::ReadRecords() {
   m_arKamoku.clear();
+  // Nothing of the data set read before stays when these books cannot be read.
+  m_kanri = S_KANRI{};
+  m_kanri2 = S_KANRI2{};
   if (m_pJetAccess->ReadKanri(&m_kanri) != 0 || m_pJetAccess->ReadKanri2(&m_kanri2) != 0) {
-    return Fail("管理ﾌｧｲﾙの読み込みに失敗しました: " + m_strDataPath);
+    switch (m_pJetAccess->GetReadFault()) {
+      case CJetAccess::READ_FAULT_IN_USE:
+        return Fail("帳簿が他のプログラムで使用中のため読めません: " + m_pJetAccess->GetBooksFile());
+      case CJetAccess::READ_FAULT_DAMAGED:
+        return Fail("帳簿ファイルが壊れています: " + m_pJetAccess->GetBooksFile());
+      case CJetAccess::READ_FAULT_MISSING:
+        return Fail("帳簿ファイルがありません: " + m_pJetAccess->GetBooksFile());
+      default:
+        return Fail("管理ﾌｧｲﾙの読み込みに失敗しました: " + m_strDataPath);
+    }
   }
+  return true;
+}
+
+bool CReportBooks::ReadBooks() { return ReadRecords() && ReadAccounts(); }
+
+bool CReportBooks::ReadAccounts() {
+  m_arKamoku.clear();
   if (m_kanri.nKeiei == KEIEI_KOJIN) {
     return Fail(CString(m_bCooperative ? "組合員" : "データ") +
                 "の経営形態が個人のため、事業概況書は作成できません: " + m_kanri.szJigyoName);

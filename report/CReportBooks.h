@@ -44,8 +44,13 @@ class CReportBooks {
   bool SelectIndex(short nIndex);
   bool SelectDataID(const CString& strDataID);
 
-  // Reads the management records and the account titles of the chosen data
-  // set; refuses the books of an individual business.
+  // Reads the management records of the chosen data set (business name,
+  // fiscal year, management form, data ID) alone.
+  bool ReadRecords();
+  // After ReadRecords: the account titles; refuses the books of an
+  // individual business.
+  bool ReadAccounts();
+  // ReadRecords, then ReadAccounts.
   bool ReadBooks();
 
   const CString& GetError() const { return m_strError; }

@@ -57,20 +57,19 @@ short CJetAccess::Term() {
 }
 
 short CJetAccess::GetDataSetCount(short* pnCount) {
-  std::vector<LEDGER_DATASET> rows;
-  if (pnCount == nullptr || !m_pSession->ListDataSets(rows) || rows.size() > 32767) return kFailed;
-  *pnCount = static_cast<short>(rows.size());
+  const std::vector<LEDGER_DATASET>* pRows = m_pSession->Rows();
+  if (pnCount == nullptr || pRows == nullptr || pRows->size() > 32767) return kFailed;
+  *pnCount = static_cast<short>(pRows->size());
   return kOk;
 }
 
 short CJetAccess::GetDataSetInfo(short nIndex, LEDGER_DATASET* pInfo) {
-  std::vector<LEDGER_DATASET> rows;
   if (pInfo == nullptr) return kFailed;
   *pInfo = LEDGER_DATASET{};
-  if (nIndex < 0 || !m_pSession->ListDataSets(rows) ||
-      static_cast<std::size_t>(nIndex) >= rows.size())
+  const std::vector<LEDGER_DATASET>* pRows = m_pSession->Rows();
+  if (nIndex < 0 || pRows == nullptr || static_cast<std::size_t>(nIndex) >= pRows->size())
     return kFailed;
-  *pInfo = rows[static_cast<std::size_t>(nIndex)];
+  *pInfo = (*pRows)[static_cast<std::size_t>(nIndex)];
   return kOk;
 }
 
@@ -83,28 +82,56 @@ short CJetAccess::SelectDataSet(short nIndex) {
 
 short CJetAccess::SelectDataPath(LPCSTR szDataPath) {
   m_pSession->ClearSelection();
-  std::vector<LEDGER_DATASET> rows;
-  if (szDataPath == nullptr || *szDataPath == '\0' || !m_pSession->ListDataSets(rows))
-    return kFailed;
+  const std::vector<LEDGER_DATASET>* pRows = m_pSession->Rows();
+  if (szDataPath == nullptr || *szDataPath == '\0' || pRows == nullptr) return kFailed;
   CString strPath = szDataPath;
   if (strPath.back() != '/') strPath += '/';
-  for (const auto& row : rows)
+  for (const auto& row : *pRows)
     if (strPath == row.szDataPath) return m_pSession->Select(row) ? kOk : kFailed;
   return kFailed;
 }
 
 short CJetAccess::SelectDataID(LPCSTR szDataID) {
   m_pSession->ClearSelection();
-  std::vector<LEDGER_DATASET> rows;
-  if (szDataID == nullptr || *szDataID == '\0' || !m_pSession->ListDataSets(rows)) return kFailed;
-  for (const auto& row : rows) {
+  const std::vector<LEDGER_DATASET>* pRows = m_pSession->Rows();
+  if (szDataID == nullptr || *szDataID == '\0' || pRows == nullptr) return kFailed;
+  // Copied: reading the books may read the list again.
+  const std::vector<LEDGER_DATASET> arRow = *pRows;
+  const auto hasId = [&](const LEDGER_DATASET& row) {
     CLedgerSession::Kanri kanri;
-    if (m_pSession->Select(row) && m_pSession->ReadKanri(kanri) && kanri.strDataID == szDataID)
+    return m_pSession->Select(row) && m_pSession->ReadKanri(kanri) && kanri.strDataID == szDataID;
+  };
+  // The data ID names the folder of a data set added by the host, so that
+  // one is tried first; any other folder may hold the books too.
+  const CString strFolderEnd = CString("/") + szDataID + "/";
+  for (const auto& row : arRow) {
+    const CString strPath = row.szDataPath;
+    if (strPath.size() >= strFolderEnd.size() &&
+        strPath.compare(strPath.size() - strFolderEnd.size(), strFolderEnd.size(), strFolderEnd) == 0 &&
+        hasId(row))
       return kOk;
   }
+  for (const auto& row : arRow)
+    if (hasId(row)) return kOk;
   m_pSession->ClearSelection();
   return kFailed;
 }
+
+short CJetAccess::GetReadFault() const {
+  switch (m_pSession->LastFault()) {
+    case CLedgerSession::Fault::None:
+      return READ_FAULT_NONE;
+    case CLedgerSession::Fault::Missing:
+      return READ_FAULT_MISSING;
+    case CLedgerSession::Fault::InUse:
+      return READ_FAULT_IN_USE;
+    case CLedgerSession::Fault::Damaged:
+      break;
+  }
+  return READ_FAULT_DAMAGED;
+}
+
+CString CJetAccess::GetBooksFile() const { return m_pSession->BooksFile(); }
 
 CString CJetAccess::GetSelectedDataPath() const { return m_pSession->SelectedPath(); }
 

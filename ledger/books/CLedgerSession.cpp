@@ -12,6 +12,20 @@ bool ToCp932(const std::string& utf8, std::size_t nMax, CString& out) {
   return cp932::FromUtf8(utf8, out) && out.size() <= nMax && out.find('\0') == CString::npos;
 }
 
+// A read that SQLite refused: busy or locked books are in use by another
+// connection; a missing file is missing; anything else is damage.
+CLedgerSession::Fault FaultOf(int nError) {
+  switch (nError) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return CLedgerSession::Fault::InUse;
+    case SQLITE_CANTOPEN:
+      return CLedgerSession::Fault::Missing;
+    default:
+      return CLedgerSession::Fault::Damaged;
+  }
+}
+
 void SplitYmd(long long ymd, int out[3]) {
   out[0] = static_cast<int>(ymd / 10000);
   out[1] = static_cast<int>(ymd / 100 % 100);
@@ -31,8 +45,8 @@ void CLedgerSession::Close() {
   m_bYearCached = false;
 }
 
-bool CLedgerSession::ListDataSets(std::vector<LEDGER_DATASET>& arRows) {
-  return IsOpen() && m_mgmt.List(arRows);
+const std::vector<LEDGER_DATASET>* CLedgerSession::Rows() {
+  return IsOpen() ? m_mgmt.Rows() : nullptr;
 }
 
 bool CLedgerSession::Select(const LEDGER_DATASET& row) {
@@ -49,21 +63,26 @@ void CLedgerSession::ClearSelection() {
 }
 
 bool CLedgerSession::OpenBooks(CSqlite& db) {
+  m_eFault = Fault::None;
   if (!IsOpen() || m_strSelected.empty()) return false;
   // The data set must still be listed under the same number and folder.
-  std::vector<LEDGER_DATASET> rows;
-  if (!m_mgmt.List(rows)) return false;
-  bool bListed = false;
-  for (const auto& row : rows)
-    bListed = bListed || (row.nDataNo == m_nSelectedNo && m_strSelected == row.szDataPath);
-  if (!bListed) return false;
-  if (!db.Open(m_strSelected + CBooksDatabase::BOOKS_FILE, CSqlite::OPEN_READ)) return false;
+  const LEDGER_DATASET* pRow = m_mgmt.Find(m_nSelectedNo);
+  if (pRow == nullptr || m_strSelected != pRow->szDataPath) return false;
+  if (!db.Open(BooksFile(), CSqlite::OPEN_READ)) {
+    m_eFault = FaultOf(db.LastError());
+    return false;
+  }
   std::string kind;
   if (!db.QueryText("SELECT value FROM ledger_meta WHERE key = 'kind'", kind) || kind != "books") {
+    m_eFault = db.LastError() == SQLITE_BUSY ? Fault::InUse : Fault::Damaged;
     db.Close();
     return false;
   }
   return true;
+}
+
+CString CLedgerSession::BooksFile() const {
+  return m_strSelected.empty() ? CString() : m_strSelected + CBooksDatabase::BOOKS_FILE;
 }
 
 bool CLedgerSession::ReadKanri(CSqlite& db, Kanri& kanri) {
@@ -72,13 +91,17 @@ bool CLedgerSession::ReadKanri(CSqlite& db, Kanri& kanri) {
   if (!stmt.Prepare(db.Handle(),
                     "SELECT name, start_date, end_date, keiei, alt_folder, net_assets, data_id"
                     " FROM kanri WHERE id = 1") ||
-      stmt.Step() != SQLITE_ROW)
+      stmt.Step() != SQLITE_ROW) {
+    m_eFault = FaultOf(db.LastError());
     return false;
+  }
   Kanri k;
   if (!ToCp932(stmt.GetText(0), CBooksDatabase::MAX_NAME, k.strName) ||
       !ToCp932(stmt.GetText(4), CBooksDatabase::MAX_ALT_FOLDER, k.strAltFolder) ||
-      !ToCp932(stmt.GetText(6), CBooksDatabase::MAX_DATA_ID, k.strDataID))
+      !ToCp932(stmt.GetText(6), CBooksDatabase::MAX_DATA_ID, k.strDataID)) {
+    m_eFault = Fault::Damaged;
     return false;
+  }
   SplitYmd(stmt.GetInt(1), k.nStart);
   SplitYmd(stmt.GetInt(2), k.nEnd);
   const long long nKeiei = stmt.GetInt(3);
@@ -86,7 +109,10 @@ bool CLedgerSession::ReadKanri(CSqlite& db, Kanri& kanri) {
   k.nKeiei = static_cast<short>(nKeiei);
   k.bNetAssets = stmt.GetInt(5) != 0;
   k.year = CFiscalYear(k.nStart[0], k.nStart[1], k.nStart[2], k.nEnd[0], k.nEnd[1], k.nEnd[2]);
-  if (!k.year.IsValid()) return false;
+  if (!k.year.IsValid()) {
+    m_eFault = Fault::Damaged;
+    return false;
+  }
   kanri = k;
   return true;
 }

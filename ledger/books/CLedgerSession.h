@@ -46,7 +46,12 @@ class CLedgerSession {
   bool IsOpen() const { return m_mgmt.IsOpen(); }
   const CInstallation& Installation() const { return m_install; }
 
-  bool ListDataSets(std::vector<LEDGER_DATASET>& arRows);
+  // Why the last opening or read of the chosen books failed.
+  enum class Fault { None, Missing, InUse, Damaged };
+
+  // The management database's rows; null when it cannot be read. Valid
+  // until the next call.
+  const std::vector<LEDGER_DATASET>* Rows();
   bool Select(const LEDGER_DATASET& row);
   void ClearSelection();
   const CString& SelectedPath() const { return m_strSelected; }
@@ -54,6 +59,9 @@ class CLedgerSession {
 
   // Opens the chosen data set's books read-only.
   bool OpenBooks(CSqlite& db);
+  Fault LastFault() const { return m_eFault; }
+  // The chosen data set's books file.
+  CString BooksFile() const;
   // The management record of the chosen books, with CP932 texts.
   bool ReadKanri(CSqlite& db, Kanri& kanri);
   bool ReadKanri(Kanri& kanri);
@@ -69,4 +77,5 @@ class CLedgerSession {
   std::int32_t m_nSelectedNo = 0;
   bool m_bYearCached = false;
   CFiscalYear m_year;
+  Fault m_eFault = Fault::None;
 };

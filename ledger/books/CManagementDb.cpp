@@ -68,6 +68,9 @@ bool CManagementDb::Open(const CString& strPath, bool bWrite) {
 void CManagementDb::Close() {
   m_db.Close();
   m_strDir.clear();
+  m_bCached = false;
+  m_arCached.clear();
+  m_mapByNo.clear();
 }
 
 bool CManagementDb::ResolveFolder(const CString& strStored, CString& strFolder) const {
@@ -88,6 +91,38 @@ CString CManagementDb::StoredFolder(const CString& strFolder) const {
 }
 
 bool CManagementDb::List(std::vector<LEDGER_DATASET>& arRows) {
+  const std::vector<LEDGER_DATASET>* pRows = Rows();
+  if (pRows == nullptr) {
+    arRows.clear();
+    return false;
+  }
+  arRows = *pRows;
+  return true;
+}
+
+const std::vector<LEDGER_DATASET>* CManagementDb::Rows() {
+  // The data version changes whenever another connection commits a change.
+  long long nVersion = 0;
+  if (!m_db.QueryInt("PRAGMA data_version", nVersion)) {
+    m_bCached = false;
+    return nullptr;
+  }
+  if (m_bCached && nVersion == m_nCachedVersion) return &m_arCached;
+  m_bCached = ReadRows(m_arCached);
+  m_mapByNo.clear();
+  if (!m_bCached) return nullptr;
+  m_nCachedVersion = nVersion;
+  for (std::size_t i = 0; i < m_arCached.size(); ++i) m_mapByNo[m_arCached[i].nDataNo] = i;
+  return &m_arCached;
+}
+
+const LEDGER_DATASET* CManagementDb::Find(std::int32_t nDataNo) {
+  if (Rows() == nullptr) return nullptr;
+  const auto it = m_mapByNo.find(nDataNo);
+  return it == m_mapByNo.end() ? nullptr : &m_arCached[it->second];
+}
+
+bool CManagementDb::ReadRows(std::vector<LEDGER_DATASET>& arRows) const {
   arRows.clear();
   CSqliteStmt stmt;
   if (!stmt.Prepare(m_db.Handle(), "SELECT data_no, name, folder FROM dataset ORDER BY seq"))
@@ -111,6 +146,8 @@ bool CManagementDb::List(std::vector<LEDGER_DATASET>& arRows) {
 
 bool CManagementDb::Insert(int nDataNo, const CString& strName, const CString& strFolder,
                            int& nAssigned) {
+  // This connection's own changes leave the data version as it is.
+  m_bCached = false;
   std::string name, folder;
   if (nDataNo < 0 || !cp932::ToUtf8(strName, name) ||
       !cp932::ToUtf8(StoredFolder(strFolder), folder))

@@ -9,6 +9,8 @@
 // stored as given. A relative folder is taken relative to the folder of the
 // management database, an absolute one as it stands.
 
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "CSqlite.h"
@@ -23,11 +25,19 @@ class CManagementDb {
   bool Open(const CString& strPath, bool bWrite);
   void Close();
   bool IsOpen() const { return m_db.IsOpen(); }
-  CSqlite& Db() { return m_db; }
+  CSqlite& Db() {
+    m_bCached = false;
+    return m_db;
+  }
 
   // Every data set in list order, folders made absolute and ending in "/".
   // False when the database cannot be read or a row does not fit.
   bool List(std::vector<LEDGER_DATASET>& arRows);
+  // The same rows, read again only when the database has changed since the
+  // last read; null when it cannot be read. Valid until the next call.
+  const std::vector<LEDGER_DATASET>* Rows();
+  // The listed row of data-set number nDataNo, or null.
+  const LEDGER_DATASET* Find(std::int32_t nDataNo);
   // The absolute folder (ending in "/") of a stored folder text.
   bool ResolveFolder(const CString& strStored, CString& strFolder) const;
   // Adds a row at the end of the list; nDataNo 0 takes the next free number.
@@ -36,8 +46,15 @@ class CManagementDb {
   CString StoredFolder(const CString& strFolder) const;
 
  private:
+  bool ReadRows(std::vector<LEDGER_DATASET>& arRows) const;
+
   CSqlite m_db;
   // Folder of the database, ending in "/"; absolute unless the working folder
   // has no CP932 form.
   CString m_strDir;
+  // What Rows last read, and the database's data version it was read at.
+  bool m_bCached = false;
+  long long m_nCachedVersion = 0;
+  std::vector<LEDGER_DATASET> m_arCached;
+  std::unordered_map<std::int32_t, std::size_t> m_mapByNo;
 };

@@ -10,6 +10,7 @@ CSqlite::~CSqlite() { Close(); }
 
 bool CSqlite::Open(const CString& strPath, OpenMode eMode) {
   Close();
+  m_nOpenError = SQLITE_CANTOPEN;
   std::string os;
   if (!platform::ToOsPath(strPath, os)) return false;
   struct stat st;
@@ -23,6 +24,7 @@ bool CSqlite::Open(const CString& strPath, OpenMode eMode) {
   else
     nFlags |= SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   if (sqlite3_open_v2(os.c_str(), &m_pDb, nFlags, nullptr) != SQLITE_OK) {
+    m_nOpenError = sqlite3_errcode(m_pDb) & 0xff;
     Close();
     return false;
   }
@@ -33,10 +35,16 @@ bool CSqlite::Open(const CString& strPath, OpenMode eMode) {
   // A file that is not a database only shows itself at the first read.
   long long nVersion = 0;
   if (!QueryInt("PRAGMA schema_version", nVersion)) {
+    m_nOpenError = sqlite3_errcode(m_pDb) & 0xff;
     Close();
     return false;
   }
+  m_nOpenError = 0;
   return true;
+}
+
+int CSqlite::LastError() const {
+  return m_pDb != nullptr ? sqlite3_errcode(m_pDb) & 0xff : m_nOpenError;
 }
 
 void CSqlite::Close() {

@@ -24,6 +24,10 @@ class CSqlite {
   void Close();
   bool IsOpen() const { return m_pDb != nullptr; }
   sqlite3* Handle() const { return m_pDb; }
+  // The primary SQLite result code of the last failure: of Open when it
+  // failed, else of the connection's last statement; SQLITE_CANTOPEN for a
+  // file that is missing or not a regular file.
+  int LastError() const;
 
   bool Exec(const char* szSql);
   // The single integer or text a query gives; false when it gives no row.
@@ -32,4 +36,5 @@ class CSqlite {
 
  private:
   sqlite3* m_pDb = nullptr;
+  int m_nOpenError = 0;
 };

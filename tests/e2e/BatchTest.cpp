@@ -1,8 +1,11 @@
+#include <sqlite3.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
+#include <optional>
+#include <nlohmann/json.hpp>
 
 #include "E2eFixture.h"
 #include "NamedGuard.h"
@@ -67,20 +70,60 @@ class Batch : public E2e {
   }
 };
 
-// Rows of summary.csv, the header left out, by the first field.
-std::map<std::string, std::vector<std::string>> SummaryRows(const std::string& strCsv) {
+// summary.csv read as a spreadsheet reads it (Python's csv module).
+struct Summary {
+  bool bBom = false;
+  std::vector<std::vector<std::string>> arRow;  // the header first
+};
+
+Summary ReadSummary(const std::string& strPath, const std::string& strFallback = "cp932") {
+  const RunResult r = RunProgram(
+      {"/usr/bin/env", "python3", RX16_TEST_DATA_DIR "/batch/read_summary.py", strPath, strFallback}, "/");
+  Summary summary;
+  EXPECT_EQ(r.nExit, 0) << r.strOutput;
+  if (r.nExit != 0) return summary;
+  const auto j = nlohmann::json::parse(r.strOutput);
+  summary.bBom = j.at("bom").get<bool>();
+  summary.arRow = j.at("rows").get<std::vector<std::vector<std::string>>>();
+  return summary;
+}
+
+// The cell a spreadsheet shows for ="TEXT": TEXT.
+std::string Shown(const std::string& strCell) {
+  if (strCell.size() < 3 || strCell.rfind("=\"", 0) != 0 || strCell.back() != '"') return strCell;
+  std::string strText;
+  for (std::size_t i = 2; i + 1 < strCell.size(); ++i) {
+    strText += strCell[i];
+    if (strCell[i] == '"') ++i;
+  }
+  return strText;
+}
+
+// Rows of summary.csv, the header left out, by the data ID shown.
+std::map<std::string, std::vector<std::string>> SummaryRows(const std::string& strPath) {
   std::map<std::string, std::vector<std::string>> mapRow;
-  std::istringstream in(strCsv);
-  std::string strLine;
-  std::getline(in, strLine);
-  while (std::getline(in, strLine)) {
-    std::vector<std::string> arField;
-    std::istringstream fields(strLine);
-    for (std::string strField; std::getline(fields, strField, ',');) arField.push_back(strField);
-    mapRow[arField.at(0)] = arField;
+  const Summary summary = ReadSummary(strPath);
+  for (std::size_t i = 1; i < summary.arRow.size(); ++i) {
+    EXPECT_EQ(mapRow.count(Shown(summary.arRow[i].at(0))), 0u) << "one line per data set";
+    mapRow[Shown(summary.arRow[i].at(0))] = summary.arRow[i];
   }
   return mapRow;
 }
+
+// Another connection holds the books of a data set with BEGIN EXCLUSIVE.
+class BooksLock {
+ public:
+  explicit BooksLock(const std::string& strBooks) {
+    EXPECT_EQ(sqlite3_open(strBooks.c_str(), &m_pDb), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(m_pDb, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  }
+  ~BooksLock() { sqlite3_close_v2(m_pDb); }
+  BooksLock(const BooksLock&) = delete;
+  BooksLock& operator=(const BooksLock&) = delete;
+
+ private:
+  sqlite3* m_pDb = nullptr;
+};
 
 TEST_F(Batch, WritesEveryDataSetAsTheWizardWouldWhateverTheNumberOfJobs) {
   Install();
@@ -120,12 +163,14 @@ TEST_F(Batch, WritesEveryDataSetAsTheWizardWouldWhateverTheNumberOfJobs) {
   EXPECT_EQ(mapOne[strHatake], WizardFile(U8(u8"はたけ"), {}));
   EXPECT_EQ(mapOne[strAozora], WizardFile(U8(u8"あおぞら"), {}));
 
-  const auto mapRow = SummaryRows(mapOne["summary.csv"]);
+  const auto mapRow = SummaryRows(Dir("out1/summary.csv"));
   ASSERT_EQ(mapRow.size(), 6u) << mapOne["summary.csv"];
   const auto& midori = mapRow.at("00000001");
   EXPECT_EQ(midori.at(1), U8(u8"みどり農産株式会社"));
-  EXPECT_EQ(midori.at(2), "2024/04/01-2025/03/31");
-  EXPECT_EQ(midori.at(3), "4-12");
+  // What a spreadsheet would read as a number or a date is kept as text.
+  EXPECT_EQ(midori.at(0), "=\"00000001\"");
+  EXPECT_EQ(midori.at(2), "=\"2024/04/01-2025/03/31\"");
+  EXPECT_EQ(midori.at(3), "=\"4-12\"");
   const XmlReport xml = ReadXml(Dir("out1/" + kMidoriName + "_00000001.xml"));
   EXPECT_EQ(std::stol(midori.at(4)), xml.Figure("URIAGE"));
   EXPECT_EQ(std::stol(midori.at(7)), xml.Figure("SHISAN"));
@@ -167,23 +212,175 @@ TEST_F(Batch, RefusesToStartWhenItCannotRun) {
     EXPECT_NE(r.strOutput.find(U8(u8"現在のﾊﾟｿｺﾝの設定では起動できません。")), std::string::npos)
         << r.strOutput;
   }
-  const RunResult usage = RunBatch({"--jobs", "0", Dir("out")});
-  EXPECT_EQ(usage.nExit, 2);
-  EXPECT_NE(usage.strOutput.find("--batch OUTDIR"), std::string::npos) << usage.strOutput;
+  // Arguments that do not fit: the reason, then the usage.
+  const std::vector<std::pair<std::vector<std::string>, std::string>> arUsage = {
+      {{"--jobs", "0", Dir("out")}, U8(u8"--jobs の値が正しくありません: 0 (1 から 256 までの整数)")},
+      {{Dir("out"), "--jobs"}, U8(u8"--jobs の後に作業プロセスの数を指定してください。")},
+      {{"--jobs", "2"}, U8(u8"出力フォルダ (OUTDIR) を指定してください。")},
+      {{Dir("out"), "--summary-encoding", "latin1"},
+       U8(u8"--summary-encoding の値が正しくありません: latin1 (utf-8 か cp932)")},
+      {{Dir("out"), "--quick"}, U8(u8"--batch には使えないオプションです: --quick")},
+  };
+  for (const auto& [arArg, strReason] : arUsage) {
+    const RunResult usage = RunBatch(arArg);
+    EXPECT_EQ(usage.nExit, 2);
+    EXPECT_NE(usage.strOutput.find("QT10ToRX16_G: " + strReason + "\n"), std::string::npos)
+        << usage.strOutput;
+    EXPECT_NE(usage.strOutput.find("--batch OUTDIR"), std::string::npos) << usage.strOutput;
+  }
+  EXPECT_FALSE(fs::exists(Dir("out")));
 }
 
-TEST_F(Batch, WritesTheNamedDataSetsAndReportsOnesThatAreMissing) {
+TEST_F(Batch, WritesTheNamedDataSetsByIdOrNumberAndMergesTheSummary) {
   Install();
-  const RunResult r = RunBatch({"out", "00000002", "00000099", "00000002"});
+  const RunResult all = RunBatch({"out"});
+  // Only the sample individual business is skipped: that is no failure.
+  EXPECT_EQ(all.nExit, 0) << all.strOutput;
+  EXPECT_NE(all.strOutput.find("written 4, skipped 1, failed 0\n"), std::string::npos)
+      << all.strOutput;
+  // Data set 3 as the host lists it, and a data ID that no data set has.
+  const RunResult r = RunBatch({"out", "00000002", "3", "00000099", "00000002"});
   EXPECT_EQ(r.nExit, 1) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("written 2, skipped 0, failed 1\n"), std::string::npos)
+      << r.strOutput;
   // A relative folder is the caller's, not the program's.
   const auto mapFile = Files(Dir("out"));
-  ASSERT_EQ(mapFile.size(), 2u);
+  ASSERT_EQ(mapFile.size(), 5u);
   EXPECT_TRUE(mapFile.count(U8(u8"内訳概況書(概況書用)_有限会社あおぞらファーム_2024.xml")));
-  const auto mapRow = SummaryRows(mapFile.at("summary.csv"));
-  ASSERT_EQ(mapRow.size(), 2u);
-  EXPECT_EQ(mapRow.at("00000002").back(), "written");
-  EXPECT_EQ(mapRow.at("00000099").back().rfind("failed: ", 0), 0u);
+  EXPECT_TRUE(mapFile.count(U8(u8"内訳概況書(概況書用)_株式会社はたけ_2024.xml")));
+  // The lines of the data sets outside the second run stay.
+  const auto mapRow = SummaryRows(Dir("out/summary.csv"));
+  ASSERT_EQ(mapRow.size(), 6u);
+  for (const char* pszId : {"00000001", "00000002", "00000003", "00000005"})
+    EXPECT_EQ(mapRow.at(pszId).back(), "written") << pszId;
+  EXPECT_EQ(mapRow.at("00000004").back().rfind("skipped: ", 0), 0u);
+  EXPECT_EQ(mapRow.at("00000099").back(),
+            U8(u8"failed: データID（またはデータ番号） 00000099 のデータがありません。"));
+
+  // For older spreadsheets: CP932 without a byte-order mark.
+  EXPECT_EQ(RunBatch({"cp932", "--summary-encoding", "cp932", "1"}).nExit, 0);
+  const Summary cp932 = ReadSummary(Dir("cp932/summary.csv"), "cp932");
+  EXPECT_FALSE(cp932.bBom);
+  ASSERT_EQ(cp932.arRow.size(), 2u);
+  EXPECT_EQ(cp932.arRow[1].at(1), U8(u8"みどり農産株式会社"));
+}
+
+TEST_F(Batch, LockedAndDamagedBooksAreReportedUnderTheirOwnDataId) {
+  Install();
+  const std::string strLocked = ProgramDir() + "/books/00000002/books.db";
+  const std::string strDamaged = ProgramDir() + "/books/00000003/books.db";
+  std::ofstream(strDamaged, std::ios::binary | std::ios::trunc) << std::string(4096, 'x');
+  const BooksLock lock(strLocked);
+  std::string strSummary;
+  for (const char* pszJobs : {"1", "2"}) {
+    const std::string strOut = Dir(std::string("out") + pszJobs);
+    const RunResult r = RunBatch({strOut, "--jobs", pszJobs});
+    EXPECT_EQ(r.nExit, 1) << r.strOutput;
+    EXPECT_NE(r.strOutput.find("written 2, skipped 1, failed 2\n"), std::string::npos)
+        << r.strOutput;
+    // The same summary whatever the number of workers.
+    if (strSummary.empty()) strSummary = ReadFile(strOut + "/summary.csv");
+    EXPECT_EQ(ReadFile(strOut + "/summary.csv"), strSummary);
+
+    const Summary summary = ReadSummary(strOut + "/summary.csv");
+    EXPECT_TRUE(summary.bBom);
+    ASSERT_EQ(summary.arRow.size(), 6u);
+    EXPECT_EQ(summary.arRow[0].at(0), U8(u8"データID"));
+    const auto mapRow = SummaryRows(strOut + "/summary.csv");
+    ASSERT_EQ(mapRow.size(), 5u);
+    EXPECT_EQ(mapRow.at("00000002").at(1), U8(u8"有限会社あおぞらファーム"));
+    EXPECT_EQ(mapRow.at("00000002").back(),
+              U8(u8"failed: 帳簿が他のプログラムで使用中のため読めません: ") + strLocked);
+    EXPECT_EQ(mapRow.at("00000003").at(1), U8(u8"株式会社はたけ"));
+    EXPECT_EQ(mapRow.at("00000003").back(), U8(u8"failed: 帳簿ファイルが壊れています: ") + strDamaged);
+    // Figures stay numbers.
+    EXPECT_EQ(mapRow.at("00000001").at(4), "57678");
+  }
+}
+
+TEST_F(Batch, SameNamedDataSetsRunOneAtATimeNeverReplaceEachOthersFiles) {
+  Install();
+  // Written while the sample corporation's name is its own.
+  EXPECT_EQ(RunBatch({Dir("plain"), "00000001"}).nExit, 0);
+  const std::string strPlain = ReadFile(Dir("plain/" + kMidoriName + ".xml"));
+  ASSERT_FALSE(strPlain.empty());
+
+  // A copy under another data ID: each run on its own keeps the other's file.
+  AddMidoriCopy("00000011");
+  EXPECT_EQ(RunBatch({Dir("out"), "00000011"}).nExit, 0);
+  EXPECT_EQ(RunBatch({Dir("out"), "00000001"}).nExit, 0);
+  auto mapFile = Files(Dir("out"));
+  EXPECT_EQ(mapFile.size(), 3u);
+  EXPECT_TRUE(mapFile.count(kMidoriName + "_00000001.xml"));
+  EXPECT_TRUE(mapFile.count(kMidoriName + "_00000011.xml"));
+
+  // The original renamed, the copy's name is its own again; the file an
+  // earlier batch wrote for the original under that name still stays.
+  const RunResult r = RunProgram({"/usr/bin/env", "sqlite3",
+                                  ProgramDir() + "/books/00000001/books.db",
+                                  "UPDATE kanri SET name = name || 'X'"},
+                                 "/");
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_EQ(RunBatch({Dir("plain"), "00000011"}).nExit, 0);
+  EXPECT_EQ(ReadFile(Dir("plain/" + kMidoriName + ".xml")), strPlain);
+  EXPECT_TRUE(fs::exists(Dir("plain/" + kMidoriName + "_00000011.xml")));
+  const auto mapRow = SummaryRows(Dir("plain/summary.csv"));
+  EXPECT_EQ(mapRow.at("00000001").at(8), kMidoriName + ".xml");
+  EXPECT_EQ(mapRow.at("00000011").at(8), kMidoriName + "_00000011.xml");
+}
+
+// The batch started with one job; once a line of progress for nDone data
+// sets has come, the signal goes to it. Its standard error, its exit code.
+RunResult Interrupted(const std::string& strProgram, const std::string& strOut, int nDone,
+                      const char* pszSignal, const std::string& strErr) {
+  const char* const pszScript =
+      "\"$1\" --batch \"$2\" --jobs 1 2>\"$3\" & pid=$!\n"
+      "n=0; until grep -q \"^$4/\" \"$3\" || [ $n -gt 600 ]; do sleep 0.05; n=$((n+1)); done\n"
+      "kill -$5 $pid; wait $pid; echo \"exit $?\"\n";
+  RunResult r = RunProgram({"/bin/sh", "-c", pszScript, "sh", strProgram, strOut, strErr,
+                            std::to_string(nDone), pszSignal},
+                           "/");
+  r.strOutput += ReadFile(strErr);
+  return r;
+}
+
+std::vector<std::string> TemporaryFiles(const std::string& strDir) {
+  std::vector<std::string> arName;
+  for (const auto& entry : fs::directory_iterator(strDir))
+    if (entry.path().filename().string()[0] == '.') arName.push_back(entry.path().filename());
+  return arName;
+}
+
+TEST_F(Batch, AnInterruptedRunCleansUpAndTheNextRemovesTheLeftoversOfAKilledOne) {
+  Install();
+  for (const char* pszId : {"00000011", "00000012", "00000013"}) AddMidoriCopy(pszId);
+  // The last two data sets are locked: the run waits on them, with the files
+  // of the others written under their temporary names.
+  std::optional<BooksLock> lock(std::in_place, ProgramDir() + "/books/00000012/books.db");
+  std::optional<BooksLock> lock2(std::in_place, ProgramDir() + "/books/00000013/books.db");
+  const std::string strProgram = ProgramDir() + "/QT10ToRX16_G";
+
+  const RunResult term = Interrupted(strProgram, Dir("out"), 6, "TERM", Dir("term.err"));
+  EXPECT_NE(term.strOutput.find("exit 1\n"), std::string::npos) << term.strOutput;
+  EXPECT_NE(term.strOutput.find(U8(u8"中断しました。書き込んだファイルは 0 件、書き込まなかったデータは 7 件です。")),
+            std::string::npos)
+      << term.strOutput;
+  EXPECT_NE(term.strOutput.find("written 0, skipped 1, failed 7\n"), std::string::npos)
+      << term.strOutput;
+  EXPECT_EQ(TemporaryFiles(Dir("out")), std::vector<std::string>{});
+  EXPECT_EQ(SummaryRows(Dir("out/summary.csv")).at("00000002").back(),
+            U8(u8"failed: 中断されました。"));
+
+  const RunResult kill = Interrupted(strProgram, Dir("out"), 6, "KILL", Dir("kill.err"));
+  EXPECT_NE(kill.strOutput.find("exit 137\n"), std::string::npos) << kill.strOutput;
+  EXPECT_EQ(TemporaryFiles(Dir("out")).size(), 5u) << "the five files written so far";
+
+  lock.reset();
+  lock2.reset();
+  const RunResult again = RunBatch({Dir("out")});
+  EXPECT_EQ(again.nExit, 0) << again.strOutput;
+  EXPECT_EQ(TemporaryFiles(Dir("out")), std::vector<std::string>{});
+  EXPECT_EQ(Files(Dir("out")).size(), 8u);
 }
 
 TEST_F(Batch, CooperativeMembersAreWrittenWithTheirOwnLineOfTheMemberFile) {

@@ -7,7 +7,7 @@ namespace {
 
 // CP932 text never holds a NUL byte, so it separates the fields.
 constexpr char kSeparator = '\0';
-constexpr std::size_t kFieldCount = 9 + CBatchRow::FIGURE_COUNT;
+constexpr std::size_t kFieldCount = 10 + CBatchRow::FIGURE_COUNT;
 
 CString Number(const std::optional<long long>& n) { return n ? std::to_string(*n) : CString(); }
 
@@ -30,13 +30,15 @@ CString CBatchRow::StatusText() const {
     case Status::Skipped:
       return "skipped: " + m_strReason;
     case Status::Failed:
+    case Status::NotRun:
       break;
   }
   return "failed: " + m_strReason;
 }
 
 std::string CBatchRow::Serialize() const {
-  std::vector<CString> arField = {m_strDataId, m_strName, m_strYear, m_strSpan, m_strFile};
+  std::vector<CString> arField = {m_strDataId, m_strName,    m_strYear,
+                                  m_strSpan,   m_strFile,    m_strProposed};
   for (const auto& figure : m_arFigure) arField.push_back(Number(figure));
   arField.push_back(m_nWarnings ? std::to_string(*m_nWarnings) : CString());
   arField.push_back(std::to_string(static_cast<int>(m_status)));
@@ -66,11 +68,12 @@ bool CBatchRow::Parse(const std::string& strBytes, CBatchRow& row) {
   parsed.m_strYear = arField[i++];
   parsed.m_strSpan = arField[i++];
   parsed.m_strFile = arField[i++];
+  parsed.m_strProposed = arField[i++];
   for (auto& figure : parsed.m_arFigure)
     if (!ReadNumber(arField[i++], figure)) return false;
   std::optional<long long> nWarnings, nStatus;
   if (!ReadNumber(arField[i++], nWarnings) || !ReadNumber(arField[i++], nStatus) || !nStatus ||
-      *nStatus < 0 || *nStatus > static_cast<int>(Status::Failed))
+      *nStatus < 0 || *nStatus > static_cast<int>(Status::NotRun))
     return false;
   if (nWarnings) parsed.m_nWarnings = static_cast<int>(*nWarnings);
   parsed.m_status = static_cast<Status>(*nStatus);

@@ -1,8 +1,5 @@
 #include "BatchOutputNames.h"
 
-#include <map>
-#include <set>
-
 namespace {
 
 CString WithSuffix(const CString& strName, const CString& strSuffix) {
@@ -18,12 +15,20 @@ CString FileNamePart(CString strText) {
   return strText;
 }
 
+bool OwnedByOther(const std::map<CString, CString>& mapOwner, const CString& strName,
+                  const CString& strDataId) {
+  const auto it = mapOwner.find(strName);
+  return it != mapOwner.end() && it->second != strDataId;
+}
+
 }  // namespace
 
-std::vector<CString> AssignOutputNames(const std::vector<BatchOutputName>& arName) {
-  std::map<CString, int> mapCount;
+std::vector<CString> AssignOutputNames(const std::vector<BatchOutputName>& arName,
+                                       const std::set<CString>& setShared,
+                                       const std::map<CString, CString>& mapOwner) {
+  std::set<CString> setProposed;
   for (const auto& name : arName)
-    if (!name.strDefault.empty()) ++mapCount[name.strDefault];
+    if (!name.strDefault.empty()) setProposed.insert(name.strDefault);
 
   std::vector<CString> arAssigned;
   std::set<CString> setTaken;
@@ -33,10 +38,13 @@ std::vector<CString> AssignOutputNames(const std::vector<BatchOutputName>& arNam
       continue;
     }
     CString strName = name.strDefault;
-    if (mapCount[strName] > 1) strName = WithSuffix(strName, "_" + FileNamePart(name.strDataId));
+    if (setShared.count(strName) || OwnedByOther(mapOwner, strName, name.strDataId))
+      strName = WithSuffix(strName, "_" + FileNamePart(name.strDataId));
     const CString strBase = strName;
-    for (int n = 2;
-         setTaken.count(strName) || (strName != name.strDefault && mapCount.count(strName)); ++n)
+    for (int n = 2; setTaken.count(strName) ||
+                    (strName != name.strDefault && setProposed.count(strName)) ||
+                    OwnedByOther(mapOwner, strName, name.strDataId);
+         ++n)
       strName = WithSuffix(strBase, "_" + std::to_string(n));
     setTaken.insert(strName);
     arAssigned.push_back(strName);

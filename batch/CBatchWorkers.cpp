@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <signal.h>
 #include <sys/mman.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -32,8 +35,14 @@ bool WriteAll(int nFd, const char* p, std::size_t n) {
   return true;
 }
 
-[[noreturn]] void WorkerMain(int nFd, Counter& next, std::size_t nCount,
+[[noreturn]] void WorkerMain(int nFd, Counter& next, std::size_t nCount, pid_t nParent,
                              const CBatchWorkers::Job& job) {
+  // An interruption ends a worker at once; the run cleans up after it.
+  std::signal(SIGINT, SIG_DFL);
+  std::signal(SIGTERM, SIG_DFL);
+  // A worker goes with the run even when the run is killed: it holds the
+  // run's guards, and the next run must find them free.
+  if (::prctl(PR_SET_PDEATHSIG, SIGKILL) != 0 || ::getppid() != nParent) ::_exit(0);
   for (;;) {
     const std::uint64_t nIndex = next.fetch_add(1);
     if (nIndex >= nCount) break;
@@ -64,7 +73,7 @@ struct Worker {
 
 // Takes every complete result off the front of the buffer.
 void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers::Arrived& arrived,
-                 std::vector<std::optional<std::string>>& arResult) {
+                 std::vector<bool>& arAnswered) {
   std::size_t nPos = 0;
   while (strBuffer.size() - nPos >= kHeader) {
     std::uint64_t nIndex, nLength;
@@ -73,8 +82,8 @@ void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers
     if (strBuffer.size() - nPos - kHeader < nLength) break;
     std::string strResult = strBuffer.substr(nPos + kHeader, nLength);
     nPos += kHeader + nLength;
-    if (nIndex >= nCount || arResult[nIndex]) continue;
-    arResult[nIndex] = strResult;
+    if (nIndex >= nCount || arAnswered[nIndex]) continue;
+    arAnswered[nIndex] = true;
     if (arrived) arrived(static_cast<std::size_t>(nIndex), strResult);
   }
   strBuffer.erase(0, nPos);
@@ -83,8 +92,10 @@ void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers
 }  // namespace
 
 bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const Arrived& arrived,
-                        std::vector<std::optional<std::string>>& arResult) {
-  arResult.assign(nCount, std::nullopt);
+                        std::vector<bool>& arAnswered,
+                        const volatile std::sig_atomic_t* pStop) {
+  const auto stopped = [pStop] { return pStop != nullptr && *pStop != 0; };
+  arAnswered.assign(nCount, false);
   if (nCount == 0) return true;
   if (nWorkers < 1) nWorkers = 1;
   if (static_cast<std::size_t>(nWorkers) > nCount) nWorkers = static_cast<int>(nCount);
@@ -97,6 +108,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
   // Buffered output would otherwise be written once more by every worker.
   std::fflush(nullptr);
   std::vector<Worker> arWorker;
+  const pid_t nParent = ::getpid();
   for (int i = 0; i < nWorkers; ++i) {
     int fds[2];
     if (::pipe2(fds, O_CLOEXEC) != 0) break;
@@ -104,7 +116,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
     if (nPid == 0) {
       ::close(fds[0]);
       for (const auto& worker : arWorker) ::close(worker.nFd);
-      WorkerMain(fds[1], *pNext, nCount, job);
+      WorkerMain(fds[1], *pNext, nCount, nParent, job);
     }
     ::close(fds[1]);
     if (nPid < 0) {
@@ -115,7 +127,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
   }
 
   std::size_t nOpen = arWorker.size();
-  while (nOpen > 0) {
+  while (nOpen > 0 && !stopped()) {
     std::vector<pollfd> arPoll;
     std::vector<Worker*> arPolled;
     for (auto& worker : arWorker) {
@@ -123,7 +135,8 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
       arPoll.push_back({worker.nFd, POLLIN, 0});
       arPolled.push_back(&worker);
     }
-    if (::poll(arPoll.data(), arPoll.size(), -1) < 0) {
+    // A signal that comes just before poll is seen within its timeout.
+    if (::poll(arPoll.data(), arPoll.size(), 200) < 0) {
       if (errno == EINTR) continue;
       break;
     }
@@ -135,7 +148,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
       if (nRead < 0 && errno == EINTR) continue;
       if (nRead > 0) {
         worker.strBuffer.append(buffer, static_cast<std::size_t>(nRead));
-        TakeResults(worker.strBuffer, nCount, arrived, arResult);
+        TakeResults(worker.strBuffer, nCount, arrived, arAnswered);
         continue;
       }
       ::close(worker.nFd);
@@ -144,6 +157,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
     }
   }
   for (auto& worker : arWorker) {
+    if (stopped()) ::kill(worker.nPid, SIGTERM);
     if (worker.nFd >= 0) ::close(worker.nFd);
     while (::waitpid(worker.nPid, nullptr, 0) < 0 && errno == EINTR) {
     }

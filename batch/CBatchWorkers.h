@@ -13,9 +13,9 @@
 // job's index, so the results do not depend on the number of workers. A
 // worker that dies loses only the job it was doing.
 
+#include <csignal>
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,8 +27,12 @@ class CBatchWorkers {
   using Arrived = std::function<void(std::size_t nIndex, const std::string& strResult)>;
 
   // Jobs 0 to nCount - 1 on nWorkers processes (at least one, at most one
-  // per job). A job whose worker ended before it answered has no result.
-  // False, with nothing run, when no worker could be started.
+  // per job); each result is handed to arrived and not kept. A job whose
+  // worker ended before it answered is left false in arAnswered.
+  // Once *pStop (set by a signal handler) is non-zero the workers are ended
+  // and Run returns with the results it has. False, with nothing run, when
+  // no worker could be started. The workers end at SIGINT and SIGTERM.
   static bool Run(std::size_t nCount, int nWorkers, const Job& job, const Arrived& arrived,
-                  std::vector<std::optional<std::string>>& arResult);
+                  std::vector<bool>& arAnswered,
+                  const volatile std::sig_atomic_t* pStop = nullptr);
 };
