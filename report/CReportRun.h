@@ -42,10 +42,13 @@ class CReportRun {
  private:
   bool Fail(const CString& strError);
   void AddItems(CReportModel& model);
+  // The contra asset balances no item takes, as the asset total adds them.
+  double ContraLeftOut() const;
 
   CReportBooks& m_books;
   _SG_CONDITION m_cond{};
   CArray<_SG_MATCH, _SG_MATCH> m_arMatch;
+  CArray<_SG_MATCH, _SG_MATCH> m_arDefaults;  // the initial data's match list
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> m_arInitBody;
   std::unique_ptr<CFinGaiSum> m_pSum;
   CString m_strSettings;
