@@ -234,34 +234,32 @@ void CReportChecks::CheckBalance(CReportModel& model) {
 }
 
 void CReportChecks::CheckProfitChain(CReportModel& model) {
-  // Each profit total: the one above it plus the classes between them.
+  // From the gross profit down, each next formula item of the main items is
+  // the profit above it plus the classes between them.
   struct Step {
-    short nTotal;
-    short nAbove;
     std::vector<std::uint8_t> arClass;
     const char* pszBetween;
   };
   const Step kSteps[] = {
-      {CKaikei::CODE_EIGYOSONEKI, CKaikei::CODE_URISOURIEKI, {KAMOKU_CLASS_SGA}, "販売費及び一般管理費"},
-      {CKaikei::CODE_ZEIBIKIMAE,
-       CKaikei::CODE_EIGYOSONEKI,
-       {KAMOKU_CLASS_NON_OPERATING_INCOME, KAMOKU_CLASS_NON_OPERATING_EXPENSE,
+      {{KAMOKU_CLASS_SGA}, "販売費及び一般管理費"},
+      {{KAMOKU_CLASS_NON_OPERATING_INCOME, KAMOKU_CLASS_NON_OPERATING_EXPENSE,
         KAMOKU_CLASS_SPECIAL_GAIN, KAMOKU_CLASS_SPECIAL_LOSS},
        "営業外損益・特別損益"},
   };
-  const auto find = [this](short nTotal) -> int {
-    for (std::size_t i = 0; i < m_arInitBody.size() && i < m_sum.m_arData.size(); ++i) {
-      if (!CFinGaiSum::IsAccountItem(m_arInitBody[i]) &&
-          CFinGaiSum::FormulaTotalAccount(m_arInitBody[i]) == nTotal) {
-        return static_cast<int>(i);
-      }
-    }
-    return -1;
+  const std::size_t nCount = std::min(m_arInitBody.size(), m_sum.m_arData.size());
+  const auto isFormula = [this](std::size_t i) {
+    const _SG_INIT_BODY& body = m_arInitBody[i];
+    return body.nGaiNo != 0 && body.nKubun < SG_MONTHLY_KUBUN && !CFinGaiSum::IsAccountItem(body);
   };
+  std::size_t nAbove = 0;
+  while (nAbove < nCount && !(isFormula(nAbove) && CFinGaiSum::FormulaTotalAccount(
+                                                      m_arInitBody[nAbove]) == CKaikei::CODE_URISOURIEKI)) {
+    ++nAbove;
+  }
   for (const Step& step : kSteps) {
-    const int nTotal = find(step.nTotal);
-    const int nAbove = find(step.nAbove);
-    if (nTotal < 0 || nAbove < 0) continue;
+    std::size_t nTotal = nAbove + 1;
+    while (nTotal < nCount && !isFormula(nTotal)) ++nTotal;
+    if (nAbove >= nCount || nTotal >= nCount) return;
     double dBetween = 0.0;
     for (const S_KANKAMOKU& kamoku : m_arKamoku) {
       if (std::find(step.arClass.begin(), step.arClass.end(), kamoku.byClass) !=
@@ -272,21 +270,23 @@ void CReportChecks::CheckProfitChain(CReportModel& model) {
     const double dAbove = CFinGaiFigures::Total(m_sum.m_arData[nAbove]);
     const double dTotal = CFinGaiFigures::Total(m_sum.m_arData[nTotal]);
     const double dDiff = dTotal - (dAbove + dBetween);
-    if (std::fabs(dDiff) < kYenTolerance) continue;
-    const _SG_INIT_BODY& total = m_arInitBody[nTotal];
-    Add(model, "subtotal-mismatch", CReportModel::Severity::Warning, total.nGaiNo, 0, 0,
-        ItemText(total) + "（" + report::Grouped(dTotal) + "円）が" +
-            ItemText(m_arInitBody[nAbove]) + "と帳簿の" + step.pszBetween + "の和（" +
-            report::Grouped(dAbove + dBetween) + "円）と" + report::Grouped(dDiff) +
-            "円異なります。計算式を確かめてください。",
-        dDiff);
+    if (std::fabs(dDiff) >= kYenTolerance) {
+      const _SG_INIT_BODY& total = m_arInitBody[nTotal];
+      Add(model, "subtotal-mismatch", CReportModel::Severity::Warning, total.nGaiNo, 0, 0,
+          ItemText(total) + "（" + report::Grouped(dTotal) + "円）が" +
+              ItemText(m_arInitBody[nAbove]) + "と帳簿の" + step.pszBetween + "の和（" +
+              report::Grouped(dAbove + dBetween) + "円）と" + report::Grouped(dDiff) +
+              "円異なります。計算式を確かめてください。",
+          dDiff);
+    }
+    nAbove = nTotal;
   }
 }
 
 void CReportChecks::CheckLeftOut(CReportModel& model) {
   // The remainder ("other") an account falls into: the total's item when
-  // some item takes part of that total's classes, else its class alone.
-  // A total that no item divides (net assets) has no remainder.
+  // the candidates of some item take part of that total's classes, else its
+  // class alone. A total that no item divides (net assets) has no remainder.
   struct Group {
     const _SG_INIT_BODY* pTotal = nullptr;
     std::uint8_t byClass = 0;
@@ -309,7 +309,7 @@ void CReportChecks::CheckLeftOut(CReportModel& model) {
           !CFinGaiSum::IsAccountItem(body)) {
         continue;
       }
-      for (std::uint8_t byClass : report::ItemClasses(body, m_arKamoku)) {
+      for (std::uint8_t byClass : report::CandidateClasses(body, m_arKamoku)) {
         if (report::TotalOfClass(byClass) == nTotal) return true;
       }
     }

@@ -44,7 +44,7 @@ class CReportModel {
     int nAccount = 0;  // account code; 0: none
     int nMonth = 0;    // calendar month; 0: none
     CString strMessage;
-    std::optional<double> dAmount;  // yen
+    std::optional<double> dAmount = std::nullopt;  // yen
   };
 
   CString m_strDataID;

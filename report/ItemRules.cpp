@@ -105,14 +105,20 @@ bool IsCandidate(const _SG_INIT_BODY& body, std::int32_t nNumber) {
   return std::atoi(strSpec.c_str()) == nNumber;
 }
 
-std::vector<std::uint8_t> ItemClasses(const _SG_INIT_BODY& body,
-                                      const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku) {
+std::vector<std::uint8_t> CandidateClasses(const _SG_INIT_BODY& body,
+                                           const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku) {
   std::vector<std::uint8_t> arClass;
   for (const S_KANKAMOKU* pKamoku : Candidates(body, arKamoku)) {
     if (std::find(arClass.begin(), arClass.end(), pKamoku->byClass) == arClass.end()) {
       arClass.push_back(pKamoku->byClass);
     }
   }
+  return arClass;
+}
+
+std::vector<std::uint8_t> ItemClasses(const _SG_INIT_BODY& body,
+                                      const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku) {
+  std::vector<std::uint8_t> arClass = CandidateClasses(body, arKamoku);
   if (!arClass.empty()) return arClass;
   for (const ClassRule& rule : kClassRules) {
     if (rule.kind == KindOf(body) && rule.bySide == body.nTaisyaku) return rule.arClass;

@@ -17,8 +17,12 @@ namespace report {
 // True when the account number is among the candidates that the item's
 // 科目性格 names (one number, a "+" list, a "-" range or ALL).
 bool IsCandidate(const _SG_INIT_BODY& body, std::int32_t nNumber);
-// The account classes the item takes: those of the books' candidate
-// accounts, else the table's for its kind and side.
+// The classes of the books' accounts the item's candidate list names;
+// empty when it names none of them (or reads ALL).
+std::vector<std::uint8_t> CandidateClasses(const _SG_INIT_BODY& body,
+                                           const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku);
+// The account classes the item takes: its candidate classes, else the
+// table's for its kind and side.
 std::vector<std::uint8_t> ItemClasses(const _SG_INIT_BODY& body,
                                       const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku);
 // The host total account whose item keeps the accounts of the class that
