@@ -111,7 +111,10 @@ std::optional<CItemBreakdown::Result> CItemBreakdown::Compute(
     double dParts = 0.0;
     for (const CReportModel::Part& part : result.arPart) dParts += part.dAmount;
     result.dRest = pTotal->dYen - dParts;
-    result.arPart.push_back({0, pLayout->pszRest, result.dRest});
+    // An exact total shows its remainder only when there is one.
+    if (!result.bExact || std::fabs(result.dRest) >= 0.5) {
+      result.arPart.push_back({0, pLayout->pszRest, result.dRest});
+    }
     return result;
   }
   double dParts = 0.0;
@@ -146,9 +149,13 @@ void CItemBreakdown::Fill(CReportModel& model,
     }
     double dGross = 0.0;
     double dContra = 0.0;
+    bool bContra = false;
     for (const CReportModel::Account& account : pItem->arAccount) {
       (account.bContra ? dContra : dGross) += account.dAmount;
+      bContra = bContra || account.bContra;
     }
+    // Without a contra account the accounts are gross and net at once.
+    if (!bContra) continue;
     arFilled.emplace_back(body.nGaiNo, std::vector<CReportModel::Part>{
                                            {0, "総額", dGross},
                                            {0, "評価勘定", dContra},

@@ -29,8 +29,9 @@ class CItemBreakdown {
   static std::optional<Result> Compute(const CReportModel& model,
                                        const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
                                        std::size_t nIndex);
-  // Fills the parts of every formula item, and of every asset item its
-  // gross accounts, its contra accounts and the net figure. dContraOut
+  // Fills the parts of every formula item, and of every asset item that
+  // takes a contra account its gross accounts, its contra accounts and the
+  // net figure. dContraOut
   // (yen, signed as the asset total adds it) is the contra balances that
   // feed no item: shown apart from the other assets.
   static void Fill(CReportModel& model, const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,

@@ -36,6 +36,7 @@ class CReportRun {
 
   const _SG_CONDITION& Condition() const { return m_cond; }
   const CArray<tag_DATA, tag_DATA>& Items() const;
+  const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& InitBodies() const { return m_arInitBody; }
   const CString& GetSettingsFile() const { return m_strSettings; }
   const CString& GetError() const { return m_strError; }
 
