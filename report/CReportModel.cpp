@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "ItemRules.h"
 #include "ReportFormat.h"
 #include "SettingsRecords.h"
 
@@ -23,5 +24,6 @@ CReportModel::Item CReportModel::DefinedItem(const _SG_INIT_BODY& body) {
   item.strName = report::FieldText(body.szGaiName);
   item.strTag = report::FieldText(body.szTag);
   item.bMonthly = body.nKubun >= SG_MONTHLY_KUBUN;
+  item.bBalanceSheet = report::IsBalanceSheetItem(body);
   return item;
 }

@@ -28,6 +28,7 @@ class CReportModel {
     CString strName;
     CString strTag;
     bool bMonthly = false;
+    bool bBalanceSheet = false;  // a main item of the balance sheet (区分 2)
     // Fed by mapped accounts (else computed by a formula).
     bool bMapped = false;
     double dThousands = 0.0;      // main items: the file's figure

@@ -134,7 +134,8 @@ short TotalOfClass(std::uint8_t byClass) {
 }
 
 bool IsBalanceSheetItem(const _SG_INIT_BODY& body) {
-  return body.nKubun == 2;
+  constexpr std::uint8_t kBalanceSheetKubun = 2;
+  return body.nKubun == kBalanceSheetKubun;
 }
 
 bool CannotBeNegative(const _SG_INIT_BODY& body,
