@@ -7,7 +7,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-charts-dev libqt6opengl6-dev poppler-utils nlohmann-json3-dev
   fonts-ipafont-gothic xvfb xauth x11-apps x11-utils xdotool openbox imagemagick python3
-  strace
+  strace python3-jsonschema
 )
 missing=()
 for p in "${packages[@]}"; do
