@@ -204,6 +204,11 @@ int RunReport(const Options& options, int argc, char** argv) {
   if (!ComparePrevious(options, strPrevious, run.InitBodies(), model)) {
     return CCommandLineModes::EXIT_FAILED;
   }
+  // Without an earlier file, the previous year's books when they are here.
+  CReportModel previous;
+  if (!options.strCompare && CReportRun::PreviousYear(books, model, previous)) {
+    CFigureChecks::ComparePrevious(model, previous);
+  }
   return Output(options, model, argc, argv);
 }
 

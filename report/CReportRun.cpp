@@ -1,15 +1,16 @@
 #include "CReportRun.h"
 
 #include <cstring>
+#include <vector>
 
+#include "CFigureChecks.h"
 #include "CFinGaiFigures.h"
 #include "CFinGaiSum.h"
 #include "CFinGaiXML.h"
+#include "CItemBreakdown.h"
 #include "CKaikei.h"
 #include "CReportBooks.h"
 #include "CReportChecks.h"
-#include "CFigureChecks.h"
-#include "CItemBreakdown.h"
 #include "CSetGaiFile.h"
 #include "CUtyFile.h"
 #include "FinGaiGlobals.h"
@@ -70,6 +71,26 @@ bool CReportRun::Run() {
     return Fail("科目残高を集計できません: " + m_books.GetDataPath());
   }
   return true;
+}
+
+bool CReportRun::PreviousYear(CReportBooks& books, const CReportModel& model,
+                              CReportModel& previous) {
+  std::vector<LEDGER_DATASET> arRows;
+  if (!books.ListDataSets(arRows)) return false;
+  for (std::size_t i = 0; i < arRows.size(); ++i) {
+    if (FieldText(arRows[i].szName) != model.m_strJigyoName) continue;
+    if (!books.SelectIndex(static_cast<short>(i)) || !books.ReadBooks()) continue;
+    const S_KANRI& kanri = books.Kanri();
+    if (kanri.nStartYear + 1 != model.m_nStart[0] || kanri.nStartMonth != model.m_nStart[1] ||
+        kanri.nStartDay != model.m_nStart[2]) {
+      continue;
+    }
+    CReportRun run(books);
+    if (!run.Run()) continue;
+    run.BuildModel(previous);
+    return true;
+  }
+  return false;
 }
 
 bool CReportRun::WriteXml(const CString& strPath, short nFunctionNo) {

@@ -30,6 +30,12 @@ class CReportRun {
   bool Run();
   // The report of the run, findings included.
   void BuildModel(CReportModel& model);
+  // The report of the business's previous fiscal year when the installation
+  // holds it (a data set of the same name whose year starts a year earlier);
+  // false when there is none. Selects other data sets of books: call it
+  // after the model of this run is built.
+  static bool PreviousYear(CReportBooks& books, const CReportModel& model,
+                           CReportModel& previous);
   // Writes the XML file a wizard run with these settings writes, to strPath
   // (CP932) instead of the saved output path.
   bool WriteXml(const CString& strPath, short nFunctionNo);

@@ -381,6 +381,18 @@ TEST_F(Report, PlantedFaultsEachGiveTheirFindingAndCleanBooksNone) {
   for (const json& part : assets["parts"]) dParts += part["amount"].get<double>();
   EXPECT_EQ(static_cast<long>(dParts / 1000), assets["value"].get<long>());
   EXPECT_EQ(assets["parts"].back()["amount"], -20294000);
+
+  // The business's previous year in the installation: what moved much.
+  AddBooks("previous", "RPTPREV");
+  const Captured compared = Run({"--report", "RPTCLEAN", "--json"});
+  EXPECT_EQ(compared.nExit, 0) << compared.strErr;
+  bool bSales = false;
+  const json comparedReport = json::parse(compared.strOut);
+  for (const json& f : comparedReport["findings"]) {
+    EXPECT_EQ(f["code"], "previous-year") << f;
+    if (f["item"] == 1) bSales = f["amount"] == 9080000 - 3600000;
+  }
+  EXPECT_TRUE(bSales) << compared.strOut;
 }
 
 TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
