@@ -5,8 +5,8 @@
 
 #include "CFinGaiSum.h"
 #include "CKaikei.h"
-#include "ItemRules.h"
 #include "ReportFormat.h"
+#include "S_KANKAMOKU.h"
 
 namespace {
 
@@ -143,7 +143,7 @@ void CItemBreakdown::Fill(CReportModel& model,
       continue;
     }
     const CReportModel::Item* pItem = model.FindItem(body.nGaiNo);
-    if (pItem == nullptr || !CFinGaiSum::IsAccountItem(body) || !report::IsBalanceSheetItem(body) ||
+    if (pItem == nullptr || !CFinGaiSum::IsAccountItem(body) || !CReportModel::IsBalanceSheetItem(body) ||
         body.nTaisyaku != KAMOKU_KARIKATA || pItem->arAccount.empty()) {
       continue;
     }

@@ -67,4 +67,6 @@ class CReportModel {
 
   // An item with the number, name, tag and kind its definition gives it.
   static Item DefinedItem(const _SG_INIT_BODY& body);
+  // True for a balance-sheet item (区分 2 of a main item).
+  static bool IsBalanceSheetItem(const _SG_INIT_BODY& body);
 };

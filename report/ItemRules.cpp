@@ -6,6 +6,7 @@
 
 #include "CFinGaiSum.h"
 #include "CKaikei.h"
+#include "CReportModel.h"
 #include "KAMOKU_CLASS.h"
 #include "ReportFormat.h"
 
@@ -66,7 +67,7 @@ constexpr std::uint8_t kNonNegativeClasses[] = {
 
 Kind KindOf(const _SG_INIT_BODY& body) {
   if (body.nKubun >= SG_MONTHLY_KUBUN) return Kind::Monthly;
-  return IsBalanceSheetItem(body) ? Kind::BalanceSheet : Kind::ProfitLoss;
+  return CReportModel::IsBalanceSheetItem(body) ? Kind::BalanceSheet : Kind::ProfitLoss;
 }
 
 // The books' accounts the item's candidate list names, total accounts left out.
@@ -131,11 +132,6 @@ short TotalOfClass(std::uint8_t byClass) {
     if (entry.byClass == byClass) return entry.nTotal;
   }
   return 0;
-}
-
-bool IsBalanceSheetItem(const _SG_INIT_BODY& body) {
-  constexpr std::uint8_t kBalanceSheetKubun = 2;
-  return body.nKubun == kBalanceSheetKubun;
 }
 
 bool CannotBeNegative(const _SG_INIT_BODY& body,

@@ -28,8 +28,6 @@ std::vector<std::uint8_t> ItemClasses(const _SG_INIT_BODY& body,
 // The host total account whose item keeps the accounts of the class that
 // no item takes; 0 when no item does.
 short TotalOfClass(std::uint8_t byClass);
-// True for a balance-sheet item (区分 2 of a main item).
-bool IsBalanceSheetItem(const _SG_INIT_BODY& body);
 // True when a sound year never shows the main item below zero: the sales,
 // cost of sales and asset totals, and an account-mapped item whose
 // candidate accounts all take its side but for allowances of their class.
