@@ -318,12 +318,13 @@ void CReportChecks::CheckLeftOut(CReportModel& model) {
   for (const S_KANKAMOKU& kamoku : m_arKamoku) {
     const short nCode = kamoku.nKamokuCode;
     if (kamoku.byClass == KAMOKU_CLASS_TOTAL || IsMapped(m_arMatch, nCode, 0)) continue;
+    // Shown when it moves in the span or ends it with a balance.
     const double dAmount = SpanAmount(kamoku);
-    bool bMoved = std::fabs(dAmount) >= kYenTolerance;
+    bool bShown = std::fabs(dAmount) >= kYenTolerance;
     for (int nElement : SpanElements()) {
-      bMoved = bMoved || std::fabs(Movement(nCode, nElement)) >= kYenTolerance;
+      bShown = bShown || std::fabs(Movement(nCode, nElement)) >= kYenTolerance;
     }
-    if (!bMoved) continue;
+    if (!bShown) continue;
     const bool bBalanceSheet = IsBalanceSheetClass(kamoku.byClass);
     if (bBalanceSheet && std::fabs(dAmount) >= kYenTolerance) {
       const _SG_INIT_BODY* pDefault = nullptr;
