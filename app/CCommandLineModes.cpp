@@ -1,5 +1,8 @@
 #include "CCommandLineModes.h"
 
+#include <getopt.h>
+
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "CBatchRun.h"
+#include "CCommandLineUsage.h"
 #include "CFigureChecks.h"
 #include "CReportBooks.h"
 #include "CReportFile.h"
@@ -17,6 +21,7 @@
 #include "CReportText.h"
 #include "CSetGaiFile.h"
 #include "Cp932.h"
+#include "ProgramVersion.h"
 #include "ReportFormat.h"
 #include "WinFile.h"
 #include "WinMessageBox.h"
@@ -28,31 +33,21 @@ namespace {
 
 constexpr const char* kProgram = "QT10ToRX16_G";
 
-const char* const kUsage =
-    "usage:\n"
-    "  QT10ToRX16_G --report DATA_ID [--pdf OUT.pdf] [--json] [--compare PREVIOUS.xml]\n"
-    "      the report of a data set, aggregated with its saved settings: a window\n"
-    "      when a display is available, else text; --json: JSON on standard output;\n"
-    "      --pdf: the report as a PDF file (with --json, both); --compare: the\n"
-    "      figures against an earlier intermediate file\n"
-    "  QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json] [--compare PREVIOUS.xml]\n"
-    "      an intermediate file shown as the form\n"
-    "  QT10ToRX16_G --batch OUTDIR [--jobs N] [DATA_ID ...]\n"
-    "      every data set, or those named, written with its saved settings into\n"
-    "      OUTDIR under the name the settings page proposes, with OUTDIR/summary.csv;\n"
-    "      N worker processes (default: one per core)\n"
-    "  QT10ToRX16_G --help\n"
-    "exit codes: 0 done; 1 report: warnings found, batch: a data set skipped or\n"
-    "failed; 2 could not run\n";
-
 // One message on standard error; a CP932 text is converted.
 void Error(const CString& strCp932) {
   std::fprintf(stderr, "%s: %s\n", kProgram, report::ToUtf8(strCp932).c_str());
 }
 
-int Usage() {
-  std::fputs(kUsage, stderr);
+// What was wrong with the command line, then its forms; nothing runs.
+int Usage(const std::string& strWrong) {
+  std::fprintf(stderr, "%s: %s\n%s", kProgram, strWrong.c_str(),
+               CCommandLineUsage::Synopsis().c_str());
   return CCommandLineModes::EXIT_FAILED;
+}
+
+int WrongArguments(const char* pszMode) {
+  return Usage(std::string(pszMode) + CCommandLineUsage::Say(": wrong or missing arguments",
+                                                             ": 引数に誤りがあるか足りません"));
 }
 
 struct Options {
@@ -66,7 +61,6 @@ struct Options {
 bool Parse(int argc, char** argv, Options& options) {
   if (argc < 2) return false;
   options.strMode = argv[1];
-  if (options.strMode == "--help") return argc == 2;
   if (options.strMode != "--report" && options.strMode != "--report-file") return false;
   if (argc < 3 || std::string_view(argv[2]).starts_with("--")) return false;
   options.strSubject = argv[2];
@@ -243,22 +237,61 @@ int RunReportFile(const Options& options, int argc, char** argv) {
 }  // namespace
 
 bool CCommandLineModes::IsMode(int argc, const char* const* argv) {
-  return argc >= 2 && std::string_view(argv[1]).starts_with("--");
+  // The host's launch line begins with its window number; no argument at all
+  // is a run by hand. Everything else is an option or a mistake.
+  return argc >= 2 && std::isdigit(static_cast<unsigned char>(argv[1][0])) == 0;
 }
 
 int CCommandLineModes::Run(int argc, char** argv) {
-  if (std::string_view(argv[1]) == "--batch") {
-    CBatchRun batch;
-    if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) return Usage();
-    return batch.Run();
+  enum { MODE_HELP = 'h', MODE_VERSION = 'V', MODE_REPORT = 256, MODE_REPORT_FILE, MODE_BATCH };
+  static const option kModes[] = {
+      {"help", no_argument, nullptr, MODE_HELP},
+      {"version", no_argument, nullptr, MODE_VERSION},
+      {"report", no_argument, nullptr, MODE_REPORT},
+      {"report-file", no_argument, nullptr, MODE_REPORT_FILE},
+      {"batch", no_argument, nullptr, MODE_BATCH},
+      {nullptr, 0, nullptr, 0},
+  };
+  const std::string strFirst = argv[1];
+  if (!strFirst.starts_with('-')) {
+    return Usage(CCommandLineUsage::Say("neither an option nor the host's launch line: ",
+                                        "オプションでもホストの起動パラメータでもありません: ") +
+                 strFirst);
+  }
+  // The first argument names the mode; each mode reads the rest itself. A
+  // mode is spelled out in full, so no abbreviation stands for another.
+  opterr = 0;
+  optind = 1;
+  int nIndex = -1;
+  const int nMode = getopt_long(2, argv, "+hV", kModes, &nIndex);
+  const bool bWhole =
+      optind == 2 && (nIndex < 0 || strFirst == std::string("--") + kModes[nIndex].name);
+  if (nMode == -1 || nMode == '?' || !bWhole) {
+    return Usage(CCommandLineUsage::Say("unknown option: ", "不明なオプションです: ") + strFirst);
+  }
+  if ((nMode == MODE_HELP || nMode == MODE_VERSION) && argc > 2) {
+    return Usage(CCommandLineUsage::Say("unexpected argument: ", "余分な引数です: ") + argv[2]);
+  }
+  switch (nMode) {
+    case MODE_HELP:
+      std::fputs(CCommandLineUsage::Help().c_str(), stdout);
+      return EXIT_DONE;
+    case MODE_VERSION:
+      std::printf("%s %s\n", kProgram, kProgramVersion);
+      return EXIT_DONE;
+    case MODE_BATCH: {
+      CBatchRun batch;
+      if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) {
+        return WrongArguments("--batch");
+      }
+      return batch.Run();
+    }
+    default:
+      break;
   }
   Options options;
-  if (!Parse(argc, argv, options)) return Usage();
-  if (options.strMode == "--help") {
-    std::fputs(kUsage, stdout);
-    return EXIT_DONE;
-  }
+  if (!Parse(argc, argv, options)) return WrongArguments(argv[1]);
   MessagesToStderr();
-  if (options.strMode == "--report") return RunReport(options, argc, argv);
+  if (nMode == MODE_REPORT) return RunReport(options, argc, argv);
   return RunReportFile(options, argc, argv);
 }

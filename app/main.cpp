@@ -20,7 +20,8 @@ CString RawCommandLine(int argc, char** argv) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A host launch begins with the window number, never with "--".
+  // A host launch begins with the window number; anything else but no
+  // argument at all is an option, or a mistake refused before any run.
   if (CCommandLineModes::IsMode(argc, argv)) return CCommandLineModes::Run(argc, argv);
   CString strCmdLine;
   const bool bConverted = platform::CommandLineFromArgs(argc, argv, strCmdLine);

@@ -1,17 +1,51 @@
 #include "FolderOps.h"
 
 #include <fcntl.h>
+#include <sys/auxv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <string>
 
 #include "OsPath.h"
 
 namespace platform {
 namespace {
+
+// The path the program was started by, made absolute against the folder it
+// was started in. Taken before main(), since the program changes its current
+// directory later.
+std::string StartedAs() {
+  const char* path = reinterpret_cast<const char*>(::getauxval(AT_EXECFN));
+  if (path == nullptr || *path == '\0') return {};
+  std::string started = path;
+  if (started.front() != '/') {
+    char cwd[4096];
+    if (::getcwd(cwd, sizeof cwd) == nullptr) return {};
+    started = std::string(cwd) + "/" + started;
+  }
+  return std::filesystem::path(started).lexically_normal().string();
+}
+
+const std::string g_startedAs = StartedAs();
+
+bool SameFile(const std::string& a, const std::string& b) {
+  struct stat sa, sb;
+  return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+         sa.st_ino == sb.st_ino;
+}
+
+// The running executable itself, links resolved.
+bool RunningExecutable(std::string& exe) {
+  exe.assign(4096, '\0');
+  const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
+  if (n <= 0 || static_cast<std::size_t>(n) >= exe.size()) return false;
+  exe.resize(static_cast<std::size_t>(n));
+  return true;
+}
 
 bool StatOf(const CString& path, struct stat& st) {
   std::string os;
@@ -89,10 +123,14 @@ bool CreateFolder(const CString& path) {
 
 bool GetProgramFolder(CString& out) {
   out.clear();
-  std::string exe(4096, '\0');
-  const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-  if (n <= 0 || static_cast<std::size_t>(n) >= exe.size()) return false;
-  exe.resize(static_cast<std::size_t>(n));
+  std::string exe;
+  if (!RunningExecutable(exe)) return false;
+  // Started through a link in an installation folder: that folder is the
+  // program's, not the one the link points into. A start by /proc/self/exe
+  // names no folder of the program's.
+  if (!g_startedAs.empty() && !g_startedAs.starts_with("/proc/") && SameFile(g_startedAs, exe)) {
+    exe = g_startedAs;
+  }
   const std::size_t slash = exe.rfind('/');
   if (slash == std::string::npos) return false;
   exe.resize(slash == 0 ? 1 : slash);

@@ -23,8 +23,10 @@ bool SyncOsPath(const std::string& osPath);
 // afterwards.
 bool CreateFolder(const CString& path);
 
-// The folder holding the running executable, without a trailing separator
-// ("/" when it is the root). False when it cannot be read or has no CP932 form.
+// The folder of the path the running executable was started by, without a
+// trailing separator ("/" when it is the root): for a link to the program,
+// the link's folder, so an installation of links is its own program folder.
+// False when it cannot be read or has no CP932 form.
 bool GetProgramFolder(CString& out);
 
 // Appends "/" to the zero-terminated path in a buffer of capacity bytes unless

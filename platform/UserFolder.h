@@ -8,7 +8,11 @@
 
 namespace platform {
 
-// $XDG_DOCUMENTS_DIR, else $HOME/Documents. The folder need not exist.
+// The desktop's documents folder as xdg-user-dir reports it:
+// $XDG_DOCUMENTS_DIR, else the XDG_DOCUMENTS_DIR line of user-dirs.dirs in
+// the configuration folder (a Japanese desktop's "$HOME/ドキュメント"), else
+// $HOME/Documents. The folder need not exist. A folder with no CP932 form is
+// also named on standard error, so the user learns why it is not proposed.
 bool GetDocumentsFolder(CString& out);
 
 // $XDG_CONFIG_HOME (else $HOME/.config) followed by "/qt10/": where the

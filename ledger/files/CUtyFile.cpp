@@ -20,7 +20,10 @@ BOOL Deliver(const CString& text, char* szPath, int nSize) {
 
 BOOL CUtyFile::GetSpecialFolderPath(int nFolder, char* szPath, int nSize) {
   CString folder;
-  if (nFolder != FOLDER_DOCUMENTS || !platform::GetDocumentsFolder(folder)) {
+  // Like the shell's, the call fails for a folder that does not exist, so the
+  // caller falls back instead of proposing it.
+  if (nFolder != FOLDER_DOCUMENTS || !platform::GetDocumentsFolder(folder) ||
+      !platform::FolderExists(folder)) {
     Deliver(CString(), szPath, nSize);
     return FALSE;
   }

@@ -90,7 +90,7 @@ TEST_F(E2e, CommandLineWithNoCp932FormIsShownAndAnsweredAsAnError) {
 
   // Not a launch: the message alone.
   ClearTranscript();
-  r = RunComponent({U8(u8"caf\u00e9")});
+  r = RunComponent({U8(u8"12caf\u00e9")});
   EXPECT_EQ(r.nExit, 0) << r.strOutput;
   EXPECT_EQ(Transcript(),
             (std::vector<Event>{{"msgbox", "warning", kCaption, strText, "ok", "ok"}}));

@@ -1,5 +1,6 @@
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 
 #include "E2eFixture.h"
 #include "NamedGuard.h"
@@ -34,6 +35,29 @@ void ExpectConsistentFigures(const XmlReport& xml) {
   EXPECT_EQ(nMonthlySales / 1000, xml.Figure("URIAGE"));
   EXPECT_GT(xml.Figure("URIAGE"), 0);
   EXPECT_LE(std::labs(xml.Figure("SHISAN") - xml.Figure("FUSAI") - xml.Figure("JUNSHISAN")), 1);
+}
+
+TEST_F(E2e, TheDesktopsDocumentsFolderIsProposedAndAMissingOneIsNot) {
+  Install();
+  SetEnv("XDG_DOCUMENTS_DIR", std::nullopt);
+  const std::string strDocuments = Dir(U8(u8"home/ドキュメント"));
+  const std::string strName = U8(u8"/内訳概況書(概況書用)_みどり農産株式会社_2024.xml");
+  std::ofstream(Dir("config/user-dirs.dirs"))
+      << "XDG_DOCUMENTS_DIR=\"$HOME/" << U8(u8"ドキュメント") << "\"\n";
+  std::filesystem::create_directories(strDocuments);
+  Script({"choose 0", "expect page 4938", "key F8"});
+  ASSERT_EQ(RunComponent().nExit, 0);
+  EXPECT_EQ(Transcript(), kFinishedRun);
+  EXPECT_TRUE(std::filesystem::is_regular_file(strDocuments + strName));
+
+  // Without the folder the first run proposes the temporary folder, as for
+  // a documents folder the system cannot tell.
+  std::filesystem::remove_all(strDocuments);
+  std::filesystem::remove(ProgramDir() + "/books/00000001/QT10ToRX16_G.env");
+  ClearTranscript();
+  ASSERT_EQ(RunComponent().nExit, 0);
+  EXPECT_EQ(Transcript(), kFinishedRun);
+  EXPECT_TRUE(std::filesystem::is_regular_file(Dir("tmp") + strName));
 }
 
 TEST_F(E2e, StandaloneRunWritesTheReportAndKeepsTheSettings) {

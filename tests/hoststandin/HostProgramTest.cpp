@@ -1,13 +1,14 @@
 // The real host program binary, run in temporary folders.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <utility>
 
 #include "BooksData.h"
 #include "BooksFolderReader.h"
@@ -15,6 +16,7 @@
 #include "CJetAccess.h"
 #include "CManagementDb.h"
 #include "MAXDATACOUNT.h"
+#include "ProgramVersion.h"
 #include "S_KANRI.h"
 #include "TempFolder.h"
 
@@ -25,9 +27,9 @@ struct Result {
   std::string strOutput;  // stdout and stderr together
 };
 
-Result RunHost(const std::string& strArgs) {
+Result RunHost(const std::string& strArgs, const std::string& strExe = RX16_HOST_EXE) {
   Result r;
-  const std::string cmd = std::string("'") + RX16_HOST_EXE + "' " + strArgs + " 2>&1";
+  const std::string cmd = "'" + strExe + "' " + strArgs + " 2>&1";
   FILE* p = ::popen(cmd.c_str(), "r");
   if (p == nullptr) return r;
   char buf[4096];
@@ -65,14 +67,15 @@ TEST(HostProgram, InitBuildsARegularInstallation) {
   ASSERT_EQ(r.nExit, 0) << r.strOutput;
   EXPECT_NE(r.strOutput.find("with 5 data sets"), std::string::npos) << r.strOutput;
 
-  for (const char* exe : {"QT10.EXE", "KP10.EXE"}) {
-    struct stat st {};
-    ASSERT_EQ(::lstat((dir / exe).c_str(), &st), 0) << exe;
-    EXPECT_TRUE(S_ISREG(st.st_mode)) << exe << " must be a copy, not a link";
-    EXPECT_NE(st.st_mode & S_IXUSR, 0u) << exe;
-    EXPECT_EQ(ReadFile(dir / exe), ReadFile(RX16_HOST_EXE));
+  // The programs are links to the ones installed, so an upgrade reaches them.
+  const auto component = std::filesystem::canonical(tmp.Path() / "fake/QT10ToRX16_G");
+  for (const auto& [name, target] :
+       {std::pair{"QT10.EXE", std::filesystem::canonical(RX16_HOST_EXE)},
+        std::pair{"KP10.EXE", std::filesystem::canonical(RX16_HOST_EXE)},
+        std::pair{"QT10ToRX16_G", component}}) {
+    ASSERT_TRUE(std::filesystem::is_symlink(dir / name)) << name << " must be a link, not a copy";
+    EXPECT_EQ(std::filesystem::read_symlink(dir / name), target) << name;
   }
-  EXPECT_EQ(ReadFile(dir / "QT10ToRX16_G"), "component");
   EXPECT_EQ(ReadFile(dir / "SUPPORT.INF"),
             "[=製品名=]ハルモア１０\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]10.02.00\r\n[=製品ｺｰﾄﾞ=]QT10\r\n");
   EXPECT_EQ(ReadFile(dir / "MirabellDef.ini"), "[ProgramLevel]\r\nRX16_G=1\r\n");
@@ -157,6 +160,33 @@ TEST(HostProgram, InitRefusesAndCleansUp) {
             std::string::npos)
       << r.strOutput;
   EXPECT_FALSE(std::filesystem::exists(dir));
+}
+
+TEST(HostProgram, InitTakesTheDataBesideTheProgramWhereverItIsInstalled) {
+  // An installed tree: the program in bin, its data in share/qt10torx16-g.
+  TempFolder tmp;
+  namespace fs = std::filesystem;
+  const fs::path exe = tmp.Path() / "usr/bin/QT10.EXE";
+  fs::create_directories(exe.parent_path());
+  fs::copy_file(RX16_HOST_EXE, exe);
+  const fs::path data = tmp.Path() / "usr/share/qt10torx16-g";
+  fs::create_directories(data);
+  fs::copy(DataDir(), data, fs::copy_options::recursive);
+  tmp.Write("usr/share/qt10torx16-g/SUPPORT.INF", "installed\r\n");
+
+  EXPECT_EQ(RunHost("--version", exe.string()).strOutput,
+            std::string("QT10.EXE ") + kProgramVersion + "\n");
+  Result r = RunHost("init " + (tmp.Path() / "inst").string(), exe.string());
+  ASSERT_EQ(r.nExit, 0) << r.strOutput;
+  EXPECT_EQ(ReadFile(tmp.Path() / "inst/SUPPORT.INF"), "installed\r\n");
+  EXPECT_EQ(fs::read_symlink(tmp.Path() / "inst/QT10.EXE"), fs::canonical(exe));
+
+  // Without its data folder the program says where it looked.
+  fs::remove_all(data);
+  r = RunHost("init " + (tmp.Path() / "other").string(), exe.string());
+  EXPECT_EQ(r.nExit, 1);
+  EXPECT_NE(r.strOutput.find(data.string()), std::string::npos) << r.strOutput;
+  EXPECT_FALSE(fs::exists(tmp.Path() / "other"));
 }
 
 TEST(HostProgram, AddExportAndListBooks) {

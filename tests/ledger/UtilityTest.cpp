@@ -87,6 +87,8 @@ TEST_F(UtilityTest, FolderPaths) {
   // Environment values are UTF-8; the folder comes back in CP932.
   ScopedEnv docs("XDG_DOCUMENTS_DIR", m_root + reinterpret_cast<const char*>(u8"/文書"));
   ScopedEnv config("XDG_CONFIG_HOME", m_root + "/config");
+  EXPECT_FALSE(uty.GetSpecialFolderPath(5, buf, 260));  // not there: the caller falls back
+  std::filesystem::create_directory(m_root + reinterpret_cast<const char*>(u8"/文書"));
   ASSERT_TRUE(uty.GetSpecialFolderPath(5, buf, 260));
   EXPECT_EQ(m_root + "/文書/", buf);
   EXPECT_FALSE(uty.GetSpecialFolderPath(6, buf, 260));

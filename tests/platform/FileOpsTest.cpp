@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "Cp932.h"
@@ -189,6 +190,40 @@ TEST(UserFolderTest, FollowsTheXdgVariablesThenHome) {
   EXPECT_EQ(out, "/home/農家/Documents/");
   ASSERT_TRUE(platform::GetCooperativeSettingsFolder(out));
   EXPECT_EQ(out, "/home/農家/.config/qt10/");
+}
+
+TEST(UserFolderTest, DocumentsComeFromUserDirsAsXdgUserDirReadsThem) {
+  ScratchDir dir;
+  ScopedEnv home("HOME", dir.path() + "/home");
+  ScopedEnv config("XDG_CONFIG_HOME", dir.path() + "/conf");
+  ScopedEnv docs("XDG_DOCUMENTS_DIR", std::nullopt);
+  std::filesystem::create_directories(dir.path() + "/conf");
+  const struct {
+    std::optional<std::string> strFile;  // user-dirs.dirs, none when missing
+    std::string strFolder;               // the documents folder, after the scratch folder
+  } arCase[] = {
+      {U8(u8"# written by xdg-user-dirs-update\nXDG_DESKTOP_DIR=\"$HOME/デスクトップ\"\n"
+          u8"XDG_DOCUMENTS_DIR=\"$HOME/ドキュメント\"\n"),
+       U8(u8"/home/ドキュメント/")},
+      {"XDG_DOCUMENTS_DIR=\"" + dir.path() + U8(u8"/共有/書\\\"類\"  # quoted, escaped\n"),
+       U8(u8"/共有/書\"類/")},
+      {"XDG_DOCUMENTS_DIR=relative\n", "/home/Documents/"},
+      {std::nullopt, "/home/Documents/"},
+  };
+  for (const auto& c : arCase) {
+    std::filesystem::remove(dir.path() + "/conf/user-dirs.dirs");
+    if (c.strFile) dir.Write("conf/user-dirs.dirs", *c.strFile);
+    CString out;
+    ASSERT_TRUE(platform::GetDocumentsFolder(out)) << c.strFolder;
+    std::string strOs;
+    ASSERT_TRUE(cp932::ToUtf8(out, strOs));
+    EXPECT_EQ(strOs, dir.path() + c.strFolder);
+  }
+  // The variable wins over the file.
+  ScopedEnv named("XDG_DOCUMENTS_DIR", U8(u8"/srv/書類"));
+  CString out;
+  ASSERT_TRUE(platform::GetDocumentsFolder(out));
+  EXPECT_EQ(out, "/srv/書類/");
 }
 
 TEST(UserFolderTest, AHomeWithoutACp932FormIsRefusedNotMangled) {

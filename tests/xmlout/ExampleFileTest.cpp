@@ -31,16 +31,6 @@ CKaikei* g_pKaikei = nullptr;
 
 namespace {
 
-_SG_INIT_BODY Item(short nNo, BYTE nKubun, const char* szTag) {
-  _SG_INIT_BODY body{};
-  body.nGaiNo = nNo;
-  body.nTaisyaku = 2;
-  body.nKubun = nKubun;
-  std::strcpy(body.szSeikaku, "ALL");
-  std::strcpy(body.szTag, szTag);
-  return body;
-}
-
 // "path=text" for every element of the document, in document order; the
 // text only for elements without element children.
 void Flatten(xmlNode* pNode, const std::string& strParent, std::vector<std::string>& out) {
@@ -124,54 +114,6 @@ class ExampleFileTest : public ::testing::Test {
   CJetAccess m_jet;
   CKaikei m_kaikei{&m_jet, nullptr, nullptr};
 };
-
-TEST_F(ExampleFileTest, WorkedExampleThroughTheBooks) {
-  Import(RX16_TEST_DATA_DIR "/xmlout/example");
-  _SG_CONDITION cond{};
-  cond.nKikanFrom = 4;
-  cond.nKikanTo = 3;
-  std::strcpy(cond.szOutPath, m_strOut.c_str());
-  CArray<S_KANKAMOKU, S_KANKAMOKU> arKamoku;
-  CArray<_SG_MATCH, _SG_MATCH> arMatch = {{1, 401, 2}, {3, 402, 2}, {}};
-  CArray<_SG_INIT_BODY, _SG_INIT_BODY> arBody = {
-      Item(1, 1, "A01"), Item(2, 1, "A02"), Item(3, 12, "U"), {}};
-  CFinGaiSum sum(nullptr);
-  ASSERT_TRUE(sum.Init(cond, &arKamoku, &arMatch, &arBody, 2));
-  ASSERT_TRUE(sum.Run(nullptr));
-  const std::vector<std::string> actual = ReadBack();
-
-  // Expected texts in UTF-8, as the parser gives them.
-  std::vector<std::string> expected = {
-      "REPORT=",
-      "REPORT/SYSTEM=",
-      "REPORT/SYSTEM/GYOUMUPREFIX=RX16",
-      "REPORT/SYSTEM/VERSION=1",
-      "REPORT/SYSTEM/FUNCTIONID=2",
-      "REPORT/SYSTEM/CONNECTEDPROGRAMVER=10.00.00",
-      reinterpret_cast<const char*>(u8"REPORT/SYSTEM/PROGRAMNAME=ハルモア１０"),
-      "REPORT/SYSTEM/PROGRAMVER=10.00.00",
-      "REPORT/BASIC=",
-      reinterpret_cast<const char*>(u8"REPORT/BASIC/KOMONSAKINAME=みどり農産"),
-      "REPORT/BASIC/JIGYOUNENDOFROM=20160401",
-      "REPORT/BASIC/JIGYOUNENDOTO=20170331",
-      "REPORT/DATA=",
-      "REPORT/DATA/SYUYOUKAMOKU=",
-      "REPORT/DATA/SYUYOUKAMOKU/A01=12345678",
-      "REPORT/DATA/SYUYOUKAMOKU/A02=",
-      "REPORT/DATA/TUKIBETUURIAGEDAKA="};
-  const char* months[] = {"4", "5", "6", "7", "8", "9", "10", "11", "12", "1", "2", "3"};
-  for (int i = 0; i < 12; ++i) {
-    const std::string nn = (i < 9 ? "0" : "") + std::to_string(i + 1);
-    const std::string strBlock = "REPORT/DATA/TUKIBETUURIAGEDAKA/";
-    expected.push_back(strBlock + "TUKIBETU_" + nn + "=" + months[i]);
-    expected.push_back(strBlock + "U" + nn + "=" + (i == 0 ? "1000000" : i == 11 ? "250000" : ""));
-  }
-  EXPECT_EQ(actual, expected);
-}
-
-}  // namespace
-
-namespace {
 
 // The figure of the element with that tag in the main block, as a number.
 long long MainFigure(const std::vector<std::string>& lines, const std::string& strTag) {

@@ -109,10 +109,23 @@ std::filesystem::path HostInit::FindComponent() const {
 
 bool HostInit::CopyFile(const std::filesystem::path& from, const std::string& strName) {
   std::error_code ec;
-  // A copy, not a link: the program folder must be the installation's own.
   std::filesystem::copy_file(from, m_dir / strName, ec);
   if (ec) {
     m_strError = "cannot copy " + from.string() + " to " + (m_dir / strName).string() + " (" +
+                 ec.message() + ")";
+    return false;
+  }
+  return true;
+}
+
+bool HostInit::LinkFile(const std::filesystem::path& to, const std::string& strName) {
+  std::error_code ec;
+  // A link, not a copy: upgrading the programs upgrades every installation,
+  // and the component still takes the link's folder as its program folder.
+  const std::filesystem::path target = std::filesystem::canonical(to, ec);
+  if (!ec) std::filesystem::create_symlink(target, m_dir / strName, ec);
+  if (ec) {
+    m_strError = "cannot link " + (m_dir / strName).string() + " to " + to.string() + " (" +
                  ec.message() + ")";
     return false;
   }
@@ -129,8 +142,8 @@ bool HostInit::Install() {
   const std::filesystem::path exe = HostPaths::Executable();
   const std::string strInit =
       std::string(m_bCooperative ? "KP10" : "QT10") + "ToRX16_G_common_init.dat";
-  if (exe.empty() || !CopyFile(exe, "QT10.EXE") || !CopyFile(exe, "KP10.EXE") ||
-      (!m_component.empty() && !CopyFile(m_component, kComponent)) ||
+  if (exe.empty() || !LinkFile(exe, "QT10.EXE") || !LinkFile(exe, "KP10.EXE") ||
+      (!m_component.empty() && !LinkFile(m_component, kComponent)) ||
       !CopyFile(m_data / "SUPPORT.INF", "SUPPORT.INF") ||
       !CopyFile(m_data / "MirabellDef.ini", "MirabellDef.ini") ||
       !CopyFile(m_data / strInit, strInit)) {

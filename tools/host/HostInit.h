@@ -1,10 +1,11 @@
 #pragma once
 // "init DIR [--edition regular|cooperative] [--component PATH] [--data DIR]":
-// creates an installation: the program folder with copies of this program
-// (as QT10.EXE and KP10.EXE) and of the component, SUPPORT.INF,
-// MirabellDef.ini, the common initial-data file, the host settings, the
-// management database and the sample books of the edition. On failure
-// nothing of it is left behind.
+// creates an installation: the program folder with links to this program
+// (as QT10.EXE and KP10.EXE) and to the component, copies of SUPPORT.INF,
+// MirabellDef.ini and the common initial-data file, the host settings, the
+// management database and the sample books of the edition. The installation
+// files come from the data folder beside the programs (HostPaths). On
+// failure nothing of it is left behind.
 
 #include <filesystem>
 #include <string>
@@ -20,6 +21,7 @@ class HostInit {
   bool ParseArgs(const std::vector<std::string>& arArg);
   bool Install();
   bool CopyFile(const std::filesystem::path& from, const std::string& strName);
+  bool LinkFile(const std::filesystem::path& to, const std::string& strName);
   bool LoadBooks();
   std::filesystem::path FindComponent() const;
 

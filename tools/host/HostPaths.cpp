@@ -19,4 +19,6 @@ std::filesystem::path HostPaths::Executable() {
   return std::filesystem::read_symlink("/proc/self/exe", ec);
 }
 
-std::filesystem::path HostPaths::DataFolder() { return RX16_DATA_DIR; }
+std::filesystem::path HostPaths::DataFolder() {
+  return (Executable().parent_path() / RX16_DATA_FROM_PROGRAM).lexically_normal();
+}

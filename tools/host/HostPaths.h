@@ -15,6 +15,7 @@ class HostPaths {
   static bool ToLedgerPath(const std::string& strArg, CString& strOut, std::string& strError);
   // The running executable.
   static std::filesystem::path Executable();
-  // The installation files shipped in data/ (SUPPORT.INF, books, ...).
+  // The installation files (SUPPORT.INF, books, ...), found from the running
+  // program: the package's data folder, or the build tree's link to data/.
   static std::filesystem::path DataFolder();
 };

@@ -7,5 +7,7 @@ std::string HostUsage::Text() {
          "  QT10.EXE export-books INSTALLATION DATASET FOLDER\n"
          "  QT10.EXE list INSTALLATION\n"
          "  QT10.EXE launch INSTALLATION [--function N] [--out PATH]\n"
-         "DATASET is a data ID or a data-set number as list shows it.\n";
+         "  QT10.EXE --version | --help\n"
+         "DATASET is a data ID or a data-set number as list shows it. init links the\n"
+         "installation's QT10.EXE, KP10.EXE and component to the installed programs.\n";
 }

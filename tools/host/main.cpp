@@ -8,6 +8,7 @@
 #include "HostInit.h"
 #include "HostUsage.h"
 #include "LaunchCommand.h"
+#include "ProgramVersion.h"
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -21,8 +22,12 @@ int main(int argc, char** argv) {
   if (command == "export-books") return HostBooksCommands::ExportBooks(args);
   if (command == "list") return HostBooksCommands::List(args);
   if (command == "launch") return LaunchCommand().Run(args);
-  if (command == "--help" || command == "help") {
+  if (command == "--help" || command == "-h" || command == "help") {
     std::cout << HostUsage::Text();
+    return HostUsage::EXIT_OK;
+  }
+  if (command == "--version" || command == "-V") {
+    std::cout << "QT10.EXE " << kProgramVersion << "\n";
     return HostUsage::EXIT_OK;
   }
   std::cerr << "QT10.EXE: unknown command " << command << "\n" << HostUsage::Text();

@@ -230,7 +230,11 @@ void CHeadlessBackend::PerformStep(CDialog& dlg, const ScriptStep& step) {
       return;
     case StepVerb::Exec:
       std::fflush(nullptr);
-      static_cast<void>(std::system(step.strArg.c_str()));
+      {
+        // The script goes on whatever the command's status.
+        const int nStatus = std::system(step.strArg.c_str());
+        static_cast<void>(nStatus);
+      }
       return;
   }
 }
