@@ -13,6 +13,7 @@
 #include "CBatchChecks.h"
 #include "CBatchRun.h"
 #include "CCommandLineUsage.h"
+#include "CFigureChecks.h"
 #include "CReportBooks.h"
 #include "CReportFile.h"
 #include "CReportJson.h"
@@ -54,6 +55,7 @@ struct Options {
   std::string strMode;
   std::string strSubject;  // data ID or report file, UTF-8
   std::optional<std::string> strPdf;
+  std::optional<std::string> strCompare;  // an earlier intermediate file, UTF-8
   bool bJson = false;
 };
 
@@ -69,11 +71,13 @@ bool Parse(int argc, char** argv, Options& options) {
       options.bJson = true;
     } else if (arg == "--pdf" && i + 1 < argc && !options.strPdf) {
       options.strPdf = argv[++i];
+    } else if (arg == "--compare" && i + 1 < argc && !options.strCompare) {
+      options.strCompare = argv[++i];
     } else {
       return false;
     }
   }
-  return !(options.bJson && options.strPdf);
+  return true;
 }
 
 // The messages of the code below (settings, engine) go to standard error.
@@ -114,8 +118,8 @@ bool WindowAvailable() {
 int Output(const Options& options, const CReportModel& model, int argc, char** argv) {
   const int nDone =
       model.HasWarnings() ? CCommandLineModes::EXIT_WARNINGS : CCommandLineModes::EXIT_DONE;
-  if (options.bJson) {
-    return WriteStdout(CReportJson::Format(model)) ? nDone : CCommandLineModes::EXIT_FAILED;
+  if (options.bJson && !WriteStdout(CReportJson::Format(model))) {
+    return CCommandLineModes::EXIT_FAILED;
   }
 #ifdef RX16_HAVE_REPORT_QT
   if (options.strPdf) {
@@ -124,6 +128,7 @@ int Output(const Options& options, const CReportModel& model, int argc, char** a
     std::fprintf(stderr, "%s: %s: %s\n", kProgram, options.strPdf->c_str(), strError.c_str());
     return CCommandLineModes::EXIT_FAILED;
   }
+  if (options.bJson) return nDone;
   if (WindowAvailable()) {
     return ShowReportWindow(model, argc, argv) == 0 ? nDone : CCommandLineModes::EXIT_FAILED;
   }
@@ -134,14 +139,49 @@ int Output(const Options& options, const CReportModel& model, int argc, char** a
     Error("この構成ではPDFを作成できません。");
     return CCommandLineModes::EXIT_FAILED;
   }
+  if (options.bJson) return nDone;
 #endif
   return WriteStdout(CReportText::Format(model)) ? nDone : CCommandLineModes::EXIT_FAILED;
+}
+
+// A file named on the command line, CP932, relative to where the program was
+// started (not to the installation); false when it cannot be named in CP932.
+bool CommandLinePath(const std::string& strUtf8, CString& strPath) {
+  if (!cp932::FromUtf8(strUtf8, strPath)) {
+    Error("ファイル名に使えない文字があります。");
+    return false;
+  }
+  if (!strPath.starts_with('/')) {
+    char szCwd[MAX_PATH] = {};
+    const DWORD nLength = GetCurrentDirectoryA(MAX_PATH, szCwd);
+    if (nLength > 0 && nLength < MAX_PATH) strPath = CString(szCwd) + "/" + strPath;
+  }
+  return true;
+}
+
+// With --compare, the findings against the earlier file; false when it
+// cannot be read.
+bool ComparePrevious(const Options& options, const CString& strPrevious,
+                     const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody, CReportModel& model) {
+  if (!options.strCompare) return true;
+  CReportModel previous;
+  CReportFile file;
+  if (!file.Load(strPrevious, arInitBody, previous)) {
+    Error(file.GetError());
+    return false;
+  }
+  CFigureChecks::ComparePrevious(model, previous);
+  return true;
 }
 
 int RunReport(const Options& options, int argc, char** argv) {
   CString strDataID;
   if (!cp932::FromUtf8(options.strSubject, strDataID)) {
     Error("データIDに使えない文字があります。");
+    return CCommandLineModes::EXIT_FAILED;
+  }
+  CString strPrevious;
+  if (options.strCompare && !CommandLinePath(*options.strCompare, strPrevious)) {
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportBooks books;
@@ -156,20 +196,23 @@ int RunReport(const Options& options, int argc, char** argv) {
   }
   CReportModel model;
   run.BuildModel(model);
+  if (!ComparePrevious(options, strPrevious, run.InitBodies(), model)) {
+    return CCommandLineModes::EXIT_FAILED;
+  }
+  // Without an earlier file, the previous year's books when they are here.
+  CReportModel previous;
+  if (!options.strCompare && CReportRun::PreviousYear(books, model, previous)) {
+    CFigureChecks::ComparePrevious(model, previous);
+  }
   return Output(options, model, argc, argv);
 }
 
 int RunReportFile(const Options& options, int argc, char** argv) {
   CString strPath;
-  if (!cp932::FromUtf8(options.strSubject, strPath)) {
-    Error("ファイル名に使えない文字があります。");
+  CString strPrevious;
+  if (!CommandLinePath(options.strSubject, strPath) ||
+      (options.strCompare && !CommandLinePath(*options.strCompare, strPrevious))) {
     return CCommandLineModes::EXIT_FAILED;
-  }
-  // Relative to where the program was started, not to the installation.
-  if (!strPath.starts_with('/')) {
-    char szCwd[MAX_PATH] = {};
-    const DWORD nLength = GetCurrentDirectoryA(MAX_PATH, szCwd);
-    if (nLength > 0 && nLength < MAX_PATH) strPath = CString(szCwd) + "/" + strPath;
   }
   CReportBooks books;
   if (!books.OpenInstallation()) {
@@ -184,8 +227,9 @@ int RunReportFile(const Options& options, int argc, char** argv) {
   }
   CReportModel model;
   CReportFile file;
-  if (!file.Load(strPath, arInitBody, model)) {
-    Error(file.GetError());
+  if (!file.Load(strPath, arInitBody, model) ||
+      !ComparePrevious(options, strPrevious, arInitBody, model)) {
+    if (!file.GetError().empty()) Error(file.GetError());
     return CCommandLineModes::EXIT_FAILED;
   }
   return Output(options, model, argc, argv);

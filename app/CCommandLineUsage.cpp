@@ -25,13 +25,15 @@ const Form kForms[] = {
      "FUNCTION; a PATH that is not empty fixes the output file",
      "ホストからの起動: 結果をウィンドウ HWND へメッセージ MSG と FUNCTION で\n"
      "通知します。PATH が空でなければ出力ファイルはそのパスに固定されます"},
-    {"QT10ToRX16_G --report DATA_ID [--pdf OUT.pdf] [--json]",
+    {"QT10ToRX16_G --report DATA_ID [--pdf OUT.pdf] [--json] [--compare PREVIOUS.xml]",
      "the report of a data set, aggregated with its saved settings: a window\n"
      "when a display is available, else text; --json: JSON on standard output;\n"
-     "--pdf: the report as a PDF file",
+     "--pdf: the report as a PDF file (with --json, both); --compare: the\n"
+     "figures against an earlier intermediate file",
      "データの集計結果の報告: 保存された設定で集計し、画面があればウィンドウ、\n"
-     "なければテキストで示します。--json: 標準出力へ JSON、--pdf: PDF ファイル"},
-    {"QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json]",
+     "なければテキストで示します。--json: 標準出力へ JSON、--pdf: PDF ファイル\n"
+     "(--json と同時も可)、--compare: 以前の中間ファイルとの比較"},
+    {"QT10ToRX16_G --report-file REPORT.xml [--pdf OUT.pdf] [--json] [--compare PREVIOUS.xml]",
      "an intermediate file shown as the form", "中間ファイルを様式の形で示します"},
     {"QT10ToRX16_G --batch OUTDIR [--jobs N] [--summary-encoding utf-8|cp932]\n"
      "             [DATA_ID|NUMBER ...]",

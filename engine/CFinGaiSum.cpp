@@ -185,7 +185,7 @@ void CFinGaiSum::ComputeItem(const _SG_INIT_BODY& body, tag_DATA& data) {
   CalcFormula(body, data);
 }
 
-BOOL CFinGaiSum::AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide) {
+BOOL CFinGaiSum::AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide) const {
   const int nFrom = g_pKaikei->NaibuTuki(m_nStartMonth, 1);
   const int nTo = g_pKaikei->NaibuTuki(m_nEndMonth, 1);
   int nSlots = nTo >= nFrom ? nTo - nFrom + 1 : nTo - nFrom + 13;

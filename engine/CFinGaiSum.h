@@ -29,7 +29,7 @@ class CFinGaiSum {
   BOOL SumAccounts();
   // Adds (same side) or subtracts the account's amounts of the period into
   // the item's slots. An account the books do not have adds nothing.
-  BOOL AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide);
+  BOOL AddAccount(const _SG_MATCH& match, tag_DATA& data, BYTE nSide) const;
   // A keyword total account or a range of items computed before this one.
   bool CalcFormula(const _SG_INIT_BODY& body, tag_DATA& data);
 

@@ -1,7 +1,10 @@
 #pragma once
-// The findings of a report: mapping mistakes that would pass silently into
-// the file, months without entries, a balance sheet that does not balance,
-// and what falls outside every item.
+// The findings the books show: mapping mistakes that would pass silently
+// into the file (unknown accounts, flipped sides, accounts of the wrong
+// class, balance-sheet accounts on monthly items, double counting), months
+// without entries, a balance sheet that does not balance, a profit chain
+// that does not hold, balances and monthly accounts left out of their
+// items, and what falls into the form's "other".
 
 #include <vector>
 
@@ -14,10 +17,12 @@ class CFinGaiSum;
 
 class CReportChecks {
  public:
-  // sum has aggregated (SumAccounts) with these accounts, matches and
-  // item definitions.
+  // sum has aggregated (SumAccounts) with these accounts, matches and item
+  // definitions; arDefaults is the initial data's default match list, the
+  // reference for what belongs together.
   CReportChecks(const CArray<S_KANKAMOKU, S_KANKAMOKU>& arKamoku,
                 const CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                const CArray<_SG_MATCH, _SG_MATCH>& arDefaults,
                 const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody, const CFinGaiSum& sum);
 
   // Appends the findings to the model, whose items and months are filled.
@@ -29,19 +34,27 @@ class CReportChecks {
   // The account's own movement in fiscal month element nElement (1-13), the
   // balance carried forward left out.
   double Movement(short nCode, int nElement) const;
+  // What the account adds over the span on its own side: the movement of a
+  // profit-and-loss account, the closing balance of a balance-sheet one.
+  double SpanAmount(const S_KANKAMOKU& kamoku) const;
   // The fiscal month elements the span covers.
   std::vector<int> SpanElements() const;
+  // True when a match of an account-mapped item of the list maps the account.
+  bool IsMapped(const CArray<_SG_MATCH, _SG_MATCH>& arMatch, short nCode, int nItem) const;
   void Add(CReportModel& model, const char* pszCode, CReportModel::Severity severity, int nItem,
-           int nAccount, int nMonth, const CString& strMessage);
+           int nAccount, int nMonth, const CString& strMessage, std::optional<double> dAmount);
 
   void CheckMatches(CReportModel& model);
   void CheckEmptyMonths(CReportModel& model);
   void CheckBalance(CReportModel& model);
-  void CheckUnmapped(CReportModel& model);
+  void CheckProfitChain(CReportModel& model);
+  void CheckLeftOut(CReportModel& model);
+  void CheckMonthlyMain(CReportModel& model);
   void CheckMonthlySales(CReportModel& model);
 
   const CArray<S_KANKAMOKU, S_KANKAMOKU>& m_arKamoku;
   const CArray<_SG_MATCH, _SG_MATCH>& m_arMatch;
+  const CArray<_SG_MATCH, _SG_MATCH>& m_arDefaults;
   const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& m_arInitBody;
   const CFinGaiSum& m_sum;
 };

@@ -1,6 +1,8 @@
 #include "CReportFile.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -8,6 +10,7 @@
 #include <vector>
 
 #include "CFinGaiFigures.h"
+#include "CFigureChecks.h"
 #include "CFinGaiSum.h"
 #include "CKaikei.h"
 #include "OsPath.h"
@@ -46,6 +49,29 @@ CString TwoDigits(int n) {
   char szText[16];
   std::snprintf(szText, sizeof szText, "%02d", n);
   return szText;
+}
+
+// The whole text as a number, blanks around it allowed.
+bool ReadNumber(const CString& strText, double& dValue) {
+  const char* pszBegin = strText.c_str();
+  char* pszEnd = nullptr;
+  dValue = std::strtod(pszBegin, &pszEnd);
+  if (pszEnd == pszBegin || !std::isfinite(dValue)) {
+    dValue = 0.0;
+    return false;
+  }
+  for (; *pszEnd != '\0'; ++pszEnd) {
+    if (*pszEnd != ' ' && *pszEnd != '\t') {
+      dValue = 0.0;
+      return false;
+    }
+  }
+  return true;
+}
+
+void BadValue(CReportModel& model, int nItem, int nMonth, const CString& strMessage) {
+  model.m_arFinding.push_back({"bad-file-value", CReportModel::Severity::Warning, nItem, 0, nMonth,
+                               strMessage, std::nullopt});
 }
 
 void SplitDate(const CString& strDate, int (&ymd)[3]) {
@@ -132,9 +158,18 @@ bool CReportFile::Load(const CString& strPath,
   SplitDate(text("JIGYOUNENDOFROM"), model.m_nStart);
   SplitDate(text("JIGYOUNENDOTO"), model.m_nEnd);
   for (int i = 1; i <= CFinGaiFigures::MONTHS; ++i) {
-    const CString strMonth = text(kMonthRow + TwoDigits(i));
+    const CString strRow = kMonthRow + TwoDigits(i);
+    const CString strMonth = text(strRow);
     if (strMonth.empty()) break;
-    model.m_arMonth.push_back(std::atoi(strMonth.c_str()));
+    double dMonth = 0.0;
+    const int nMonth = std::atoi(strMonth.c_str());
+    if (!ReadNumber(strMonth, dMonth) || nMonth < 1 || nMonth > 12) {
+      BadValue(model, 0, 0, strRow + "の月「" + strMonth + "」は月の番号ではありません。");
+    } else if (std::find(model.m_arMonth.begin(), model.m_arMonth.end(), nMonth) !=
+               model.m_arMonth.end()) {
+      BadValue(model, 0, nMonth, strRow + "の月 " + strMonth + " は二度目です。");
+    }
+    model.m_arMonth.push_back(nMonth);
   }
   if (!model.m_arMonth.empty()) {
     model.m_nFromMonth = model.m_arMonth.front();
@@ -143,13 +178,27 @@ bool CReportFile::Load(const CString& strPath,
   for (const _SG_INIT_BODY& body : arInitBody) {
     if (body.nGaiNo == 0) continue;
     CReportModel::Item item = CReportModel::DefinedItem(body);
+    // A figure of 0 is written as an empty element.
+    const auto figure = [&](const CString& strName) {
+      const auto it = m_mapText.find(strName);
+      double dValue = 0.0;
+      if (it == m_mapText.end()) {
+        BadValue(model, item.nNumber, 0, "項目" + std::to_string(item.nNumber) + "の" + strName +
+                                             "がありません。");
+      } else if (!it->second.empty() && !ReadNumber(it->second, dValue)) {
+        BadValue(model, item.nNumber, 0,
+                 "項目" + std::to_string(item.nNumber) + "の" + strName + "「" + it->second +
+                     "」は数ではありません。0として読みました。");
+      }
+      return dValue;
+    };
     if (item.bMonthly) {
       for (std::size_t i = 0; i < model.m_arMonth.size(); ++i) {
-        const int nRow = static_cast<int>(i) + 1;
-        item.arMonth.push_back(std::atof(text(item.strTag + TwoDigits(nRow)).c_str()));
+        item.arMonth.push_back(figure(item.strTag + TwoDigits(static_cast<int>(i) + 1)));
       }
     } else {
-      item.dThousands = std::atof(text(item.strTag).c_str());
+      item.dThousands = figure(item.strTag);
+      item.dYen = item.dThousands * 1000.0;
     }
     model.m_arItem.push_back(item);
   }
@@ -175,9 +224,12 @@ void CReportFile::Check(const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
            "項目" + std::to_string(pTotals[0]->nNumber) + "「" + pTotals[0]->strName + "」が項目" +
                std::to_string(pTotals[1]->nNumber) + "と項目" +
                std::to_string(pTotals[2]->nNumber) + "の和と" + report::Grouped(dDiff) +
-               "千円異なります。"});
+               "千円異なります。",
+           dDiff * 1000.0});
     }
   }
+  const CArray<S_KANKAMOKU, S_KANKAMOKU> arNoAccounts;
+  CFigureChecks(arInitBody, arNoAccounts).Run(model);
   const CReportModel::Item* pFirst = model.FindItem(1);
   for (const CReportModel::Item& item : model.m_arItem) {
     if (!item.bMonthly || pFirst == nullptr) continue;
@@ -188,7 +240,8 @@ void CReportFile::Check(const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
           {"monthly-sales-differ", CReportModel::Severity::Information, item.nNumber, 0, 0,
            "項目" + std::to_string(item.nNumber) + "「" + item.strName + "」の月別合計（" +
                report::Grouped(dSum) + "円）が項目1「" + pFirst->strName + "」（" +
-               report::Grouped(pFirst->dThousands) + "千円）と異なります。"});
+               report::Grouped(pFirst->dThousands) + "千円）と異なります。",
+           dSum - pFirst->dThousands * 1000.0});
     }
     break;
   }

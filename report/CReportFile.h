@@ -2,8 +2,9 @@
 // An intermediate file shown as the form: its figures read back by element
 // name, the items named after the installation's initial-data file (matched
 // by tag). Without the books there are no accounts, and only the findings
-// the figures themselves show: a balance sheet that does not balance, and
-// monthly sales that do not add up to item 1.
+// the figures themselves show: values that are missing, given twice or no
+// numbers, items below zero or apart from their totals, a balance sheet
+// that does not balance, and monthly sales that do not add up to item 1.
 
 #include <map>
 

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ProgramVersion.h"
 #include "ReportFormat.h"
 
 namespace {
@@ -41,10 +42,30 @@ std::string Quote(const CString& strCp932) {
 
 std::string NumberOrNull(int nValue) { return nValue == 0 ? "null" : std::to_string(nValue); }
 
+std::string Date(const int (&ymd)[3]) {
+  char szText[16];
+  std::snprintf(szText, sizeof szText, "%04d-%02d-%02d", ymd[0], ymd[1], ymd[2]);
+  return std::string("\"") + szText + "\"";
+}
+
+std::string Header(const CReportModel& model) {
+  std::string out = "\"header\":{\"data_id\":";
+  out += model.m_strDataID.empty() ? "null" : Quote(model.m_strDataID);
+  out += ",\"name\":" + Quote(model.m_strJigyoName);
+  out += ",\"fiscal_start\":" + Date(model.m_nStart) + ",\"fiscal_end\":" + Date(model.m_nEnd);
+  out += ",\"span\":";
+  out += model.m_arMonth.empty() ? std::string("null")
+                                 : "[" + std::to_string(model.m_nFromMonth) + "," +
+                                       std::to_string(model.m_nToMonth) + "]";
+  out += ",\"program_version\":\"";
+  out += kProgramVersion;
+  return out + "\"}";
+}
+
 }  // namespace
 
 std::string CReportJson::Format(const CReportModel& model) {
-  std::string out = "{\"items\":[";
+  std::string out = "{" + Header(model) + ",\n\"items\":[";
   bool bFirstItem = true;
   for (const CReportModel::Item& item : model.m_arItem) {
     out += bFirstItem ? "\n" : ",\n";
@@ -73,6 +94,13 @@ std::string CReportJson::Format(const CReportModel& model) {
       out += report::Plain(account.dAmount);
       out += '}';
     }
+    out += "],\"parts\":[";
+    for (std::size_t i = 0; i < item.arPart.size(); ++i) {
+      const CReportModel::Part& part = item.arPart[i];
+      if (i > 0) out += ',';
+      out += "{\"item\":" + NumberOrNull(part.nItem) + ",\"name\":" + Quote(part.strName) +
+             ",\"amount\":" + report::Plain(part.dAmount) + "}";
+    }
     out += "]}";
   }
   out += "\n],\"months\":[";
@@ -89,8 +117,9 @@ std::string CReportJson::Format(const CReportModel& model) {
         (finding.severity == CReportModel::Severity::Warning ? "\"warning\"" : "\"information\"") +
         ",\"item\":" + NumberOrNull(finding.nItem) +
         ",\"account\":" + NumberOrNull(finding.nAccount) +
-        ",\"month\":" + NumberOrNull(finding.nMonth) + ",\"message\":" + Quote(finding.strMessage) +
-        "}";
+        ",\"month\":" + NumberOrNull(finding.nMonth) +
+        ",\"amount\":" + (finding.dAmount ? report::Plain(*finding.dAmount) : std::string("null")) +
+        ",\"message\":" + Quote(finding.strMessage) + "}";
   }
   out += "\n]}\n";
   return out;

@@ -23,5 +23,11 @@ CReportModel::Item CReportModel::DefinedItem(const _SG_INIT_BODY& body) {
   item.strName = report::FieldText(body.szGaiName);
   item.strTag = report::FieldText(body.szTag);
   item.bMonthly = body.nKubun >= SG_MONTHLY_KUBUN;
+  item.bBalanceSheet = IsBalanceSheetItem(body);
   return item;
+}
+
+bool CReportModel::IsBalanceSheetItem(const _SG_INIT_BODY& body) {
+  constexpr std::uint8_t kBalanceSheetKubun = 2;
+  return body.nKubun == kBalanceSheetKubun;
 }

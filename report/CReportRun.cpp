@@ -1,16 +1,20 @@
 #include "CReportRun.h"
 
 #include <cstring>
+#include <vector>
 
+#include "CFigureChecks.h"
 #include "CFinGaiFigures.h"
 #include "CFinGaiSum.h"
 #include "CFinGaiXML.h"
+#include "CItemBreakdown.h"
 #include "CKaikei.h"
 #include "CReportBooks.h"
 #include "CReportChecks.h"
 #include "CSetGaiFile.h"
 #include "CUtyFile.h"
 #include "FinGaiGlobals.h"
+#include "KAMOKU_CLASS.h"
 #include "ReportFormat.h"
 
 using report::FieldText;
@@ -45,6 +49,11 @@ bool CReportRun::Run() {
     m_strSettings = m_books.GetProgramFolder() + "/" + m_strSettings;
   }
   if (!bRead) return Fail("設定を読めません: " + m_strSettings);
+  CArray<_SG_INIT_BODY, _SG_INIT_BODY> arDefaultBody;
+  if (!files.ReadInitFile(&m_arDefaults, arDefaultBody)) {
+    return Fail(CString("初期データを読めません: ") + m_books.GetProgramFolder() + "/" +
+                CSetGaiFile::InitFileName(bCoop));
+  }
 
   // The span the wizard's first page takes: from the fiscal year's first
   // month period to the saved last one, or the year's last without one.
@@ -64,6 +73,26 @@ bool CReportRun::Run() {
   return true;
 }
 
+bool CReportRun::PreviousYear(CReportBooks& books, const CReportModel& model,
+                              CReportModel& previous) {
+  std::vector<LEDGER_DATASET> arRows;
+  if (!books.ListDataSets(arRows)) return false;
+  for (std::size_t i = 0; i < arRows.size(); ++i) {
+    if (FieldText(arRows[i].szName) != model.m_strJigyoName) continue;
+    if (!books.SelectIndex(static_cast<short>(i)) || !books.ReadBooks()) continue;
+    const S_KANRI& kanri = books.Kanri();
+    if (kanri.nStartYear + 1 != model.m_nStart[0] || kanri.nStartMonth != model.m_nStart[1] ||
+        kanri.nStartDay != model.m_nStart[2]) {
+      continue;
+    }
+    CReportRun run(books);
+    if (!run.Run()) continue;
+    run.BuildModel(previous);
+    return true;
+  }
+  return false;
+}
+
 bool CReportRun::WriteXml(const CString& strPath, short nFunctionNo) {
   _SG_CONDITION cond = m_cond;
   if (strPath.size() >= sizeof cond.szOutPath) return Fail("出力先のパスが長すぎます: " + strPath);
@@ -77,6 +106,7 @@ bool CReportRun::WriteXml(const CString& strPath, short nFunctionNo) {
 void CReportRun::BuildModel(CReportModel& model) {
   model = CReportModel();
   const S_KANRI& kanri = m_books.Kanri();
+  model.m_strDataID = FieldText(m_cond.szDataId);
   model.m_strJigyoName = FieldText(kanri.szJigyoName);
   model.m_nStart[0] = kanri.nStartYear;
   model.m_nStart[1] = kanri.nStartMonth;
@@ -90,8 +120,34 @@ void CReportRun::BuildModel(CReportModel& model) {
   const int nSpan = (m_cond.nKikanTo - m_cond.nKikanFrom + 12) % 12 + 1;
   for (int i = 0; i < nSpan; ++i) model.m_arMonth.push_back(CFinGaiFigures::MonthOfRow(m_cond, i));
   AddItems(model);
-  CReportChecks checks(m_books.Kamoku(), m_arMatch, m_arInitBody, *m_pSum);
+  CItemBreakdown::Fill(model, m_arInitBody, ContraLeftOut());
+  CReportChecks checks(m_books.Kamoku(), m_arMatch, m_arDefaults, m_arInitBody, *m_pSum);
   checks.Run(model);
+  CFigureChecks figures(m_arInitBody, m_books.Kamoku());
+  figures.Run(model);
+}
+
+double CReportRun::ContraLeftOut() const {
+  // Asset accounts kept on the credit side that no account-mapped item takes.
+  double dContra = 0.0;
+  for (const S_KANKAMOKU& kamoku : m_books.Kamoku()) {
+    if (kamoku.byClass != KAMOKU_CLASS_ASSETS || kamoku.byTaisyaku == KAMOKU_KARIKATA) continue;
+    bool bMapped = false;
+    for (const _SG_MATCH& match : m_arMatch) {
+      for (const _SG_INIT_BODY& body : m_arInitBody) {
+        bMapped = bMapped || (match.nBokiCode == kamoku.nKamokuCode && match.nGaiNo != 0 &&
+                              body.nGaiNo == match.nGaiNo && CFinGaiSum::IsAccountItem(body));
+      }
+    }
+    if (bMapped) continue;
+    _SG_MATCH match{};
+    match.nBokiCode = kamoku.nKamokuCode;
+    match.nTaisyaku = kamoku.byTaisyaku;
+    tag_DATA one{};
+    m_pSum->AddAccount(match, one, KAMOKU_KARIKATA);
+    dContra += CFinGaiFigures::Total(one);
+  }
+  return dContra;
 }
 
 void CReportRun::AddItems(CReportModel& model) {
@@ -105,7 +161,10 @@ void CReportRun::AddItems(CReportModel& model) {
     // The sentinel that ends the definitions.
     if (body.nGaiNo == 0) continue;
     CReportModel::Item item = CReportModel::DefinedItem(body);
-    if (arMainOf[i] != nullptr) item.dThousands = arMainOf[i]->dThousands;
+    if (arMainOf[i] != nullptr) {
+      item.dThousands = arMainOf[i]->dThousands;
+      item.dYen = CFinGaiFigures::Total(arData[i]);
+    }
     item.bMapped = CFinGaiSum::IsAccountItem(body);
     if (item.bMonthly) {
       double dMonth[CFinGaiFigures::MONTHS];
@@ -120,8 +179,10 @@ void CReportRun::AddItems(CReportModel& model) {
         CReportModel::Account account;
         account.nCode = match.nBokiCode;
         for (const S_KANKAMOKU& kamoku : m_books.Kamoku()) {
-          if (kamoku.nKamokuCode == match.nBokiCode)
+          if (kamoku.nKamokuCode == match.nBokiCode) {
             account.strName = FieldText(kamoku.szKamokuName);
+            account.bContra = kamoku.byTaisyaku != body.nTaisyaku;
+          }
         }
         account.dAmount = CFinGaiFigures::Total(one);
         item.arAccount.push_back(account);

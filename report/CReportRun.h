@@ -30,22 +30,32 @@ class CReportRun {
   bool Run();
   // The report of the run, findings included.
   void BuildModel(CReportModel& model);
+  // The report of the business's previous fiscal year when the installation
+  // holds it (a data set of the same name whose year starts a year earlier);
+  // false when there is none. Selects other data sets of books: call it
+  // after the model of this run is built.
+  static bool PreviousYear(CReportBooks& books, const CReportModel& model,
+                           CReportModel& previous);
   // Writes the XML file a wizard run with these settings writes, to strPath
   // (CP932) instead of the saved output path.
   bool WriteXml(const CString& strPath, short nFunctionNo);
 
   const _SG_CONDITION& Condition() const { return m_cond; }
   const CArray<tag_DATA, tag_DATA>& Items() const;
+  const CArray<_SG_INIT_BODY, _SG_INIT_BODY>& InitBodies() const { return m_arInitBody; }
   const CString& GetSettingsFile() const { return m_strSettings; }
   const CString& GetError() const { return m_strError; }
 
  private:
   bool Fail(const CString& strError);
   void AddItems(CReportModel& model);
+  // The contra asset balances no item takes, as the asset total adds them.
+  double ContraLeftOut() const;
 
   CReportBooks& m_books;
   _SG_CONDITION m_cond{};
   CArray<_SG_MATCH, _SG_MATCH> m_arMatch;
+  CArray<_SG_MATCH, _SG_MATCH> m_arDefaults;  // the initial data's match list
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> m_arInitBody;
   std::unique_ptr<CFinGaiSum> m_pSum;
   CString m_strSettings;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "ProgramVersion.h"
 #include "ReportFormat.h"
 
 namespace {
@@ -35,6 +36,7 @@ std::string CReportText::Format(const CReportModel& model) {
   CString out;
   out += "事業概況書の集計結果\n";
   out += "事業所名: " + model.m_strJigyoName + "\n";
+  if (!model.m_strDataID.empty()) out += "データID: " + model.m_strDataID + "\n";
   if (model.m_bFromBooks) {
     out += "事業年度: " + Date(model.m_nStart) + "～" + Date(model.m_nEnd) + "\n";
     out += "集計期間: " + Number(model.m_nFromMonth) + "月～" + Number(model.m_nToMonth) + "月（" +
@@ -42,7 +44,8 @@ std::string CReportText::Format(const CReportModel& model) {
   } else {
     out += "事業年度: " + Date(model.m_nStart) + "～" + Date(model.m_nEnd) + "\n";
   }
-  out += "設定: " + model.m_strSettings + "\n\n";
+  out += (model.m_bFromBooks ? "設定: " : "ファイル: ") + model.m_strSettings + "\n";
+  out += CString("プログラム: QT10ToRX16_G ") + kProgramVersion + "\n\n";
 
   out += "主要科目（単位: 千円、科目の内訳は円）\n";
   out += PadLeft("番号", 4) + "  " + PadRight("科目名", kNameWidth) +
@@ -55,6 +58,12 @@ std::string CReportText::Format(const CReportModel& model) {
       out += "        " + PadLeft(Number(account.nCode), 5) + " " +
              PadRight(account.strName, kNameWidth - 12) +
              PadLeft(report::Grouped(account.dAmount), kFigureWidth + 4) + "円\n";
+    }
+    for (const CReportModel::Part& part : item.arPart) {
+      const CString strLabel = part.nItem != 0 ? "項目" + Number(part.nItem) + " " + part.strName
+                                               : "（" + part.strName + "）";
+      out += "        " + PadRight(strLabel, kNameWidth - 6) +
+             PadLeft(report::Grouped(part.dAmount), kFigureWidth + 4) + "円\n";
     }
   }
 

@@ -19,7 +19,7 @@ build=(
 test=(
   clang libclang-rt-14-dev sqlite3 libxml2-dev libgtest-dev libgmock-dev libbenchmark-dev
   poppler-utils nlohmann-json3-dev xvfb xauth x11-apps x11-utils xdotool openbox imagemagick
-  python3 strace lintian desktop-file-utils appstream
+  python3 python3-jsonschema strace lintian desktop-file-utils appstream
 )
 case $what in
   run) packages=("${run[@]}") ;;

@@ -94,6 +94,18 @@ int CSetGaiFile::FileFailure(LPCSTR pszWhat, const CString& strPath, int nError)
   return 0;
 }
 
+int CSetGaiFile::LineFailure(LPCSTR pszWhat, const CString& strPath, int nLine) const {
+  ShowMessage((CString(pszWhat) + "\nファイル：" + FullPath(strPath) + "\n" + std::to_string(nLine) +
+               "行目を読めません。形式が正しくないか、ファイルがそこで終わっています。")
+                  .c_str());
+  return 0;
+}
+
+int CSetGaiFile::RefDataFailure(const CString& strEnvPath) const {
+  ShowMessage((CString("MakeRefDataエラー\nファイル：") + FullPath(strEnvPath)).c_str());
+  return 0;
+}
+
 CString CSetGaiFile::InitFilePath() const { return m_strInitFolder + InitFileName(m_bCooperative); }
 
 int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
@@ -112,14 +124,11 @@ int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
   }
   BOOL bDamaged = FALSE;
   if (MakeRefData(strEnvPath, cond, arMatch, arInitBody, &bDamaged)) return 1;
-  ShowMessage("MakeRefDataエラー");
+  RefDataFailure(strEnvPath);
   // A damaged file would block its data set for good: offer to start over,
   // keeping the damaged file for whoever wants to look at it.
   if (!bDamaged || !SetAsideDamaged(strEnvPath) || !MakeDefaults(strEnvPath, cond)) return 0;
-  if (!MakeRefData(strEnvPath, cond, arMatch, arInitBody)) {
-    ShowMessage("MakeRefDataエラー");
-    return 0;
-  }
+  if (!MakeRefData(strEnvPath, cond, arMatch, arInitBody)) return RefDataFailure(strEnvPath);
   return 1;
 }
 
@@ -175,16 +184,13 @@ int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) 
   }
   _CG_MATCH match;
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
-  for (;;) {
+  for (int nLine = 1;; ++nLine) {
     std::memset(&match.m_rec, 0, sizeof match.m_rec);
     init.Attach(&match);
     // Only a complete line ends the list: a short line is a format error even
     // when its first field is negative.
     const long nResult = match.Read();
-    if (nResult != 0) {
-      ShowMessage("エラーmakeinit");
-      return 0;
-    }
+    if (nResult != 0) return LineFailure("エラーmakeinit", InitFilePath(), nLine);
     if (match.m_rec.nGaiNo < 0) break;
     out.Attach(&match);
     errno = 0;
@@ -210,9 +216,8 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
   file.Attach(&condLine);
   std::memset(&condLine.m_rec, 0, sizeof condLine.m_rec);
   if (condLine.Read() != 0) {
-    ShowMessage("エラーCon");
     if (pbDamaged) *pbDamaged = TRUE;
-    return 0;
+    return LineFailure("エラーCon", strEnvPath, 1);
   }
   if (m_bCooperative) {
     // The member file holds this edition's conditions; the line only has to be well-formed.
@@ -229,16 +234,15 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
   file.Attach(&match);
   arMatch.clear();
-  for (;;) {
+  for (int nLine = 2;; ++nLine) {
     std::memset(&match.m_rec, 0, sizeof match.m_rec);
     const long nResult = match.Read();
     // Appended before the result is looked at: end of file leaves the sentinel.
     arMatch.push_back(match.m_rec);
     if (nResult == 1) break;
     if (nResult == 2) {
-      ShowMessage("エラーmatch");
       if (pbDamaged) *pbDamaged = TRUE;
-      return 0;
+      return LineFailure("エラーmatch", strEnvPath, nLine);
     }
   }
   file.Close();
@@ -254,10 +258,7 @@ int CSetGaiFile::ReadSettings(const CString& strDataPath, _SG_CONDITION& cond,
        {strDataPath + EnvFileName(m_bCooperative), m_strAltFolder + EnvFileName(m_bCooperative)}) {
     if (!PathFileExistsA(strPath.c_str())) continue;
     strSource = strPath;
-    if (!MakeRefData(strPath, cond, arMatch, arInitBody)) {
-      ShowMessage("MakeRefDataエラー");
-      return 0;
-    }
+    if (!MakeRefData(strPath, cond, arMatch, arInitBody)) return RefDataFailure(strPath);
     return 1;
   }
   // What a first run would create, kept in memory.
@@ -280,12 +281,10 @@ int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
   if (file.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) return 0;
   file.Attach(&match);
   if (pDefaults) pDefaults->clear();
-  for (;;) {
+  int nLine = 1;
+  for (;; ++nLine) {
     std::memset(&match.m_rec, 0, sizeof match.m_rec);
-    if (match.Read() != 0) {
-      ShowMessage("エラーinit");
-      return 0;
-    }
+    if (match.Read() != 0) return LineFailure("エラーinit", InitFilePath(), nLine);
     if (match.m_rec.nGaiNo < 0) break;
     if (pDefaults) pDefaults->push_back(match.m_rec);
   }
@@ -295,15 +294,12 @@ int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
   body.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
   file.Attach(&body);
   arInitBody.clear();
-  for (;;) {
+  for (++nLine;; ++nLine) {
     std::memset(&body.m_rec, 0, sizeof body.m_rec);
     const long nResult = body.Read();
     arInitBody.push_back(body.m_rec);
     if (nResult == 1) break;
-    if (nResult == 2) {
-      ShowMessage("エラーInit");
-      return 0;
-    }
+    if (nResult == 2) return LineFailure("エラーInit", InitFilePath(), nLine);
   }
   file.Close();
 
@@ -313,7 +309,9 @@ int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
     bComplete = arInitBody[i].nGaiNo == i + 1;
   }
   if (!bComplete) {
-    ShowMessage("エラーInit");
+    ShowMessage((CString("エラーInit\nファイル：") + FullPath(InitFilePath()) +
+                 "\n項目の定義が1から" + std::to_string(SG_ITEM_COUNT) + "まで順にそろっていません。")
+                    .c_str());
     return 0;
   }
   return 1;

@@ -110,6 +110,11 @@ class CSetGaiFile {
   void ShowMessage(LPCSTR pszText) const;
   // Shows what failed with the file's full path and the system's reason; 0.
   int FileFailure(LPCSTR pszWhat, const CString& strPath, int nError) const;
+  // Shows what failed with the file's full path and the line that is not
+  // in its format; 0.
+  int LineFailure(LPCSTR pszWhat, const CString& strPath, int nLine) const;
+  // Shows that the environment file strEnvPath could not be loaded; 0.
+  int RefDataFailure(const CString& strEnvPath) const;
   CString InitFilePath() const;
   // cond as on a first run, and the environment file made from it.
   int MakeDefaults(const CString& strEnvPath, _SG_CONDITION& cond) const;

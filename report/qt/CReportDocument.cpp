@@ -9,11 +9,14 @@
 #include <QPainter>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <algorithm>
+#include <ctime>
 #include <memory>
 
 #include "CQtDialogMetrics.h"
 #include "CReportChart.h"
 #include "CReportModel.h"
+#include "LocalClock.h"
 #include "ReportQtText.h"
 
 namespace {
@@ -41,7 +44,15 @@ struct Cell {
 
 }  // namespace
 
-CReportDocument::CReportDocument(const CReportModel& model) : m_model(model) {}
+CReportDocument::CReportDocument(const CReportModel& model) : m_model(model) {
+  std::tm now{};
+  if (platform::GetCurrentLocalTime(now)) {
+    m_strPrinted = QStringLiteral("%1/%2/%3")
+                       .arg(now.tm_year + 1900, 4, 10, QLatin1Char('0'))
+                       .arg(now.tm_mon + 1, 2, 10, QLatin1Char('0'))
+                       .arg(now.tm_mday, 2, 10, QLatin1Char('0'));
+  }
+}
 
 void CReportDocument::BuildRows(QPagedPaintDevice& device) {
   m_arRow.clear();
@@ -86,35 +97,46 @@ void CReportDocument::BuildRows(QPagedPaintDevice& device) {
                        bKeep});
   };
   const auto addGap = [&](double dMm) { m_arRow.push_back({dMm * dPx, {}, false}); };
+  const auto newPage = [&]() { m_arRow.push_back({0, {}, false, true}); };
+  // Keeps the rows from nFirst on with the row after them.
+  const auto keepFrom = [&](std::size_t nFirst) {
+    for (std::size_t i = nFirst; i + 1 < m_arRow.size(); ++i) m_arRow[i].bKeepWithNext = true;
+  };
   const Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
   const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
 
+  // Page 1: the summary as the form lays out its figures.
   addText(Font(14, true), QStringLiteral("事業概況書 集計結果"));
   addGap(2);
   for (const QString& strLine : reportqt::HeaderLines(m_model)) addText(Font(9), strLine);
+  addText(Font(9), QStringLiteral("印刷日: ") + m_strPrinted);
   addGap(4);
 
-  // Main items: number, name, figure; the accounts behind each below it.
-  addText(Font(11, true), QStringLiteral("主要科目（単位: 千円、内訳は円）"), 0, true);
-  const double dFigureRight = dWidthMm;
-  addCells(Font(8, true),
-           {{0, 12, kRight, QStringLiteral("番号")},
-            {16, 90, kLeft, QStringLiteral("科目名")},
-            {dFigureRight - 40, 40, kRight, QStringLiteral("金額")}},
-           true, true);
+  // The profit-and-loss items on the left, the balance sheet on the right.
+  std::vector<const CReportModel::Item*> arBlock[2];
   for (const CReportModel::Item& item : m_model.m_arItem) {
-    if (item.bMonthly) continue;
-    addCells(Font(9), {{0, 12, kRight, QString::number(item.nNumber)},
-                       {16, 90, kLeft, reportqt::Text(item.strName)},
-                       {dFigureRight - 40, 40, kRight, reportqt::Figure(item.dThousands)}});
-    for (const CReportModel::Account& account : item.arAccount) {
-      addCells(Font(7.5), {{22, 14, kRight, QString::number(account.nCode)},
-                           {40, 60, kLeft, reportqt::Text(account.strName)},
-                           {dFigureRight - 70, 40, kRight,
-                            reportqt::Figure(account.dAmount) + QStringLiteral("円")}});
-    }
+    if (!item.bMonthly) arBlock[item.bBalanceSheet ? 1 : 0].push_back(&item);
   }
-  addGap(5);
+  const double dHalf = dWidthMm / 2;
+  const auto blockCells = [&](const CReportModel::Item* pItem, double dLeft) -> std::vector<Cell> {
+    if (pItem == nullptr) return {};
+    return {{dLeft, 8, kRight, QString::number(pItem->nNumber)},
+            {dLeft + 10, dHalf - 40, kLeft, reportqt::Text(pItem->strName)},
+            {dLeft + dHalf - 30, 26, kRight, reportqt::Figure(pItem->dThousands)}};
+  };
+  addText(Font(11, true), QStringLiteral("主要科目（単位: 千円）"), 0, true);
+  addCells(Font(8, true),
+           {{0, dHalf - 4, kLeft, QStringLiteral("損益")},
+            {dHalf, dHalf - 4, kLeft, QStringLiteral("貸借")}},
+           true, true);
+  for (std::size_t r = 0; r < std::max(arBlock[0].size(), arBlock[1].size()); ++r) {
+    std::vector<Cell> arCell = blockCells(r < arBlock[0].size() ? arBlock[0][r] : nullptr, 0);
+    for (Cell& cell : blockCells(r < arBlock[1].size() ? arBlock[1][r] : nullptr, dHalf)) {
+      arCell.push_back(cell);
+    }
+    addCells(Font(8), arCell, false, true);
+  }
+  addGap(4);
 
   // Monthly block: months down, items across, a total at the foot.
   std::vector<const CReportModel::Item*> arMonthly;
@@ -143,31 +165,55 @@ void CReportDocument::BuildRows(QPagedPaintDevice& device) {
         arCell.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
                           reportqt::Figure(dValue)});
       }
-      addCells(Font(7.5), arCell);
+      addCells(Font(7), arCell);
     }
     std::vector<Cell> arFoot = {{0, kMonthMm, kLeft, QStringLiteral("計")}};
     for (std::size_t c = 0; c < arMonthly.size(); ++c) {
       arFoot.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
                         reportqt::Figure(arTotal[c])});
     }
-    addCells(Font(7.5, true), arFoot);
-    addGap(3);
-    for (const CReportModel::Item* pItem : arMonthly) {
-      if (pItem->arAccount.empty()) continue;
-      addCells(Font(8),
-               {{0, 12, kRight, QString::number(pItem->nNumber)},
-                {16, 90, kLeft, reportqt::Text(pItem->strName)}},
-               true);
-      for (const CReportModel::Account& account : pItem->arAccount) {
-        addCells(Font(7.5), {{22, 14, kRight, QString::number(account.nCode)},
-                             {40, 60, kLeft, reportqt::Text(account.strName)},
-                             {dFigureRight - 70, 40, kRight,
-                              QStringLiteral("期間計 ") + reportqt::Figure(account.dAmount) +
-                                  QStringLiteral("円")}});
-      }
-    }
-    addGap(5);
+    addCells(Font(7, true), arFoot);
+    addGap(4);
+  }
+  int nCount[2] = {0, 0};
+  for (const CReportModel::Finding& finding : m_model.m_arFinding) {
+    ++nCount[finding.severity == CReportModel::Severity::Warning ? 0 : 1];
+  }
+  addText(Font(10, true), QStringLiteral("指摘事項: 警告 %1件、情報 %2件（内容は科目の内訳の後）")
+                              .arg(nCount[0])
+                              .arg(nCount[1]));
+  newPage();
 
+  // The accounts behind each item, an item never apart from its lines.
+  addText(Font(11, true), QStringLiteral("科目の内訳（主要科目は千円、内訳は円）"), 0, true);
+  const double dFigureRight = dWidthMm;
+  const auto addLine = [&](const QString& strCode, const QString& strName, const QString& strFigure) {
+    addCells(Font(7.5), {{22, 14, kRight, strCode},
+                         {40, 80, kLeft, strName},
+                         {dFigureRight - 70, 40, kRight, strFigure}});
+  };
+  for (const CReportModel::Item& item : m_model.m_arItem) {
+    const std::size_t nFirst = m_arRow.size();
+    addCells(Font(9), {{0, 12, kRight, QString::number(item.nNumber)},
+                       {16, 90, kLeft, reportqt::Text(item.strName)},
+                       {dFigureRight - 40, 40, kRight,
+                        item.bMonthly ? QString() : reportqt::Figure(item.dThousands)}});
+    for (const CReportModel::Account& account : item.arAccount) {
+      addLine(QString::number(account.nCode), reportqt::Text(account.strName),
+              (item.bMonthly ? QStringLiteral("期間計 ") : QString()) +
+                  reportqt::Figure(account.dAmount) + QStringLiteral("円"));
+    }
+    for (const CReportModel::Part& part : item.arPart) {
+      addLine(part.nItem != 0 ? QStringLiteral("項目%1").arg(part.nItem) : QString(),
+              part.nItem != 0 ? reportqt::Text(part.strName)
+                              : QStringLiteral("（%1）").arg(reportqt::Text(part.strName)),
+              reportqt::Figure(part.dAmount) + QStringLiteral("円"));
+    }
+    keepFrom(nFirst);
+  }
+  addGap(5);
+
+  if (!arMonthly.empty()) {
     // The chart as the window shows it, scaled onto the page as vectors.
     const CReportModel* pModel = &m_model;
     m_arRow.push_back({kChartHeightMm * dPx,
@@ -214,7 +260,8 @@ bool CReportDocument::Print(QPagedPaintDevice& device) {
     for (std::size_t j = i; m_arRow[j].bKeepWithNext && j + 1 < m_arRow.size(); ++j) {
       dNeed += m_arRow[j + 1].dHeight;
     }
-    if (dY > 0 && dY + dNeed > dBottom && (row.draw || dY + row.dHeight > dBottom)) {
+    if (row.bNewPage || (dY > 0 && dY + dNeed > dBottom &&
+                         (row.draw || dY + row.dHeight > dBottom))) {
       arPage.emplace_back();
       dY = 0;
     }
@@ -235,9 +282,12 @@ bool CReportDocument::Print(QPagedPaintDevice& device) {
     painter.setFont(footFont);
     painter.setPen(Qt::black);
     const QRectF foot(0, dBottom, device.width(), kFooterMm * dPx);
-    painter.drawText(
-        foot, Qt::AlignLeft | Qt::AlignBottom,
-        QStringLiteral("事業概況書 集計結果　") + reportqt::Text(m_model.m_strJigyoName));
+    painter.drawText(foot, Qt::AlignLeft | Qt::AlignBottom,
+                     QStringLiteral("事業概況書 集計結果　") +
+                         reportqt::Text(m_model.m_strJigyoName) + QStringLiteral("　") +
+                         reportqt::Text(m_model.m_strDataID));
+    painter.drawText(foot, Qt::AlignRight | Qt::AlignBottom,
+                     QStringLiteral("印刷日 ") + m_strPrinted);
     painter.drawText(foot, Qt::AlignHCenter | Qt::AlignBottom,
                      QStringLiteral("%1 / %2").arg(nPage + 1).arg(m_nPages));
   }

@@ -1,8 +1,10 @@
 #pragma once
-// The report laid out for paper: A4 portrait pages with the header, the main
-// items and their accounts, the monthly block (months down, items across),
-// the chart of monthly sales and the findings, and the page number at the
-// foot of each page. Text is drawn as text and the chart as vectors, so the
+// The report laid out for paper, to be handed over: A4 portrait, page 1 a
+// summary as the form lays out its figures (the header with the date of
+// printing, the main items in their blocks, the monthly block, the count of
+// findings), then the accounts behind each item (an item never apart from
+// its lines), the chart of monthly sales and the findings; at the foot of
+// each page the business, its data ID, the date and the page number. Text is drawn as text and the chart as vectors, so the
 // PDF can be searched and copied.
 
 #include <QString>
@@ -32,10 +34,12 @@ class CReportDocument {
     double dHeight;
     std::function<void(QPainter&, const QRectF&)> draw;
     bool bKeepWithNext = false;
+    bool bNewPage = false;  // starts a page
   };
   void BuildRows(QPagedPaintDevice& device);
 
   const CReportModel& m_model;
+  QString m_strPrinted;  // the date of printing, from the local clock
   std::vector<Row> m_arRow;
   int m_nPages = 0;
 };

@@ -2,6 +2,7 @@
 
 #include <QStringList>
 
+#include "ProgramVersion.h"
 #include "QtText.h"
 #include "ReportFormat.h"
 
@@ -28,6 +29,7 @@ QString Date(const int (&ymd)[3]) {
 QStringList HeaderLines(const CReportModel& model) {
   QStringList lines;
   lines << QStringLiteral("事業所名: ") + Text(model.m_strJigyoName);
+  if (!model.m_strDataID.empty()) lines << QStringLiteral("データID: ") + Text(model.m_strDataID);
   lines << QStringLiteral("事業年度: ") + Date(model.m_nStart) + QStringLiteral("～") +
                Date(model.m_nEnd);
   if (!model.m_arMonth.empty()) {
@@ -35,8 +37,11 @@ QStringList HeaderLines(const CReportModel& model) {
                  .arg(MonthName(model.m_nFromMonth), MonthName(model.m_nToMonth))
                  .arg(model.m_arMonth.size());
   }
+  // The file's name alone: the folder says nothing to the reader of the report.
+  const QString strFile = Text(model.m_strSettings);
   lines << (model.m_bFromBooks ? QStringLiteral("設定: ") : QStringLiteral("ファイル: ")) +
-               Text(model.m_strSettings);
+               strFile.mid(strFile.lastIndexOf(QLatin1Char('/')) + 1);
+  lines << QStringLiteral("プログラム: QT10ToRX16_G ") + QString::fromLatin1(kProgramVersion);
   return lines;
 }
 

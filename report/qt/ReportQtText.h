@@ -13,7 +13,8 @@ QString Figure(double dValue);
 QString Severity(CReportModel::Severity severity);
 QString MonthName(int nMonth);
 QString Date(const int (&ymd)[3]);
-// The header lines: business, fiscal year, span, settings.
+// The header lines: business, data ID, fiscal year, span, the settings
+// file's name and the program's version.
 QStringList HeaderLines(const CReportModel& model);
 // The item a finding refers to, as "番号 名前"; empty when none.
 QString ItemLabel(const CReportModel& model, int nItem);

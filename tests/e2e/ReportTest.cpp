@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -79,6 +80,14 @@ class Report : public E2e {
 std::string RegexEscaped(const std::string& strText) {
   static const std::regex special(R"([.^$|()\[\]{}*+?\\])");
   return std::regex_replace(strText, special, R"(\$&)");
+}
+
+// Today's date as the PDF prints it.
+std::string Today() {
+  const std::time_t now = std::time(nullptr);
+  char szDate[16];
+  std::strftime(szDate, sizeof szDate, "%Y/%m/%d", std::localtime(&now));
+  return szDate;
 }
 
 std::string WithSeparators(long nValue) {
@@ -222,25 +231,152 @@ std::set<std::tuple<std::string, int, int, int>> Findings(const json& report) {
   return findings;
 }
 
-// The planted faults and the clean books are regression cases
-// (tests/cases/report-*); this one needs an initial-data file of its own.
-TEST_F(Report, CapitalItemThatAddsAccountsLeavesTheBalanceSheetUnbalanced) {
+// Validates a report's JSON against the schema of the documentation.
+void ExpectValid(const std::string& strJson, const std::string& strDir) {
+  const std::string strFile = strDir + "/valid.json";
+  std::ofstream(strFile, std::ios::binary | std::ios::trunc) << strJson;
+  const std::string strCheck =
+      "import json, sys, jsonschema\n"
+      "jsonschema.validate(json.load(open(sys.argv[1])), json.load(open(sys.argv[2])))\n";
+  const RunResult r = RunProgram({"/usr/bin/python3", "-c", strCheck, strFile,
+                                  std::string(RX16_SOURCE_DIR) + "/docs/report.schema.json"},
+                                 strDir);
+  EXPECT_EQ(r.nExit, 0) << r.strOutput;
+}
+
+using FindingSet = std::set<std::tuple<std::string, int, int, int>>;
+
+// The clean books of the regression case with one fault at a time planted
+// into their settings or the initial data; the books with every kind of
+// fault at once are the case report-faults.
+TEST_F(Report, PlantedFaultsEachGiveTheirFindingAndCleanBooksNone) {
   Install();
   AddCaseBooks("report-clean", "RPTCLEAN");
 
-  // Total assets come out apart from liabilities and capital only when the
-  // capital item adds accounts instead of the books' total.
+  const Captured clean = Run({"--report", "RPTCLEAN", "--json"});
+  EXPECT_EQ(clean.nExit, 0) << clean.strErr;
+  EXPECT_EQ(json::parse(clean.strOut)["findings"], json::array());
+
+
+  // Each fault planted into the clean books' settings: the matches taken out
+  // and put in, the findings (code, item, account) and the amount of the first.
+  struct Plant {
+    std::vector<std::string> arOut;
+    std::vector<std::string> arIn;
+    FindingSet findings;
+    double dAmount;
+  };
+  const std::vector<Plant> plants = {
+      // A sales account on a cost item, its side taken from the books.
+      {{"5,502,1"},
+       {"5,401,2"},
+       {{"class-mismatch", 5, 401, 0},
+        {"negative-item", 5, 0, 0},
+        {"monthly-main-mismatch", 5, 502, 0}},
+       -8580000},
+      // A building on depreciation: the cost items outgrow their total.
+      {{"26,114,1"},
+       {"8,114,1"},
+       {{"class-mismatch", 8, 114, 0}, {"subtotal-mismatch", 3, 0, 0}},
+       1000000},
+      // Interest added to the side-line sales, which then exceed all sales.
+      {{},
+       {"2,401,2", "2,701,2"},
+       {{"class-mismatch", 2, 701, 0}, {"subtotal-mismatch", 1, 0, 0}},
+       5000},
+      // A building with a balance and no movement dropped from its item.
+      {{"26,114,1"}, {}, {{"balance-left-out", 26, 114, 0}}, 1000000},
+      // Wages dropped from the main item, kept in the monthly one, and back.
+      {{"13,602,1"}, {}, {{"monthly-main-mismatch", 13, 602, 0}}, 2400000},
+      {{"39,602,1"}, {}, {{"monthly-main-mismatch", 39, 602, 0}}, 2400000},
+  };
+  const std::string strEnv = ProgramDir() + "/books/RPTCLEAN/QT10ToRX16_G.env";
+  const std::string strCleanEnv =
+      ReadFile(std::string(RX16_SOURCE_DIR) + "/tests/cases/report-clean/settings.env");
+  for (const Plant& plant : plants) {
+    std::string strText = strCleanEnv;
+    for (const std::string& strLine : plant.arOut) {
+      const std::size_t nAt = strText.find("\n" + strLine + "\n");
+      ASSERT_NE(nAt, std::string::npos) << strLine;
+      strText.erase(nAt + 1, strLine.size() + 1);
+    }
+    for (const std::string& strLine : plant.arIn) strText += strLine + "\n";
+    std::ofstream(strEnv, std::ios::binary | std::ios::trunc) << strText;
+    const Captured planted = Run({"--report", "RPTCLEAN", "--json"});
+    EXPECT_EQ(planted.nExit, 1) << planted.strErr;
+    const json report = json::parse(planted.strOut);
+    EXPECT_EQ(Findings(report), plant.findings) << strText;
+    const std::string strFirst = std::get<0>(*plant.findings.begin());
+    for (const json& f : report["findings"]) {
+      if (f["code"] == strFirst) {
+        EXPECT_EQ(f["amount"], plant.dAmount) << strText;
+      }
+    }
+  }
+  std::ofstream(strEnv, std::ios::binary | std::ios::trunc) << strCleanEnv;
+
+  // A profit total with the wrong formula breaks the profit chain; the total
+  // assets apart from liabilities and capital when the capital item adds
+  // accounts instead of the books' total.
   const std::string strInit = ProgramDir() + "/QT10ToRX16_G_common_init.dat";
-  std::string strData = ReadFile(strInit);
-  const std::string strOld = "2,2,,SHIHON,JUNSHISAN";
-  ASSERT_NE(strData.find(strOld), std::string::npos);
-  strData.replace(strData.find(strOld), strOld.size(), "2,2,3000-3999,SHIHON,JUNSHISAN");
-  std::ofstream(strInit, std::ios::binary) << strData;
-  const Captured unbalanced = Run({"--report", "RPTCLEAN", "--json"});
-  EXPECT_EQ(unbalanced.nExit, 1) << unbalanced.strErr;
-  EXPECT_EQ(
-      Findings(json::parse(unbalanced.strOut)),
-      (std::set<std::tuple<std::string, int, int, int>>{{"balance-sheet-unbalanced", 20, 0, 0}}));
+  const std::string strShipped = ReadFile(strInit);
+  const std::vector<std::tuple<std::string, std::string, FindingSet>> definitions = {
+      {"2,1,,ZEIBIKIMAE,", "2,1,,EIGYOSONEKI,",
+       {{"subtotal-mismatch", 19, 0, 0}, {"unmapped-account", 0, 701, 0}}},
+      {"2,2,,SHIHON,JUNSHISAN", "2,2,3000-3999,SHIHON,JUNSHISAN",
+       // The capital item now takes accounts: the capital account is outside it.
+       {{"balance-sheet-unbalanced", 20, 0, 0}, {"unmapped-account", 0, 301, 0}}},
+  };
+  for (const auto& [strOld, strNew, findings] : definitions) {
+    std::string strData = strShipped;
+    ASSERT_NE(strData.find(strOld), std::string::npos);
+    strData.replace(strData.find(strOld), strOld.size(), strNew);
+    std::ofstream(strInit, std::ios::binary | std::ios::trunc) << strData;
+    const Captured planted = Run({"--report", "RPTCLEAN", "--json"});
+    EXPECT_EQ(planted.nExit, 1) << planted.strErr;
+    EXPECT_EQ(Findings(json::parse(planted.strOut)), findings) << strNew;
+  }
+  std::ofstream(strInit, std::ios::binary | std::ios::trunc) << strShipped;
+
+  // The shipped samples with the shipped defaults: no warning, a handful of
+  // information lines, each account in at most one of them.
+  for (const std::string strDataID : {"00000001", "00000002", "00000003", "00000005"}) {
+    const Captured sample = Run({"--report", strDataID, "--json"});
+    EXPECT_EQ(sample.nExit, 0) << strDataID << sample.strErr;
+    const json report = json::parse(sample.strOut);
+    EXPECT_LE(report["findings"].size(), 6u) << strDataID;
+    EXPECT_EQ(report["header"]["data_id"], strDataID);
+    for (const json& f : report["findings"]) EXPECT_EQ(f["severity"], "information") << f;
+    if (strDataID == "00000001") ExpectValid(sample.strOut, m_strRoot);
+  }
+  // The allowance left out is quoted by its balance, not its movement.
+  const json midori = Json("00000001");
+  bool bAllowance = false;
+  for (const json& f : midori["findings"]) {
+    bAllowance = bAllowance || f["message"].get<std::string>().find(U8(u8"120「減価償却累計額」 -20,294,000円")) != std::string::npos;
+  }
+  EXPECT_TRUE(bAllowance) << midori["findings"];
+  // The asset total's breakdown: its items, the other assets and the
+  // allowance apart, adding up to the total.
+  const json& assets = midori["items"][19];
+  double dParts = 0;
+  for (const json& part : assets["parts"]) dParts += part["amount"].get<double>();
+  EXPECT_EQ(static_cast<long>(dParts / 1000), assets["value"].get<long>());
+  EXPECT_EQ(assets["parts"].back()["amount"], -20294000);
+
+  // The business's previous year in the installation: what moved much.
+  const RunResult added = Host(
+      {"add-books", ProgramDir(), std::string(RX16_TEST_DATA_DIR) + "/report/previous"});
+  ASSERT_EQ(added.nExit, 0) << added.strOutput;
+  const Captured compared = Run({"--report", "RPTCLEAN", "--json"});
+  EXPECT_EQ(compared.nExit, 0) << compared.strErr;
+  bool bSales = false;
+  const json comparedReport = json::parse(compared.strOut);
+  for (const json& f : comparedReport["findings"]) {
+    EXPECT_EQ(f["code"], "previous-year") << f;
+    if (f["item"] == 1) bSales = f["amount"] == 9080000 - 3600000;
+  }
+  EXPECT_TRUE(bSales) << compared.strOut;
 }
 
 TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
@@ -259,7 +395,9 @@ TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
   SetEnv("WAYLAND_DISPLAY", std::nullopt);
 
   const std::string strPdf = Dir("report.pdf");
+  const std::string strBefore = Today();
   const Captured pdf = Run({"--report", "00000001", "--pdf", strPdf});
+  const std::string strAfter = Today();
   EXPECT_EQ(pdf.nExit, 0) << pdf.strErr;
   EXPECT_TRUE(pdf.strOut.empty());
   ASSERT_EQ(RunProgram({"/bin/sh", "-c",
@@ -273,10 +411,45 @@ TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
   EXPECT_EQ(std::count(strImages.begin(), strImages.end(), '\n'), 2) << strImages;
   EXPECT_NE(strText.find(U8(u8"みどり農産株式会社")), std::string::npos);
   EXPECT_NE(strText.find("1 / "), std::string::npos);
+  // Page 1 is the summary: data ID, date of printing, no folder of the machine.
+  const std::string strFirst = strText.substr(0, strText.find('\f'));
+  EXPECT_NE(strFirst.find(U8(u8"データID: 00000001")), std::string::npos) << strFirst;
+  EXPECT_TRUE(strFirst.find(U8(u8"印刷日: ") + strBefore) != std::string::npos ||
+              strFirst.find(U8(u8"印刷日: ") + strAfter) != std::string::npos)
+      << strFirst;
+  EXPECT_NE(strFirst.find(U8(u8"指摘事項: 警告 0件、情報 6件")), std::string::npos);
+  EXPECT_NE(strFirst.find(U8(u8"12月")), std::string::npos);
+  EXPECT_FALSE(std::regex_search(strText, std::regex("/[A-Za-z_.]"))) << strText;
+  // No page ends in an item whose lines are on the next page.
+  std::set<int> withLines;
+  for (const json& item : report["items"]) {
+    if (!item["accounts"].empty() || !item["parts"].empty()) withLines.insert(item["number"].get<int>());
+  }
+  const std::regex heading(R"(^ {0,8}(\d+) {2,}\S)");
+  std::istringstream pages(strText);
+  for (std::string strPage; std::getline(pages, strPage, '\f');) {
+    std::string strLast;
+    std::istringstream lines(strPage);
+    for (std::string strLine; std::getline(lines, strLine);) {
+      if (strLine.find_first_not_of(' ') != std::string::npos &&
+          strLine.find(U8(u8"印刷日 ")) == std::string::npos) {
+        strLast = strLine;
+      }
+    }
+    std::smatch m;
+    if (std::regex_search(strLast, m, heading)) {
+      EXPECT_EQ(withLines.count(std::stoi(m[1])), 0u) << strLast;
+    }
+  }
+  // JSON and the PDF at once.
+  const Captured both = Run({"--report", "00000001", "--json", "--pdf", Dir("both.pdf")});
+  EXPECT_EQ(both.nExit, 0) << both.strErr;
+  EXPECT_EQ(json::parse(both.strOut), report);
+  EXPECT_TRUE(fs::exists(Dir("both.pdf")));
   for (const json& item : report["items"]) {
     if (item["value"].is_array()) continue;
     // Each main item's line: its number, name and the file's figure.
-    const std::regex line("(^|\n) *" + std::to_string(item["number"].get<int>()) + " +" +
+    const std::regex line("(^|\n|\f) *" + std::to_string(item["number"].get<int>()) + " +" +
                           RegexEscaped(item["name"].get<std::string>()) + " +" +
                           WithSeparators(xml.Figure(item["tag"])) + "\n");
     EXPECT_TRUE(std::regex_search(strText, line)) << item["name"];
@@ -292,7 +465,53 @@ TEST_F(Report, PdfAndReportFileShowTheFiguresOfTheFile) {
     EXPECT_EQ(fromFile["items"][i]["accounts"], json::array());
   }
   EXPECT_EQ(fromFile["months"], report["months"]);
+  EXPECT_EQ(fromFile["findings"], json::array());
   EXPECT_EQ(Run({"--report-file", ProgramDir() + "/SUPPORT.INF"}).nExit, 2);
+
+  // Faults planted into the file: an element's text replaced, or the
+  // element taken out.
+  const std::string strFile = ReadFile(strXml);
+  const auto planted = [&](const std::vector<std::pair<std::string, std::string>>& arEdit) {
+    std::string strData = strFile;
+    for (const auto& [strTag, strValue] : arEdit) {
+      const std::regex element("<" + strTag + ">[^<]*</" + strTag + ">");
+      EXPECT_TRUE(std::regex_search(strData, element)) << strTag;
+      strData = std::regex_replace(
+          strData, element,
+          strValue == "-" ? std::string() : "<" + strTag + ">" + strValue + "</" + strTag + ">");
+    }
+    const std::string strPath = Dir("planted.xml");
+    std::ofstream(strPath, std::ios::binary | std::ios::trunc) << strData;
+    return strPath;
+  };
+  const std::vector<std::pair<std::vector<std::pair<std::string, std::string>>,
+                              std::tuple<std::string, int, int, int>>>
+      fileFaults = {
+          {{{"SORIEKI", "99999"}}, {"subtotal-mismatch", 11, 0, 0}},
+          {{{"TUKIBETU_02", "4"}}, {"bad-file-value", 0, 0, 4}},
+          {{{"GENKA", "3l362"}}, {"bad-file-value", 3, 0, 0}},
+          {{{"GENZAIRYOHI", "-"}}, {"bad-file-value", 5, 0, 0}},
+          {{{"KENGYO_URIAGE", "99999"}}, {"subtotal-mismatch", 1, 0, 0}},
+          {{{"GENKA_SHOKYAKU", "-99"}}, {"negative-item", 8, 0, 0}},
+      };
+  for (const auto& [arEdit, finding] : fileFaults) {
+    const Captured r = Run({"--report-file", planted(arEdit), "--json"});
+    EXPECT_EQ(r.nExit, 1) << r.strErr;
+    EXPECT_EQ(Findings(json::parse(r.strOut)).count(finding), 1u) << arEdit[0].first << r.strOut;
+  }
+  // Against the year before: an item that moved by more than half, a month
+  // without sales that had them.
+  const std::string strPrevious = Dir("previous.xml");
+  fs::rename(planted({{"URIAGE", "20000"}}), strPrevious);
+  const Captured compared =
+      Run({"--report-file", planted({{"TUKI_URIAGE02", ""}}), "--json", "--compare", strPrevious});
+  EXPECT_EQ(compared.nExit, 0) << compared.strErr;
+  const FindingSet comparedFindings = Findings(json::parse(compared.strOut));
+  EXPECT_EQ(comparedFindings.count({"previous-year", 1, 0, 0}), 1u) << compared.strOut;
+  EXPECT_EQ(comparedFindings.count({"previous-year", 36, 0, 5}), 1u) << compared.strOut;
+  const Captured books = Run({"--report", "00000001", "--json", "--compare", strPrevious});
+  EXPECT_EQ(Findings(json::parse(books.strOut)).count({"previous-year", 1, 0, 0}), 1u);
+  EXPECT_EQ(Run({"--report", "00000001", "--compare", Dir("none.xml")}).nExit, 2);
 }
 
 }  // namespace

@@ -5,10 +5,6 @@
 
 #include "CReportFile.h"
 
-// The engine reaches the host through these; reading a file needs neither.
-class CJetAccess* g_pJetAccess = nullptr;
-class CKaikei* g_pKaikei = nullptr;
-
 namespace {
 
 TEST(ReportFile, ElementTextsWhateverTheLayout) {

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 #include "LocalClock.h"
@@ -137,9 +139,16 @@ TEST_P(LoadFailures, ReportsAndLeavesTheFilesAlone) {
 
   EXPECT_EQ(Load(), 0);
   std::vector<CString> expected = row.messages;
+  // The line after the default matches (their terminator), and of item 44.
+  const std::size_t nMatches = static_cast<std::size_t>(
+      std::count(init.begin(), init.begin() + static_cast<std::ptrdiff_t>(nTerminator), '\n'));
   for (CString& m : expected) {
-    if (const std::size_t n = m.find("INITFILE"); n != CString::npos) {
-      m.replace(n, 8, m_strInitDir + "QT10ToRX16_G_common_init.dat");
+    for (auto [key, value] : {std::pair<CString, CString>{"INITFILE", m_strInitDir +
+                                                                          "QT10ToRX16_G_common_init.dat"},
+                              {"ENVFILE", Env()},
+                              {"NEND", std::to_string(nMatches + 1)},
+                              {"NITEM44", std::to_string(nMatches + 1 + 44)}}) {
+      if (const std::size_t n = m.find(key); n != CString::npos) m.replace(n, key.size(), value);
     }
   }
   EXPECT_EQ(m_arMessages, expected);
@@ -149,7 +158,12 @@ TEST_P(LoadFailures, ReportsAndLeavesTheFilesAlone) {
 }
 
 const std::string GOOD = "MATCHES-1,0,0\r\nITEMS";
-const CString REF = "MakeRefDataエラー";
+const CString REF = "MakeRefDataエラー\nファイル：ENVFILE";
+// A line of a settings file that is not in its format.
+CString Line(const char* pszWhat, const char* pszFile, const char* pszLine) {
+  return CString(pszWhat) + "\nファイル：" + pszFile + "\n" + pszLine +
+         "行目を読めません。形式が正しくないか、ファイルがそこで終わっています。";
+}
 // Asked after a damaged environment file; answered No here.
 const CString ASK =
     "この集計データの集計条件ファイルが壊れています。\n集計条件を初期データからやり直しますか？"
@@ -162,34 +176,38 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, LoadFailures,
     ::testing::Values(
         LoadFailure{"InitMissingWhenCreating", "", "-", {NO_INIT}},
-        LoadFailure{"NoTerminatorWhenCreating", "", "MATCHES", {"エラーmakeinit"}},
+        LoadFailure{"NoTerminatorWhenCreating", "", "MATCHES", {Line("エラーmakeinit", "INITFILE", "NEND")}},
         LoadFailure{"TerminatorMissingAFieldWhenCreating",
                     "",
                     "1,811,1\r\n-1,0,\r\nITEMS",
-                    {"エラーmakeinit"}},
-        LoadFailure{"EmptyEnvironmentFile", "\n", "", {"エラーCon", REF, ASK}},
-        LoadFailure{"ConditionMalformed", "\"1\",4,3\n", "", {"エラーCon", REF, ASK}},
+                    {Line("エラーmakeinit", "INITFILE", "2")}},
+        LoadFailure{"EmptyEnvironmentFile", "\n", "", {Line("エラーCon", "ENVFILE", "1"), REF, ASK}},
+        LoadFailure{"ConditionMalformed", "\"1\",4,3\n", "",
+                    {Line("エラーCon", "ENVFILE", "1"), REF, ASK}},
         LoadFailure{"FirstMatchMalformed",
                     "\"1\",4,3,1,0,\"\"\n1,x y,1\n1,812,1\n",
                     "",
-                    {"エラーmatch", REF, ASK}},
+                    {Line("エラーmatch", "ENVFILE", "2"), REF, ASK}},
         LoadFailure{"LastMatchMalformed",
                     "\"1\",4,3,1,0,\"\"\n1,811,1\n1,812\n",
                     "",
-                    {"エラーmatch", REF, ASK}},
+                    {Line("エラーmatch", "ENVFILE", "3"), REF, ASK}},
         LoadFailure{"InitMissingWhenLoading", ENV_TEXT, "-", {REF}},
-        LoadFailure{"NoTerminatorWhenLoading", ENV_TEXT, "MATCHES", {"エラーinit", REF}},
+        LoadFailure{"NoTerminatorWhenLoading", ENV_TEXT, "MATCHES",
+                    {Line("エラーinit", "INITFILE", "NEND"), REF}},
         LoadFailure{"MatchMalformedBeforeTerminator",
                     ENV_TEXT,
                     "1,2,3,4\r\n-1,0,0\r\nITEMS",
-                    {"エラーinit", REF}},
+                    {Line("エラーinit", "INITFILE", "1"), REF}},
         LoadFailure{"FirstItemMalformed",
                     ENV_TEXT,
                     "-1,0,0\r\n1,\"a,1,0,,URIAGE,X\r\nITEMS",
-                    {"エラーInit", REF}},
-        LoadFailure{"LastItemMalformed", ENV_TEXT, GOOD + "44,a,1,0\r\n", {"エラーInit", REF}},
+                    {Line("エラーInit", "INITFILE", "2"), REF}},
+        LoadFailure{"LastItemMalformed", ENV_TEXT, GOOD + "44,a,1,0\r\n",
+                    {Line("エラーInit", "INITFILE", "NITEM44"), REF}},
         LoadFailure{
-            "ItemMissing", ENV_TEXT, "-1,0,0\r\n1,a,1,0,,URIAGE,X\r\n", {"エラーInit", REF}}),
+            "ItemMissing", ENV_TEXT, "-1,0,0\r\n1,a,1,0,,URIAGE,X\r\n",
+            {"エラーInit\nファイル：INITFILE\n項目の定義が1から43まで順にそろっていません。", REF}}),
     [](const auto& info) { return std::string(info.param.pszName); });
 
 TEST_F(SettingsFiles, EnvironmentFileThatCannotBeMade) {
@@ -224,7 +242,10 @@ TEST_F(SettingsFiles, DamagedFileAnsweredYesIsKeptAsideAndStartsOver) {
   const int nLoaded = Load();
   platform::SetLocalTimeSource({});
   ASSERT_EQ(nLoaded, 1);
-  EXPECT_EQ(m_arMessages, (std::vector<CString>{"エラーCon", REF, ASK}));
+  const CString strFile = "ファイル：" + Env();
+  EXPECT_EQ(m_arMessages,
+            (std::vector<CString>{Line("エラーCon", strFile.c_str() + std::strlen("ファイル："), "1"),
+                                  "MakeRefDataエラー\n" + strFile, ASK}));
   EXPECT_EQ(ReadFile(Env() + ".damaged-20260102-030405"), "\xEF\xBB\xBF" + std::string(ENV_TEXT));
   // Loaded as on a first run.
   EXPECT_STREQ(m_cond.szOutPath, "");
