@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -22,6 +23,7 @@
 #include "CBatchSummary.h"
 #include "CBatchWorkers.h"
 #include "CFinGaiApp.h"
+#include "CFolderSync.h"
 #include "CGetDriveType.h"
 #include "CJetAccess.h"
 #include "CReplaceFile.h"
@@ -30,13 +32,15 @@
 #include "CReportRun.h"
 #include "Cp932.h"
 #include "DefaultOutputName.h"
-#include "FinGaiGlobals.h"
 #include "FinGaiAppMessages.h"
+#include "FinGaiGlobals.h"
+#include "FolderOps.h"
 #include "LocalClock.h"
 #include "NamedGuard.h"
 #include "OsPath.h"
 #include "ProgramLevel.h"
 #include "ProgramResources.h"
+#include "StaleTemps.h"
 #include "WinLocale.h"
 #include "WinMemory.h"
 #include "WinMessageBox.h"
@@ -109,22 +113,6 @@ CString WithMessages(const CString& strError, const std::vector<CString>& arMess
     strText += OneLine(strMessage);
   }
   return strText;
-}
-
-bool SyncFileSystem(const std::string& strOsPath) {
-  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (nFd < 0) return false;
-  const bool bSynced = ::syncfs(nFd) == 0;
-  ::close(nFd);
-  return bSynced;
-}
-
-// The renames in a folder reach the disk.
-void SyncFolder(const std::string& strOsPath) {
-  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (nFd < 0) return;
-  ::fsync(nFd);
-  ::close(nFd);
 }
 
 class BatchJobs {
@@ -216,21 +204,25 @@ CBatchRow BatchJobs::Aggregate(std::size_t nIndex, WorkerState& state) const {
 }
 
 void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
-  // The workers' files reach the disk before any takes its name: one flush
-  // of the file system costs far less than one per file.
-  const bool bSynced = SyncFileSystem(m_strOsOutDir);
+  // Opened before any rename, so a folder that cannot be synced places no file.
+  CFolderSync folder;
+  const bool bFolder = folder.Open(m_strOsOutDir);
   std::vector<BatchOutputName> arName;
   for (const auto& row : arRow)
     arName.push_back(
         {row.m_status == CBatchRow::Status::Written ? row.m_strFile : CString(), row.m_strDataId});
   const std::vector<CString> arAssigned = AssignOutputNames(arName);
+  const CString strNotOnDisk = "ファイルをディスクに書き込めません: " + m_strOutDir;
+  std::vector<std::size_t> arPlaced;
   for (std::size_t i = 0; i < arRow.size(); ++i) {
     CBatchRow& row = arRow[i];
     const std::string strTemp = OsPath(TempPath(i));
     std::error_code ec;
-    if (row.m_status == CBatchRow::Status::Written && !bSynced) {
+    // Each file reaches the disk before it takes its name.
+    if (row.m_status == CBatchRow::Status::Written &&
+        (!bFolder || !platform::SyncOsPath(strTemp))) {
       row.m_status = CBatchRow::Status::Failed;
-      row.m_strReason = "ファイルをディスクに書き込めません: " + m_strOutDir;
+      row.m_strReason = strNotOnDisk;
     }
     if (row.m_status != CBatchRow::Status::Written) {
       std::filesystem::remove(strTemp, ec);
@@ -238,7 +230,10 @@ void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
     }
     row.m_strFile = arAssigned[i];
     std::string strTarget;
-    if (!platform::ToOsPath(m_strOutDir + "/" + row.m_strFile, strTarget)) {
+    struct stat st;
+    if (!platform::ToOsPath(m_strOutDir + "/" + row.m_strFile, strTarget) ||
+        (::stat(strTarget.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) {
+      // Only a regular file is replaced: a folder, device or pipe stays.
       ec = std::make_error_code(std::errc::invalid_argument);
     } else {
       std::filesystem::rename(strTemp, strTarget, ec);
@@ -247,9 +242,17 @@ void BatchJobs::PlaceFiles(std::vector<CBatchRow>& arRow) const {
       std::filesystem::remove(strTemp, ec);
       row.m_status = CBatchRow::Status::Failed;
       row.m_strReason = "ファイルを置けません: " + m_strOutDir + "/" + row.m_strFile;
+    } else {
+      arPlaced.push_back(i);
     }
   }
-  SyncFolder(m_strOsOutDir);
+  // Until the folder is synced the new names may not survive a power loss.
+  if (!arPlaced.empty() && !folder.Sync()) {
+    for (const std::size_t i : arPlaced) {
+      arRow[i].m_status = CBatchRow::Status::Failed;
+      arRow[i].m_strReason = strNotOnDisk;
+    }
+  }
 }
 
 CBatchRow Unanswered(const Subject& subject) {
@@ -349,6 +352,10 @@ bool PrepareOutDir(const CString& strOutDir, const std::string& strOsOutDir) {
   }
   ::close(nFd);
   ::unlink(strProbe.c_str());
+  // Temporary files of a batch that died ("." + program + "-PID-..." and the
+  // writer's own beside them).
+  for (const char* pszDots : {".", ".."})
+    platform::RemoveStaleTemps(strOsOutDir, pszDots + std::string(kProgram) + "-");
   return true;
 }
 
