@@ -408,8 +408,8 @@ void CSetGaiP1::OnCancel() {
     if (m_pCondition && m_pMatch) {
       CSetGaiFile files(m_hWnd, CValueMgr::Instance()->GetNo() >= 10);
       files.m_strMemberEnv = m_strMemberEnv;
-      files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut, m_strSavedOut,
-                         *m_pMatch);
+      m_bSaveFailed = files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut,
+                                         m_strSavedOut, *m_pMatch) == 0;
     }
   }
   m_bClosing = 1;

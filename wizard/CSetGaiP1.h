@@ -37,6 +37,8 @@ class CSetGaiP1 : public CPage, public CDlgSub {
   int m_bFixedOut = 0;
   CString m_strSavedOut;
   CString m_strMemberEnv;
+  // The settings were to be saved on cancel and could not be.
+  bool m_bSaveFailed = false;
 
   // Page state.
   CString m_strFromMonth;
