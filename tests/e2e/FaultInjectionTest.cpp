@@ -321,6 +321,36 @@ TEST_F(FaultInjection, AddBooksKilledBeforeTheListingIsRetried) {
   EXPECT_TRUE(Hidden(ProgramDir() + "/books").empty());
 }
 
+TEST_F(FaultInjection, SettingsNotSavedOnCancelIsAnError) {
+  GoodRun();
+  // A settings file made read-only is not replaced.
+  fs::permissions(Env(), fs::perms(0444));
+  const std::string strSettings = ReadFile(Env());
+  Script({"choose 0", "expect page 4938", "set 1007 9", "click 2", "answer yes"});
+  const RunResult r = Launch({"--out", Report()});
+  EXPECT_EQ(r.nExit, 2) << r.strOutput;
+  EXPECT_NE(r.strOutput.find("result: error (function 2)"), std::string::npos) << r.strOutput;
+  const std::vector<Event> arMsg = EventsNamed("msgbox");
+  ASSERT_EQ(arMsg.size(), 2u);
+  EXPECT_NE(arMsg[1][3].find(Env() + U8(u8"\n原因：アクセスが拒否されました。")), std::string::npos)
+      << arMsg[1][3];
+  EXPECT_EQ(ReadFile(Env()), strSettings);
+}
+
+TEST_F(FaultInjection, FailedListingLeavesTheBooksReadable) {
+  if (!CanTrace()) GTEST_SKIP() << "strace cannot trace here";
+  Install();
+  // The management database's journal cannot be removed at the commit.
+  const std::vector<std::string> arAdd = HostCommand({"add-books", ProgramDir(), NewBooks()});
+  const RunResult r = Traced({"-e", "trace=unlink", "-e", "inject=unlink:error=EIO"}, arAdd);
+  EXPECT_EQ(r.nExit, 1) << r.strOutput;
+  const RunResult list = Host({"list", ProgramDir()});
+  EXPECT_EQ(list.nExit, 0) << list.strOutput;
+  EXPECT_EQ(list.strOutput.find("00000099"), std::string::npos) << list.strOutput;
+  const RunResult again = RunProgram(arAdd, m_strRoot);
+  EXPECT_EQ(again.nExit, 0) << again.strOutput;
+}
+
 TEST_F(FaultInjection, UnreadableSupportFileFailsTheRun) {
   const std::string strEarlier = GoodRun();
   const std::string strSupport = ProgramDir() + "/SUPPORT.INF";

@@ -270,8 +270,10 @@ def integrity(root):
     """Problems of the databases: integrity_check of each, and whether list works."""
     problems = []
     books = root + "/inst/books"
+    # (A hidden folder is the work of an add that did not finish; the retry removes it.)
     dbs = [books + "/kanri.db"] + [books + "/" + d + "/books.db" for d in os.listdir(books)
-                                   if os.path.isfile(books + "/" + d + "/books.db")]
+                                   if not d.startswith(".")
+                                   and os.path.isfile(books + "/" + d + "/books.db")]
     for db in dbs:
         try:
             # As any reader would open it: a journal left behind is rolled back.
@@ -333,24 +335,40 @@ def clean_states(path, slot):
     return old, path.state(slot.root)
 
 
+OPENED = re.compile(r"^\d+ +openat\(.*\) = \d+<(/[^>]*)>$")
+TARGET = re.compile(r'<(/[^>]*)>|"(/[^"]*)"')
+UNIQUE = re.compile(r"\.tmp-\d+-\w+|-\d+(-\d+)?\.(part|probe)")
+
+
 def listing(path, slot):
-    """The points to fail: each call of the clean run that touches the trial's files."""
+    """The points to fail: the calls of the clean run on the trial's files (fonts' caches in
+    the home folder aside), each file's first and last of each kind; the counts are per
+    process, as strace's "when" counts."""
     slot.restore()
     root = slot.root
     trace = root + ".trace"
     run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)), root,
         path.env(root))
     counts = collections.Counter()
-    points = set()
+    seen = collections.OrderedDict()
     for line in joined_lines(trace):
         m = re.match(r"^(\d+) +(\w+)\(", line)
         if not m or m.group(2) not in ERRORS:
             continue
         key = (m.group(1), m.group(2))
         counts[key] += 1
-        if root in line:
-            points.add((m.group(2), counts[key]))
+        # What the call works on: an open's result, else its first file or name
+        # (past the current folder that strace shows for AT_FDCWD).
+        target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
+        name = target and next(g for g in target.groups() if g is not None)
+        if not name or not name.startswith(root + "/") or name.startswith(root + "/home/"):
+            continue
+        group = (m.group(2), UNIQUE.sub("", name))
+        seen.setdefault(group, []).append(counts[key])
     os.remove(trace)
+    points = set()
+    for (call, _), occurrences in seen.items():
+        points.update((call, n) for n in (occurrences[0], occurrences[-1]))
     return sorted(points)
 
 
@@ -416,6 +434,7 @@ def sweep(args, selected):
                 faults = [faults[(len(occurrences) + len(name)) % len(faults)]]
             seen_calls[call] += 1
             jobs += [(call, when, fault) for fault in faults]
+        print("%s: %d trials" % (name, len(jobs)), file=sys.stderr, flush=True)
         free = list(slots)
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
             pending = {}
