@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -70,7 +71,10 @@ bool Parse(int argc, char** argv, Options& options) {
     if (arg == "--json" && !options.bJson) {
       options.bJson = true;
     } else if (arg == "--pdf" && i + 1 < argc && !options.strPdf) {
-      options.strPdf = argv[++i];
+      // Relative to the caller's folder: the books are opened from the program folder.
+      std::error_code ec;
+      const std::filesystem::path pdf = std::filesystem::absolute(argv[++i], ec);
+      options.strPdf = ec ? std::string(argv[i]) : pdf.string();
     } else if (arg == "--compare" && i + 1 < argc && !options.strCompare) {
       options.strCompare = argv[++i];
     } else {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,7 +12,9 @@
 #include <system_error>
 
 #include "BatchConsole.h"
+#include "CFolderSync.h"
 #include "CReplaceFile.h"
+#include "FolderOps.h"
 #include "OsPath.h"
 
 namespace {
@@ -19,22 +22,6 @@ namespace {
 constexpr char kTempStem[] = "QT10ToRX16_G-";
 constexpr char kSummary[] = "summary.csv";
 constexpr char kInterrupted[] = "中断されました。";
-
-bool SyncFileSystem(const std::string& strOsPath) {
-  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (nFd < 0) return false;
-  const bool bSynced = ::syncfs(nFd) == 0;
-  ::close(nFd);
-  return bSynced;
-}
-
-// The renames in a folder reach the disk.
-void SyncFolder(const std::string& strOsPath) {
-  const int nFd = ::open(strOsPath.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (nFd < 0) return;
-  ::fsync(nFd);
-  ::close(nFd);
-}
 
 // The process ID in the name of a batch's temporary file, or 0.
 pid_t TempFileRun(const std::string& strName) {
@@ -117,9 +104,11 @@ void CBatchOutDir::RemoveTemp(std::size_t nJob) const {
 void CBatchOutDir::PlaceFiles(std::vector<CBatchRow>& arRow, const std::vector<std::size_t>& arJob,
                               const std::vector<CString>& arName,
                               const volatile std::sig_atomic_t* pStop) const {
-  // The workers' files reach the disk before any takes its name: one flush
-  // of the file system costs far less than one per file.
-  const bool bSynced = SyncFileSystem(m_strOsOutDir);
+  // Opened before any rename, so a folder that cannot be synced places no file.
+  CFolderSync folder;
+  const bool bFolder = folder.Open(m_strOsOutDir);
+  const CString strNotOnDisk = "ファイルをディスクに書き込めません: " + m_strOutDir;
+  std::vector<std::size_t> arPlaced;
   for (std::size_t i = 0; i < arRow.size(); ++i) {
     CBatchRow& row = arRow[i];
     if (row.m_status != CBatchRow::Status::Written) continue;
@@ -128,9 +117,10 @@ void CBatchOutDir::PlaceFiles(std::vector<CBatchRow>& arRow, const std::vector<s
     if (*pStop != 0) {
       row.m_status = CBatchRow::Status::Failed;
       row.m_strReason = kInterrupted;
-    } else if (!bSynced) {
+    } else if (!bFolder || !platform::SyncOsPath(strTemp)) {
+      // Each file reaches the disk before it takes its name.
       row.m_status = CBatchRow::Status::Failed;
-      row.m_strReason = "ファイルをディスクに書き込めません: " + m_strOutDir;
+      row.m_strReason = strNotOnDisk;
     }
     if (row.m_status != CBatchRow::Status::Written) {
       std::filesystem::remove(strTemp, ec);
@@ -138,7 +128,10 @@ void CBatchOutDir::PlaceFiles(std::vector<CBatchRow>& arRow, const std::vector<s
     }
     row.m_strFile = arName[i];
     std::string strTarget;
-    if (!platform::ToOsPath(m_strOutDir + "/" + row.m_strFile, strTarget)) {
+    struct stat st;
+    if (!platform::ToOsPath(m_strOutDir + "/" + row.m_strFile, strTarget) ||
+        (::stat(strTarget.c_str(), &st) == 0 && !S_ISREG(st.st_mode))) {
+      // Only a regular file is replaced: a folder, device or pipe stays.
       ec = std::make_error_code(std::errc::invalid_argument);
     } else {
       std::filesystem::rename(strTemp, strTarget, ec);
@@ -147,9 +140,17 @@ void CBatchOutDir::PlaceFiles(std::vector<CBatchRow>& arRow, const std::vector<s
       std::filesystem::remove(strTemp, ec);
       row.m_status = CBatchRow::Status::Failed;
       row.m_strReason = "ファイルを置けません: " + m_strOutDir + "/" + row.m_strFile;
+    } else {
+      arPlaced.push_back(i);
     }
   }
-  SyncFolder(m_strOsOutDir);
+  // Until the folder is synced the new names may not survive a power loss.
+  if (!arPlaced.empty() && !folder.Sync()) {
+    for (const std::size_t i : arPlaced) {
+      arRow[i].m_status = CBatchRow::Status::Failed;
+      arRow[i].m_strReason = strNotOnDisk;
+    }
+  }
 }
 
 std::string CBatchOutDir::ReadSummary() const {

@@ -7,16 +7,18 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "CFolderSync.h"
 #include "FolderOps.h"
 #include "OsPath.h"
+#include "StaleTemps.h"
+#include "SystemError.h"
 
 namespace {
 
 bool g_bDeferSync = false;
 
-// Hidden, beside the target, so the rename never crosses file systems.
-const char TEMP_PREFIX[] = ".";
-const char TEMP_PATTERN[] = ".XXXXXX";
+// The random part of the temporary file's name.
+const char TEMP_PATTERN[] = "XXXXXX";
 
 bool WriteFd(int fd, const char* pData, std::size_t nSize) {
   while (nSize > 0) {
@@ -57,12 +59,19 @@ long CReplaceFile::Open(LPCSTR pszPath) {
   mode_t nMode = NewFileMode();
   struct stat st;
   if (::stat(m_strOsPath.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode)) {
-      m_nError = EISDIR;
+    // Only a regular file is replaced: a device, a pipe or a folder of that
+    // name stays, and a file made read-only is the user's refusal.
+    if (!S_ISREG(st.st_mode)) {
+      m_nError = S_ISDIR(st.st_mode) ? EISDIR : platform::ERROR_NOT_A_FILE;
+      return -1;
+    }
+    if ((st.st_mode & 0222) == 0 || ::access(m_strOsPath.c_str(), W_OK) != 0) {
+      m_nError = EACCES;
       return -1;
     }
     nMode = st.st_mode & 07777;
   }
+  // Hidden, beside the target, so the rename never crosses file systems;
   // "/" is never the second byte of a CP932 character, so both encodings
   // split at the same separator.
   const CString strTarget = pszPath;
@@ -70,13 +79,16 @@ long CReplaceFile::Open(LPCSTR pszPath) {
   const std::size_t nOsSlash = m_strOsPath.rfind('/');
   const std::size_t nName = nSlash == CString::npos ? 0 : nSlash + 1;
   const std::size_t nOsName = nOsSlash == std::string::npos ? 0 : nOsSlash + 1;
-  m_strOsTemp =
-      m_strOsPath.substr(0, nOsName) + TEMP_PREFIX + m_strOsPath.substr(nOsName) + TEMP_PATTERN;
+  platform::RemoveStaleTempsOf(m_strOsPath);
+  m_strOsTemp = m_strOsPath.substr(0, nOsName) +
+                platform::TempName(m_strOsPath.substr(nOsName), TEMP_PATTERN);
   const int fd = ::mkostemp(m_strOsTemp.data(), O_CLOEXEC);
   if (fd < 0) return Fail();
   m_bOpen = true;
-  m_strTemp = strTarget.substr(0, nName) + TEMP_PREFIX + strTarget.substr(nName) +
-              m_strOsTemp.substr(m_strOsTemp.size() - (sizeof TEMP_PATTERN - 1));
+  m_strTemp =
+      strTarget.substr(0, nName) +
+      platform::TempName(strTarget.substr(nName),
+                         m_strOsTemp.substr(m_strOsTemp.size() - (sizeof TEMP_PATTERN - 1)));
   const bool bMode = ::fchmod(fd, nMode) == 0;
   const int nError = errno;
   ::close(fd);
@@ -91,19 +103,20 @@ void CReplaceFile::DeferSync(bool bDefer) { g_bDeferSync = bDefer; }
 
 long CReplaceFile::Commit() {
   if (!m_bOpen) return -1;
-  if ((!g_bDeferSync && !platform::SyncOsPath(m_strOsTemp)) ||
+  CFolderSync folder;
+  if ((!g_bDeferSync &&
+       (!platform::SyncOsPath(m_strOsTemp) || !folder.OpenFolderOf(m_strOsPath))) ||
       std::rename(m_strOsTemp.c_str(), m_strOsPath.c_str()) != 0) {
     return Fail();
   }
   m_bOpen = false;
   m_strTemp.clear();
-  if (g_bDeferSync) return 0;
-  // The rename is the moment of replacement; syncing the folder afterwards
-  // makes it survive a power loss, and failing that changes nothing for the
-  // file, so its result is not looked at.
-  const std::size_t nSlash = m_strOsPath.rfind('/');
-  platform::SyncOsPath(nSlash == std::string::npos ? std::string(".")
-                                                   : m_strOsPath.substr(0, nSlash + 1));
+  // The rename is the moment of replacement; the folder's sync makes it
+  // survive a power loss, and until it has, the write has not succeeded.
+  if (!g_bDeferSync && !folder.Sync()) {
+    m_nError = errno;
+    return -1;
+  }
   return 0;
 }
 

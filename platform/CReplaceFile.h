@@ -5,6 +5,11 @@
 // at any point leaves the previous file byte for byte and no temporary file;
 // a crash in the middle leaves the previous file too.
 //
+// Only a regular file that may be written is replaced: a folder, device or
+// pipe of the target's name, or a read-only file, fails Open and stays as it
+// is. The temporary file's name carries the process number (see
+// StaleTemps.h); Open removes those a dead process left for the same target.
+//
 // The temporary file gets the target's permissions, or a new file's usual
 // ones (0666 less the umask) when there is no target yet, so a replaced file
 // keeps its mode.
@@ -25,13 +30,16 @@ class CReplaceFile {
   CReplaceFile& operator=(const CReplaceFile&) = delete;
 
   // Creates the empty temporary file beside pszPath (CP932). 0 done, -1
-  // failed (the path has no file-system form, names a folder, or the folder
-  // cannot take a file).
+  // failed (the path has no file-system form, names something that is not a
+  // regular file or is read-only, or the folder cannot take a file).
   long Open(LPCSTR pszPath);
   // The temporary file, CP932; empty unless open.
   const CString& TempPath() const { return m_strTemp; }
-  // Syncs the temporary file and renames it over the target. 0 replaced, -1
-  // failed: the temporary file is gone and the target unchanged.
+  // Syncs the temporary file, renames it over the target and syncs the
+  // folder. 0 replaced and durable, -1 failed: the temporary file is gone and
+  // the target unchanged, except when only the folder's sync after the
+  // rename failed: the target then holds the new content, which a power loss
+  // may undo.
   long Commit();
   // Removes the temporary file; the target stays as it was.
   void Discard();

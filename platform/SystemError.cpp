@@ -30,6 +30,8 @@ CString SystemErrorText(int nError) {
       return "ファイル名が長すぎます。";
     case EIO:
       return "入出力エラーが発生しました。";
+    case ERROR_NOT_A_FILE:
+      return "同じ名前でファイルではないもの（デバイスなど）があります。";
     case EEXIST:
       return "同じ名前のファイルがあります。";
     case EINVAL:

@@ -168,6 +168,11 @@ void CSetGaiP1::ShowConditions() {
   SetDlgItemText(IDC_KAIKEI_KIKAN, szBuf);
 
   m_nFromMonth = g_pKaikei->GatudoGet(pKanri->nStartMonth, pKanri->nStartDay);
+  // 0: the fiscal year could not be read from the books.
+  if (m_nFromMonth == 0) {
+    Warn(FINGAI_MSG_KANRI_READ);
+    return;
+  }
   m_strFromMonth = std::to_string(m_nFromMonth);
   SetDlgItemText(IDC_FROM_MONTH, m_strFromMonth.c_str());
   if (CWnd* pFrom = GetDlgItem(IDC_FROM_MONTH)) pFrom->EnableWindow(FALSE);
@@ -180,6 +185,7 @@ void CSetGaiP1::ShowConditions() {
   m_nStartYm = (pKanri->nStartYear * 100 + pKanri->nStartMonth) * 100;
   m_nEndYm = (pKanri->nEndYear * 100 + pKanri->nEndMonth) * 100;
   m_bTaxIncluded = m_pCondition && m_pCondition->nZeiShori != 0 ? 1 : 0;
+  m_bConditionsShown = true;
   UpdateData(FALSE);
 }
 
@@ -404,12 +410,15 @@ void CSetGaiP1::OnCancel() {
       IDYES) {
     UpdateData(TRUE);
     StoreEntered(m_bFixedOut == 0);
-    // Saved as entered: nothing is checked on this way out.
-    if (m_pCondition && m_pMatch) {
+    // Saved as entered: nothing is checked on this way out. Conditions that
+    // could not be read (a message said so) are not saved in their place.
+    if (!m_bConditionsShown) {
+      m_bSaveFailed = true;
+    } else if (m_pCondition && m_pMatch) {
       CSetGaiFile files(m_hWnd, CValueMgr::Instance()->GetNo() >= 10);
       files.m_strMemberEnv = m_strMemberEnv;
-      files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut, m_strSavedOut,
-                         *m_pMatch);
+      m_bSaveFailed = files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut,
+                                         m_strSavedOut, *m_pMatch) == 0;
     }
   }
   m_bClosing = 1;

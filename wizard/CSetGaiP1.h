@@ -37,6 +37,10 @@ class CSetGaiP1 : public CPage, public CDlgSub {
   int m_bFixedOut = 0;
   CString m_strSavedOut;
   CString m_strMemberEnv;
+  // The settings were to be saved on cancel and could not be.
+  bool m_bSaveFailed = false;
+  // The books' conditions were read and shown in full.
+  bool m_bConditionsShown = false;
 
   // Page state.
   CString m_strFromMonth;

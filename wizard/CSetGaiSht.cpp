@@ -113,7 +113,8 @@ int CSetGaiSht::DispSheet(CWnd* pParent) {
   sheet.AddPage(&page2);
   sheet.AddPage(&page3);
   const INT_PTR nResult = sheet.DoModal();
-  m_bCancelled = nResult == IDCANCEL ? TRUE : FALSE;
+  // A cancel whose save of the settings failed (its message shown) is a failure.
+  m_bCancelled = nResult == IDCANCEL && !page1.m_bSaveFailed ? TRUE : FALSE;
   if (nResult == IDOK) {
     return files.SaveSettings(m_strDataPath, CSetGaiFile::EnvFileName(bCoop), m_cond,
                               !m_strLinkParam.empty(), m_strSavedOut, *m_pMatch);

@@ -62,6 +62,7 @@ constexpr std::size_t kMonthlyNameSize = 51;
 constexpr const char* kSupportKeys[] = {"[=製品名=]", "[=製品ﾊﾞｰｼﾞｮﾝ=]"};
 
 constexpr const char* kMsgWriteFailed = "中間ファイルの出力に失敗しました。";
+constexpr const char* kMsgSupportRead = "サポート情報ファイルを読み込めません。";
 constexpr const char* kMsgBadValue = "の値に出力できない文字が含まれています。";
 
 // What the XML builder can carry in a text: CP932 without control bytes
@@ -177,6 +178,14 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
     return FALSE;
   }
 
+  // The program's name and version go into the file: without them there is
+  // no file, rather than one with the built-in defaults.
+  errno = 0;
+  if (!LoadSupportInfo()) {
+    FinGaiFileWarning(m_hWnd, kMsgSupportRead, "SUPPORT.INF", errno);
+    return FALSE;
+  }
+
   CFinGaiFigures figures;
   figures.Compute(arData);
 
@@ -275,23 +284,39 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
   return TRUE;
 }
 
-LPCSTR CFinGaiXML::GetSupportInfo(short nSelect) {
+bool CFinGaiXML::LoadSupportInfo() {
+  if (m_hSupport) return true;
+  m_hSupport.reset(new (std::nothrow) char[SUPPORT_SIZE + 1]);
   if (!m_hSupport) {
-    m_hSupport.reset(new (std::nothrow) char[SUPPORT_SIZE + 1]);
-    if (!m_hSupport) {
-      FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-      return "";
-    }
-    m_pSupport = m_hSupport.get();
-    std::memset(m_pSupport, 0xFF, SUPPORT_SIZE);
-    m_pSupport[SUPPORT_SIZE] = '\0';
-    if (std::FILE* pFile = std::fopen("SUPPORT.INF", "rb")) {
-      const std::size_t nRead = std::fread(m_pSupport, 1, SUPPORT_SIZE, pFile);
-      std::fclose(pFile);
-      PrepareSupportInfo(nRead);
-    }
+    errno = ENOMEM;
+    return false;
   }
-  if (nSelect < 0 || nSelect > 1) return "";
+  m_pSupport = m_hSupport.get();
+  std::memset(m_pSupport, 0xFF, SUPPORT_SIZE);
+  m_pSupport[SUPPORT_SIZE] = '\0';
+  std::size_t nRead = 0;
+  std::FILE* pFile = std::fopen("SUPPORT.INF", "rb");
+  bool bRead = pFile != nullptr;
+  if (bRead) {
+    nRead = std::fread(m_pSupport, 1, SUPPORT_SIZE, pFile);
+    bRead = std::ferror(pFile) == 0;
+    const int nError = errno;
+    std::fclose(pFile);
+    errno = nError;
+  }
+  if (!bRead) {
+    const int nError = errno;
+    m_hSupport.reset();
+    m_pSupport = nullptr;
+    errno = nError;
+    return false;
+  }
+  PrepareSupportInfo(nRead);
+  return true;
+}
+
+LPCSTR CFinGaiXML::GetSupportInfo(short nSelect) {
+  if (!LoadSupportInfo() || nSelect < 0 || nSelect > 1) return "";
   // The whole buffer is searched, past the NULs that end the lines.
   const std::string_view strKey = kSupportKeys[nSelect];
   const std::size_t nAt = std::string_view(m_pSupport, SUPPORT_SIZE).find(strKey);

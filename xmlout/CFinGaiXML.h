@@ -21,7 +21,8 @@ class CFinGaiXML {
   // TRUE when the whole file was written.
   BOOL Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arData, short nFunctionNo);
   // The product name (0) or version (1) from SUPPORT.INF in the current
-  // folder; an empty text when the file or the key is missing.
+  // folder; an empty text when the key is missing or the file cannot be read
+  // (which fails Write).
   LPCSTR GetSupportInfo(short nSelect);
 
   inline static constexpr int SUPPORT_SIZE = 30000;
@@ -36,5 +37,7 @@ class CFinGaiXML {
   char* m_pSupport = nullptr;
 
  private:
+  // Reads SUPPORT.INF once; false with errno set when it cannot be opened or read.
+  bool LoadSupportInfo();
   void PrepareSupportInfo(std::size_t nRead);
 };

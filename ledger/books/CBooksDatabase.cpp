@@ -18,6 +18,7 @@
 #include "KAMOKU_CLASS.h"
 #include "OsPath.h"
 #include "S_KANKAMOKU.h"
+#include "StaleTemps.h"
 
 namespace {
 
@@ -112,8 +113,10 @@ bool CBooksDatabase::Begin(const CString& strFolder, const Company& company) {
   const CString strBase = strFinal.substr(slash + 1);
   struct stat st;
   if (::stat(osFolder.c_str(), &st) == 0) return Fail("the data-set folder exists already");
-  const CString strWork = strParent + "." + strBase + ".tmp-" + std::to_string(::getpid()) + "-" +
-                          std::to_string(g_nTempCounter++);
+  std::string osParent;
+  // Work folders an add that died left beside the data sets.
+  if (platform::ToOsPath(strParent, osParent)) platform::RemoveStaleTemps(osParent, ".", ".tmp-");
+  const CString strWork = strParent + platform::TempName(strBase, std::to_string(g_nTempCounter++));
   std::string osWork;
   if (!platform::ToOsPath(strWork, osWork) || ::mkdir(osWork.c_str(), 0777) != 0)
     return Fail("cannot create the data-set folder");

@@ -44,7 +44,16 @@ bool CManagementDb::Create(const CString& strPath, short nEdition) {
 
 bool CManagementDb::Open(const CString& strPath, bool bWrite) {
   Close();
-  if (!m_db.Open(strPath, bWrite ? CSqlite::OPEN_WRITE : CSqlite::OPEN_READ)) return false;
+  bool bOpened = m_db.Open(strPath, bWrite ? CSqlite::OPEN_WRITE : CSqlite::OPEN_READ);
+  // A journal that a failed write left behind can only be rolled back by a
+  // connection that may write; a reader opens the database so once.
+  std::string osJournal;
+  std::error_code ec;
+  if (!bOpened && !bWrite && platform::ToOsPath(strPath + "-journal", osJournal) &&
+      std::filesystem::exists(osJournal, ec)) {
+    bOpened = m_db.Open(strPath, CSqlite::OPEN_WRITE);
+  }
+  if (!bOpened) return false;
   std::string kind;
   if (!m_db.QueryText("SELECT value FROM ledger_meta WHERE key = 'kind'", kind) ||
       kind != "management") {
@@ -55,7 +64,6 @@ bool CManagementDb::Open(const CString& strPath, bool bWrite) {
   CString strDir = slash == CString::npos ? CString("./") : strPath.substr(0, slash + 1);
   if (strDir[0] != '/') {
     // Anchored now, so that the folders handed out stay right if the working folder changes.
-    std::error_code ec;
     CString strCwd;
     const auto cwd = std::filesystem::current_path(ec);
     if (!ec && platform::FromOsPath(cwd.string(), strCwd)) strDir = strCwd + "/" + strDir;

@@ -1,10 +1,14 @@
 #include "BooksCsvImporter.h"
 
+#include <ctime>
+
 #include "BooksFolderReader.h"
 #include "CBooksDatabase.h"
 #include "CInstallation.h"
+#include "CManagementDb.h"
 #include "Cp932.h"
 #include "KAMOKU_CLASS.h"
+#include "LocalClock.h"
 #include "OsPath.h"
 #include "S_KANKAMOKU.h"
 
@@ -51,8 +55,46 @@ bool BooksCsvImporter::Import(const CInstallation& installation,
   return Add(installation, data);
 }
 
+bool BooksCsvImporter::MoveAsideUnlisted(const CString& strDb, const CString& strFolder,
+                                         const std::string& osFolder,
+                                         const std::string& strDataId) {
+  CManagementDb mgmt;
+  std::vector<LEDGER_DATASET> arRow;
+  if (!mgmt.Open(strDb, false) || !mgmt.List(arRow)) {
+    m_arError.push_back("cannot read the management database beside " + osFolder);
+    return false;
+  }
+  for (const LEDGER_DATASET& row : arRow) {
+    if (CString(row.szDataPath) == strFolder + "/") {
+      m_arError.push_back("company.csv, field data_id: the installation has data ID " + strDataId +
+                          " already (" + osFolder + ")");
+      return false;
+    }
+  }
+  // A folder no data set lists is what an add that died before recording it
+  // left: it is kept under a name of its own, and the add goes on.
+  std::tm now{};
+  char szStamp[32] = "";
+  if (platform::GetCurrentLocalTime(now))
+    std::strftime(szStamp, sizeof szStamp, "%Y%m%d-%H%M%S", &now);
+  const std::string osAside = osFolder + ".orphan-" + szStamp;
+  std::error_code ec;
+  if (!std::filesystem::exists(osAside, ec)) std::filesystem::rename(osFolder, osAside, ec);
+  if (ec || std::filesystem::exists(osFolder, ec)) {
+    m_arError.push_back("the folder " + osFolder +
+                        " is listed by no data set and cannot be moved aside to " + osAside);
+    return false;
+  }
+  m_arNote.push_back("the folder " + osFolder +
+                     " was listed by no data set (an earlier add did not complete): moved aside "
+                     "to " +
+                     osAside);
+  return true;
+}
+
 bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& data) {
   m_arError.clear();
+  m_arNote.clear();
   m_nDataNo = 0;
   const CString& strDb = installation.GetManagementDb();
   const auto slash = strDb.rfind('/');
@@ -63,9 +105,8 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
   const CString strFolder = strDb.substr(0, slash + 1) + data.m_strDataId;
   std::string osFolder;
   std::error_code ec;
-  if (platform::ToOsPath(strFolder, osFolder) && std::filesystem::exists(osFolder, ec)) {
-    m_arError.push_back("company.csv, field data_id: the installation has data ID " +
-                        data.m_strDataId + " already (" + osFolder + ")");
+  if (platform::ToOsPath(strFolder, osFolder) && std::filesystem::exists(osFolder, ec) &&
+      !MoveAsideUnlisted(strDb, strFolder, osFolder, data.m_strDataId)) {
     return false;
   }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "BooksData.h"
+#include "WinTypes.h"
 
 class CInstallation;
 
@@ -21,5 +22,14 @@ class BooksCsvImporter {
 
   // Problems in UTF-8, each naming the file, line and field where it can.
   std::vector<std::string> m_arError;
+  // What the add did besides, in UTF-8: a data-set folder of the same ID that
+  // no data set lists (an add that died) is moved aside as
+  // ID.orphan-YYYYMMDD-HHMMSS.
+  std::vector<std::string> m_arNote;
   int m_nDataNo = 0;  // number the management database gave the data set
+
+ private:
+  // False, with an error, when the existing folder is listed or cannot be moved.
+  bool MoveAsideUnlisted(const CString& strDb, const CString& strFolder,
+                         const std::string& osFolder, const std::string& strDataId);
 };

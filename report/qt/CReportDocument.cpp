@@ -1,5 +1,6 @@
 #include "CReportDocument.h"
 
+#include <QBuffer>
 #include <QChart>
 #include <QFontMetricsF>
 #include <QGraphicsScene>
@@ -8,16 +9,19 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <algorithm>
+#include <cerrno>
 #include <ctime>
 #include <memory>
 
 #include "CQtDialogMetrics.h"
+#include "CReplaceFile.h"
 #include "CReportChart.h"
 #include "CReportModel.h"
+#include "Cp932.h"
 #include "LocalClock.h"
 #include "ReportQtText.h"
+#include "SystemError.h"
 
 namespace {
 
@@ -296,13 +300,10 @@ bool CReportDocument::Print(QPagedPaintDevice& device) {
 
 bool CReportDocument::WritePdf(const CReportModel& model, const QString& strPath,
                                QString& strError) {
-  QSaveFile file(strPath);
-  if (!file.open(QIODevice::WriteOnly)) {
-    strError = file.errorString();
-    return false;
-  }
+  QBuffer buffer;
+  buffer.open(QIODevice::WriteOnly);
   {
-    QPdfWriter writer(&file);
+    QPdfWriter writer(&buffer);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
                                      QMarginsF(kMarginMm, kMarginMm, kMarginMm, kMarginMm),
                                      QPageLayout::Millimeter));
@@ -311,14 +312,18 @@ bool CReportDocument::WritePdf(const CReportModel& model, const QString& strPath
     writer.setCreator(QStringLiteral("QT10ToRX16_G"));
     CReportDocument document(model);
     if (!document.Print(writer)) {
-      file.cancelWriting();
       strError = QStringLiteral("PDFを作成できません。");
       return false;
     }
   }
-  if (!file.commit()) {
-    strError = file.errorString();
-    return false;
+  // Drawn whole in memory, the file is then replaced like every file the
+  // program writes: a failure leaves the earlier one as it was.
+  CString strCp932Path;
+  int nError = EINVAL;
+  if (cp932::FromUtf8(strPath.toStdString(), strCp932Path) &&
+      CReplaceFile::WriteBytes(strCp932Path.c_str(), buffer.data().toStdString(), &nError) == 0) {
+    return true;
   }
-  return true;
+  strError = reportqt::Text(platform::SystemErrorText(nError));
+  return false;
 }

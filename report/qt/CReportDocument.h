@@ -23,8 +23,9 @@ class CReportDocument {
   // Paints every page on the device (a PDF writer or a printer); false when
   // the device cannot be painted on.
   bool Print(QPagedPaintDevice& device);
-  // Writes the PDF to strPath, replacing a file there only when the whole
-  // document was written; false with strError.
+  // Writes the PDF to strPath (relative to the current folder), replacing a
+  // file there only when the whole document is on the disk; false with
+  // strError (the system's reason), the earlier file as it was.
   static bool WritePdf(const CReportModel& model, const QString& strPath, QString& strError);
 
   int PageCount() const { return m_nPages; }

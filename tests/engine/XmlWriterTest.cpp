@@ -45,6 +45,7 @@ class XmlWriterTest : public ::testing::Test {
     std::filesystem::create_directories(m_dir);
     m_oldDir = std::filesystem::current_path();
     std::filesystem::current_path(m_dir);
+    WriteSupport("");
     std::strcpy(m_cond.szOutPath, (m_dir / "out.xml").c_str());
     m_cond.nKikanFrom = 4;
     m_cond.nKikanTo = 3;
@@ -202,8 +203,7 @@ TEST_F(XmlWriterTest, SupportFileGivesNameAndVersion) {
       {"[=製品名=]A\x01B\r\n[=製品ﾊﾞｰｼﾞｮﾝ=]10\xFF\r\n", "ハルモア１０", "10.00.00"},
       {"", "ハルモア１０", "10.00.00"}};
   for (const Case& c : cases) {
-    std::filesystem::remove(m_dir / "SUPPORT.INF");
-    if (!c.strFile.empty()) WriteSupport(c.strFile);
+    WriteSupport(c.strFile);
     fake::State().arXml.clear();
     CFinGaiXML xml(nullptr);
     ASSERT_TRUE(xml.Write(m_cond, {}, 2));
@@ -229,7 +229,7 @@ TEST_F(XmlWriterTest, FailuresAreShownAndKeepTheEarlierReport) {
   const auto Earlier = [&] {
     std::ifstream in(out, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {}) == "earlier" &&
-           std::distance(std::filesystem::directory_iterator(m_dir), {}) == 1;
+           std::distance(std::filesystem::directory_iterator(m_dir), {}) == 2;  // and SUPPORT.INF
   };
   const CString strFile = CString("\nファイル：") + out.c_str();
 

@@ -58,7 +58,9 @@ class ExampleFileTest : public ::testing::Test {
     m_root = ::mkdtemp(pattern.data());
     ::setenv(CInstallation::ENV_PROGRAM_DIR, m_root.c_str(), 1);
     m_oldDir = std::filesystem::current_path();
-    std::filesystem::current_path(m_root);  // no SUPPORT.INF here
+    std::filesystem::current_path(m_root);
+    // An empty SUPPORT.INF: the built-in name and version.
+    std::ofstream(m_root + "/SUPPORT.INF");
     m_strOut = m_root + "/out.xml";
   }
   void TearDown() override {

@@ -37,7 +37,9 @@ int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
     return HostUsage::EXIT_FAILED;
   }
   BooksCsvImporter importer;
-  if (!importer.Import(installation, arArg[1])) {
+  const bool bAdded = importer.Import(installation, arArg[1]);
+  for (const auto& strNote : importer.m_arNote) std::cout << strNote << "\n";
+  if (!bAdded) {
     std::cerr << "QT10.EXE add-books: " << arArg[1] << " was not added:\n";
     for (const auto& e : importer.m_arError) std::cerr << "  " << e << "\n";
     return HostUsage::EXIT_FAILED;

@@ -20,7 +20,7 @@ class CListCtrl;
 
 class CHeadlessBackend : public CUiBackend {
  public:
-  inline static constexpr int EXIT_SCRIPT_ERROR = 3;
+  inline static constexpr int EXIT_SCRIPT_ERROR = CTranscript::EXIT_TRANSCRIPT_FAILED;
 
   CHeadlessBackend();
   ~CHeadlessBackend() override;

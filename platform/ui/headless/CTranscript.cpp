@@ -1,5 +1,9 @@
 #include "CTranscript.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
 #include "Cp932.h"
 
 CTranscript::~CTranscript() {
@@ -87,7 +91,19 @@ void CTranscript::Event(const std::vector<CString>& fields) {
   if (m_bBuffer) {
     m_strBuffer += strLine;
   } else if (m_pFile) {
-    std::fwrite(strLine.data(), 1, strLine.size(), m_pFile);
-    std::fflush(m_pFile);
+    const bool bWritten =
+        std::fwrite(strLine.data(), 1, strLine.size(), m_pFile) == strLine.size() &&
+        std::fflush(m_pFile) == 0;
+    // A transcript with a line missing would tell the watcher a different
+    // story: the run ends here instead, as a script error does.
+    if (!bWritten) {
+      const int nError = errno;
+      if (m_pFile != stderr) {
+        std::fprintf(stderr, "headless transcript error: cannot write the transcript (%s)\n",
+                     std::strerror(nError));
+      }
+      std::fflush(nullptr);
+      std::_Exit(EXIT_TRANSCRIPT_FAILED);
+    }
   }
 }

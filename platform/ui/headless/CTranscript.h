@@ -26,8 +26,12 @@ class CTranscript {
   const std::string& GetBuffer() const { return m_strBuffer; }
   BOOL WritesToStderr() const { return m_pFile == stderr; }
 
+  // Exit status when a line cannot be written: a script error's.
+  inline static constexpr int EXIT_TRANSCRIPT_FAILED = 3;
+
   // One event; every field is CP932 text. Each line is flushed at once, so
-  // the transcript is complete whenever the process ends.
+  // the transcript is complete whenever the process ends: a line that cannot
+  // be written ends the process with EXIT_TRANSCRIPT_FAILED, nothing posted.
   void Event(std::initializer_list<CString> fields);
   void Event(const std::vector<CString>& fields);
 

@@ -1,0 +1,755 @@
+#!/usr/bin/env python3
+"""Fault sweep over the write paths of the real programs.
+
+For each path (a headless run over an earlier report and settings file, a
+settings save on cancel, --report --pdf over an earlier PDF, --batch over an
+earlier batch, add-books) the clean run's system calls are listed with
+strace -f; then each call that touches the trial's files is failed in turn,
+at every occurrence (counted per process, as strace's "when" counts), with
+each error that call can return and with SIGKILL. After every trial:
+
+- the exit status or posted result says failure, unless the outcome is the
+  clean run's, byte for byte;
+- each file a user relies on is the earlier one or the clean run's new one;
+- the databases pass PRAGMA integrity_check and QT10.EXE list works;
+- the same command run again succeeds and gives the clean outcome;
+- no temporary file survives that retry.
+
+--crash checks the same paths against power loss instead: the clean run's
+writes, syncs and renames are recorded and every prefix a crash could leave
+on disk is considered (writes after a file's last sync may be lost, renames
+after the folder's last sync may be undone); a file a user relies on must be
+the earlier one or a complete new one, never empty or torn.
+
+Prints a table and exits 1 on any violation.
+"""
+
+import argparse
+import collections
+import concurrent.futures
+import os
+import re
+import shutil
+import sqlite3
+import subprocess
+import sys
+import tempfile
+
+ERRORS = {
+    "openat": ["EACCES", "ENOSPC", "EROFS", "EIO"],
+    "write": ["EIO", "ENOSPC"],
+    "pwrite64": ["EIO", "ENOSPC"],
+    "close": ["EIO"],
+    "fsync": ["EIO", "ENOSPC", "EROFS"],
+    "fdatasync": ["EIO", "ENOSPC", "EROFS"],
+    "rename": ["EACCES", "ENOSPC", "EROFS", "EIO"],
+    "renameat2": ["EACCES", "ENOSPC", "EROFS", "EIO"],
+    "link": ["EACCES", "ENOSPC", "EROFS", "EIO"],
+    "unlink": ["EACCES", "EROFS", "EIO"],
+    "mkdir": ["EACCES", "ENOSPC", "EROFS", "EIO"],
+    "fchmod": ["EPERM", "EROFS", "EIO"],
+}
+KILL = "KILL"
+LINE = re.compile(r"^(\d+) +(\w+)\((.*)\) += (-?\d+|\?)(.*)$")
+STAMP = re.compile(rb"/CreationDate \(D:[0-9Z+\-']*\)")
+
+
+def run(argv, cwd, env, timeout=120):
+    try:
+        p = subprocess.run(argv, cwd=cwd, env=env, stdout=subprocess.PIPE,
+                           stderr=subprocess.PIPE, timeout=timeout)
+        return p.returncode, p.stdout.decode("utf-8", "replace") + p.stderr.decode(
+            "utf-8", "replace")
+    except subprocess.TimeoutExpired:
+        return -2, "timed out"
+
+
+def copy_tree(src, dst):
+    """A snapshot copy; the executables are linked, as no run writes them."""
+    def copy(s, d):
+        if os.access(s, os.X_OK):
+            os.link(s, d)
+        else:
+            shutil.copy2(s, d)
+    shutil.copytree(src, dst, symlinks=True, copy_function=copy)
+
+
+class Path:
+    """One write path: how its earlier state is made, run and judged."""
+
+    def __init__(self, name, args):
+        self.name = name
+        self.args = args
+
+    # The trial's folder layout: ROOT/inst (installation), ROOT/out, ROOT/home ...
+    def env(self, root):
+        env = {k: v for k, v in os.environ.items()
+               if k not in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM")}
+        env.update({
+            "HOME": root + "/home", "XDG_RUNTIME_DIR": root + "/run",
+            "XDG_CONFIG_HOME": root + "/home/.config", "XDG_DOCUMENTS_DIR": root + "/docs",
+            "RX16_UI": "headless", "RX16_UI_SCRIPT": root + "/script.txt",
+            "RX16_UI_TRANSCRIPT": root + "/transcript.txt",
+            # The leak checker cannot work under ptrace.
+            "ASAN_OPTIONS": "detect_leaks=0",
+        })
+        return env
+
+    def install(self, root):
+        for d in ("home", "run", "docs", "out"):
+            os.makedirs(root + "/" + d, exist_ok=True)
+        os.chmod(root + "/run", 0o700)
+        code, out = run([self.args.host, "init", root + "/inst", "--component",
+                         self.args.component], root, self.env(root))
+        if code != 0:
+            raise RuntimeError("init failed: " + out)
+
+    def script(self, root, steps):
+        with open(root + "/script.txt", "w", encoding="utf-8") as f:
+            f.write("\n".join(steps) + "\n")
+
+    def prepare(self, root):
+        """Makes the earlier state in root."""
+        self.install(root)
+
+    def command(self, root):
+        raise NotImplementedError
+
+    def reported_failure(self, code, output, root):
+        return code != 0
+
+    def folders(self, root):
+        """Folders whose files a user relies on (non-hidden regular files)."""
+        return [root + "/out"]
+
+    def state(self, root):
+        files = {}
+        for folder in self.folders(root):
+            if not os.path.isdir(folder):
+                continue
+            for name in sorted(os.listdir(folder)):
+                p = folder + "/" + name
+                if name.startswith(".") or not os.path.isfile(p):
+                    continue
+                with open(p, "rb") as f:
+                    files[os.path.relpath(p, root)] = STAMP.sub(b"", f.read())
+        return files
+
+    def temp_folders(self, root):
+        return self.folders(root) + [root + "/inst/books"] + [
+            root + "/inst/books/" + d for d in os.listdir(root + "/inst/books")
+            if os.path.isdir(root + "/inst/books/" + d)]
+
+
+class Headless(Path):
+    """A launched run that changes a setting, over an earlier report and settings file."""
+
+    STEPS = ["choose 0", "expect page 4938", "set 1007 9", "key F8"]
+
+    def prepare(self, root):
+        self.install(root)
+        self.script(root, ["choose 0", "expect page 4938", "key F8"])
+        code, out = run(self.command(root), root, self.env(root))
+        if code != 0:
+            raise RuntimeError("first run failed: " + out)
+        self.script(root, self.STEPS)
+
+    def command(self, root):
+        return [root + "/inst/QT10.EXE", "launch", root + "/inst", "--out",
+                root + "/out/report.xml"]
+
+    def reported_failure(self, code, output, root):
+        return code != 0 or "result: completed" not in output
+
+    def folders(self, root):
+        return [root + "/out", root + "/inst/books/00000001"]
+
+    def state(self, root):
+        return {k: v for k, v in super().state(root).items() if not k.endswith("/books.db")}
+
+
+class SettingsCancel(Headless):
+    """A setting changed and saved on cancel."""
+
+    STEPS = ["choose 0", "expect page 4938", "set 1007 9", "click 2", "answer yes"]
+
+    def reported_failure(self, code, output, root):
+        # A clean run ends as the user's cancel; any other result is a failure.
+        return "result: cancelled" not in output
+
+
+class Pdf(Path):
+    """--report --pdf over an earlier PDF (of another data set)."""
+
+    def prepare(self, root):
+        self.install(root)
+        code, out = run([root + "/inst/QT10ToRX16_G", "--report", "00000002", "--pdf",
+                         root + "/out/report.pdf"], root, self.env(root))
+        if code != 0:
+            raise RuntimeError("first PDF failed: " + out)
+
+    def command(self, root):
+        return [root + "/inst/QT10ToRX16_G", "--report", "00000001", "--pdf",
+                root + "/out/report.pdf"]
+
+
+class Batch(Path):
+    """--batch over an earlier batch of fewer data sets."""
+
+    IDS = ["00000001", "00000002", "00000003", "00000005"]
+
+    def prepare(self, root):
+        self.install(root)
+        code, out = run([root + "/inst/QT10ToRX16_G", "--batch", root + "/out"] + self.IDS[:2],
+                        root, self.env(root))
+        if code != 0:
+            raise RuntimeError("first batch failed: " + out)
+
+    def command(self, root):
+        return [root + "/inst/QT10ToRX16_G", "--batch", root + "/out"] + self.IDS
+
+
+class AddBooks(Path):
+    """add-books of a new data set."""
+
+    def prepare(self, root):
+        self.install(root)
+        shutil.copytree(self.args.books, root + "/new")
+        p = root + "/new/company.csv"
+        with open(p, "rb") as f:
+            data = f.read()
+        with open(p, "wb") as f:
+            f.write(data.replace(b"00000004", b"00000099", 1))
+
+    def command(self, root):
+        return [root + "/inst/QT10.EXE", "add-books", root + "/inst", root + "/new"]
+
+    def folders(self, root):
+        return []
+
+    def state(self, root):
+        code, out = run([root + "/inst/QT10.EXE", "list", root + "/inst"], root, self.env(root))
+        return {"list": (code, out)}
+
+
+class Writer(Path):
+    """A writer of out/file.txt of the checker's own, to prove the power-loss check."""
+
+    def __init__(self, name, args, code):
+        super().__init__(name, args)
+        self.code = code
+
+    def prepare(self, root):
+        os.makedirs(root + "/out")
+        with open(root + "/out/file.txt", "w") as f:
+            f.write("old\n")
+
+    def command(self, root):
+        return [sys.executable, "-c", self.code, root + "/out"]
+
+
+# In place: a crash can leave the file empty or torn.
+UNSAFE = "import sys; open(sys.argv[1] + '/file.txt', 'w').write('new\\n')"
+# Beside it, synced, renamed, the folder synced: old or new.
+SAFE = """import os, sys
+d = sys.argv[1]
+with open(d + '/.file.txt.tmp', 'w') as f:
+    f.write('new\\n')
+    f.flush()
+    os.fsync(f.fileno())
+os.rename(d + '/.file.txt.tmp', d + '/file.txt')
+fd = os.open(d, os.O_RDONLY)
+os.fsync(fd)
+"""
+
+PATHS = {"headless": Headless, "settings-cancel": SettingsCancel, "pdf": Pdf, "batch": Batch,
+         "add-books": AddBooks}
+
+
+def integrity(root):
+    """Problems of the databases: integrity_check of each, and whether list works."""
+    problems = []
+    books = root + "/inst/books"
+    # (A hidden folder is the work of an add that did not finish; the retry removes it.)
+    dbs = [books + "/kanri.db"] + [books + "/" + d + "/books.db" for d in os.listdir(books)
+                                   if not d.startswith(".")
+                                   and os.path.isfile(books + "/" + d + "/books.db")]
+    for db in dbs:
+        try:
+            # As any reader would open it: a journal left behind is rolled back.
+            con = sqlite3.connect(db)
+            result = con.execute("PRAGMA integrity_check").fetchone()[0]
+            con.close()
+        except sqlite3.Error as e:
+            result = str(e)
+        if result != "ok":
+            problems.append("integrity of " + os.path.relpath(db, root) + ": " + result)
+    return problems
+
+
+def whole_summary(data, clean):
+    """A complete summary: a line for each data set, as the clean run's has."""
+    return clean is not None and data.endswith(b"\n") and data.count(b"\n") == clean.count(b"\n")
+
+
+def stale_temps(path, root):
+    found = []
+    for folder in path.temp_folders(root):
+        if os.path.isdir(folder):
+            found += [folder + "/" + n for n in os.listdir(folder)
+                      if n.startswith(".") and (".tmp-" in n or n.endswith(".part")
+                                                or n.endswith(".probe"))]
+    return found
+
+
+def strace(options, argv):
+    return ["strace", "-f", "-qq"] + options + argv
+
+
+class Slot:
+    """A trial folder at a fixed path, restored from its own snapshot before each trial
+    (the settings file keeps absolute paths, so a snapshot is only valid where it was made)."""
+
+    def __init__(self, path, work, index):
+        self.path = path
+        self.root = "%s/%s-%d" % (work, path.name, index)
+        self.snapshot = self.root + ".snapshot"
+        os.makedirs(self.root)
+        path.prepare(self.root)
+        shutil.move(self.root, self.snapshot)
+        self.restore()
+
+    def restore(self):
+        if os.path.exists(self.root):
+            shutil.rmtree(self.root)
+        copy_tree(self.snapshot, self.root)
+
+
+def clean_states(path, slot):
+    """The slot's earlier state and the one a clean run leaves (they name the slot's paths)."""
+    slot.restore()
+    old = path.state(slot.root)
+    code, out = run(path.command(slot.root), slot.root, path.env(slot.root))
+    if path.reported_failure(code, out, slot.root):
+        raise RuntimeError(path.name + ": the clean run failed: " + out)
+    return old, path.state(slot.root)
+
+
+OPENED = re.compile(r"^\d+ +openat\(.*\) = \d+<(/[^>]*)>$")
+TARGET = re.compile(r'<(/[^>]*)>|"(/[^"]*)"')
+UNIQUE = re.compile(r"\.tmp-\d+-\w+|-\d+(-\d+)?\.(part|probe)")
+
+
+def listing(path, slot):
+    """The points to fail: the calls of the clean run on the trial's files (fonts' caches in
+    the home folder aside), each file's first and last of each kind; the counts are per
+    process, as strace's "when" counts."""
+    slot.restore()
+    root = slot.root
+    trace = root + ".trace"
+    run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)), root,
+        path.env(root))
+    counts = collections.Counter()
+    seen = collections.OrderedDict()
+    for line in joined_lines(trace):
+        m = re.match(r"^(\d+) +(\w+)\(", line)
+        if not m or m.group(2) not in ERRORS:
+            continue
+        key = (m.group(1), m.group(2))
+        counts[key] += 1
+        # What the call works on: an open's result, else its first file or name
+        # (past the current folder that strace shows for AT_FDCWD).
+        target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
+        name = target and next(g for g in target.groups() if g is not None)
+        if not name or not name.startswith(root + "/") or name.startswith(root + "/home/"):
+            continue
+        group = (m.group(2), UNIQUE.sub("", name))
+        seen.setdefault(group, []).append(counts[key])
+    os.remove(trace)
+    points = set()
+    for (call, _), occurrences in seen.items():
+        points.update((call, n) for n in (occurrences[0], occurrences[-1]))
+    return sorted(points)
+
+
+def trial(path, slot, call, when, fault):
+    """One fault; the list of violations."""
+    old, new = slot.old, slot.new
+    slot.restore()
+    root = slot.root
+    inject = "inject=%s:%s:when=%d" % (
+        call, "signal=KILL" if fault == KILL else "error=" + fault, when)
+    code, out = run(strace(["-o", "/dev/null", "-e", "trace=" + call, "-e", inject],
+                           path.command(root)), root, path.env(root))
+    violations = []
+    state = path.state(root)
+    failed = path.reported_failure(code, out, root)
+    if not failed and state != new:
+        violations.append("success reported, outcome differs from the clean run")
+    for name in set(old) | set(state):
+        if failed and name.endswith("summary.csv") and name in state and whole_summary(
+                state[name], new.get(name)):
+            continue  # the batch's own account of this run, failures included
+        if name in state and state[name] not in (old.get(name), new.get(name)):
+            violations.append("neither earlier nor new: " + name)
+        if name in old and name not in state and name in new:
+            violations.append("earlier file gone: " + name)
+    violations += integrity(root)
+    lcode, lout = run([root + "/inst/QT10.EXE", "list", root + "/inst"], root, path.env(root))
+    if lcode != 0:
+        violations.append("list fails: " + lout.strip()[-200:])
+    outcome = "failed" if failed else "done"
+    # The retry: the same command completes, unless the trial already left the
+    # clean outcome (a second add-books of the same books is refused).
+    if state != new or not isinstance(path, AddBooks):
+        rcode, rout = run(path.command(root), root, path.env(root))
+        if path.reported_failure(rcode, rout, root) or path.state(root) != new:
+            violations.append("retry fails: " + rout.strip()[-300:])
+        left = stale_temps(path, root)
+        if left:
+            violations.append("temporary files left: " + ", ".join(
+                os.path.relpath(p, root) for p in left))
+    return outcome, violations
+
+
+def sweep(args, selected):
+    rows = collections.OrderedDict()
+    all_violations = []
+    for name in selected:
+        path = PATHS[name](name, args)
+        slots = [Slot(path, args.work, i) for i in range(args.jobs)]
+        for slot in slots:
+            slot.old, slot.new = clean_states(path, slot)
+        points = listing(path, slots[0])
+        jobs = []
+        seen_calls = collections.Counter()
+        for call, when in points:
+            faults = ERRORS[call] + [KILL]
+            if args.sample:
+                # Each call kind once, its fault and occurrence chosen by the count so far.
+                if seen_calls[call]:
+                    continue
+                occurrences = [w for c, w in points if c == call]
+                when = occurrences[len(occurrences) // 2]
+                faults = [faults[(len(occurrences) + len(name)) % len(faults)]]
+            seen_calls[call] += 1
+            jobs += [(call, when, fault) for fault in faults]
+        print("%s: %d trials" % (name, len(jobs)), file=sys.stderr, flush=True)
+        free = list(slots)
+        with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
+            pending = {}
+            queue = list(jobs)
+            while queue or pending:
+                while queue and free:
+                    job = queue.pop(0)
+                    slot = free.pop()
+                    pending[pool.submit(trial, path, slot, *job)] = (job, slot)
+                done, _ = concurrent.futures.wait(pending,
+                                                  return_when=concurrent.futures.FIRST_COMPLETED)
+                for fut in done:
+                    (call, when, fault), slot = pending.pop(fut)
+                    free.append(slot)
+                    outcome, violations = fut.result()
+                    fault_kind = "SIGKILL" if fault == KILL else fault
+                    row = rows.setdefault((name, call, fault_kind), collections.Counter())
+                    row["points"] += 1
+                    row[outcome] += 1
+                    row["violations"] += bool(violations)
+                    for v in violations:
+                        all_violations.append("%s %s@%d %s: %s" % (name, call, when, fault_kind, v))
+        for slot in slots:
+            shutil.rmtree(slot.root, ignore_errors=True)
+            shutil.rmtree(slot.snapshot, ignore_errors=True)
+    print("| path | call | error | points | failure reported | completed | violations |")
+    print("|---|---|---|---:|---:|---:|---:|")
+    total = collections.Counter()
+    for (name, call, fault), row in rows.items():
+        print("| %s | %s | %s | %d | %d | %d | %d |" % (
+            name, call, fault, row["points"], row["failed"], row["done"], row["violations"]))
+        total.update(row)
+    print("| all | | | %d | %d | %d | %d |" % (
+        total["points"], total["failed"], total["done"], total["violations"]))
+    for v in all_violations:
+        print("VIOLATION " + v)
+    return not all_violations
+
+
+# Power loss -----------------------------------------------------------------
+
+CRASH_CALLS = "openat,write,pwrite64,writev,ftruncate,fsync,fdatasync,syncfs,sync,rename," \
+              "renameat,renameat2,link,linkat,unlink,unlinkat,chdir,clone,clone3,fork,vfork"
+FD = re.compile(r"^(-?\d+)<(.*)>$")
+
+
+def split_args(text):
+    """The top-level arguments of a traced call."""
+    args, depth, cur, quote = [], 0, "", False
+    i = 0
+    while i < len(text):
+        c = text[i]
+        if quote:
+            cur += c
+            if c == "\\":
+                cur += text[i + 1]
+                i += 1
+            elif c == '"':
+                quote = False
+        elif c == '"':
+            quote = True
+            cur += c
+        elif c in "[{(":
+            depth += 1
+            cur += c
+        elif c in "]})":
+            depth -= 1
+            cur += c
+        elif c == "," and depth == 0:
+            args.append(cur.strip())
+            cur = ""
+        else:
+            cur += c
+        i += 1
+    if cur.strip():
+        args.append(cur.strip())
+    return args
+
+
+def unquote(arg):
+    m = re.match(r'^"(.*)"(\.\.\.)?$', arg)
+    return m.group(1).encode("latin-1", "replace").decode("unicode_escape") if m else None
+
+
+def joined_lines(trace):
+    """Trace lines with the unfinished and resumed halves of a call put together."""
+    partial = {}
+    with open(trace, encoding="utf-8", errors="replace") as f:
+        for line in f:
+            line = line.rstrip("\n")
+            m = re.match(r"^(\d+) +(.*) <unfinished \.\.\.>$", line)
+            if m:
+                partial[m.group(1)] = m.group(2)
+                continue
+            m = re.match(r"^(\d+) +<\.\.\. \w+ resumed>(.*)$", line)
+            if m:
+                yield m.group(1) + " " + partial.pop(m.group(1), "") + m.group(2)
+                continue
+            yield line
+
+
+class Disk:
+    """Files as names bound to inodes, with what has reached the disk."""
+
+    def __init__(self, cwd, before):
+        self.before = before  # the paths that existed before the run
+        self.removed = set()
+        self.bound = {}      # path -> inode (as the running programs see it)
+        self.history = {}    # path -> inodes bound to it since its folder's last sync
+        self.writes = collections.Counter()   # inode -> writes so far
+        self.synced = {}     # inode -> writes when last synced
+        self.complete_when_bound = {}  # (path, inode) -> writes when bound
+        self.next_inode = 0
+        self.cwd = collections.defaultdict(lambda: cwd)
+
+    def inode(self, path):
+        if path not in self.bound:
+            # A file from before the run: on the disk, old, as it stands.
+            self.next_inode += 1
+            self.bound[path] = ("old", self.next_inode)
+            self.synced[self.bound[path]] = 0
+            self.history[path] = [self.bound[path]]
+        return self.bound[path]
+
+    def absolute(self, pid, path):
+        return os.path.normpath(path if path.startswith("/") else self.cwd[pid] + "/" + path)
+
+    def exists(self, path):
+        return path in self.bound or (path in self.before and path not in self.removed)
+
+    def unbind(self, path):
+        self.inode(path)
+        del self.bound[path]
+        self.removed.add(path)
+
+    def bind(self, path, ino):
+        self.bound[path] = ino
+        self.history.setdefault(path, []).append(ino)
+        self.complete_when_bound[(path, ino)] = self.writes[ino]
+
+    def create(self, path):
+        self.next_inode += 1
+        self.bind(path, ("new", self.next_inode))
+
+    def write(self, path):
+        self.writes[self.inode(path)] += 1
+
+    def sync_file(self, path):
+        if os.path.isdir(path) or path.endswith("/"):
+            folder = path.rstrip("/")
+            for p in list(self.history):
+                if os.path.dirname(p) == folder:
+                    self.history[p] = [self.bound[p]] if p in self.bound else []
+        else:
+            ino = self.inode(path)
+            self.synced[ino] = self.writes[ino]
+
+    def sync_all(self):
+        for ino in list(self.writes):
+            self.synced[ino] = self.writes[ino]
+        for p in list(self.history):
+            self.history[p] = [self.bound[p]] if p in self.bound else []
+
+    def rename(self, old, new):
+        ino = self.inode(old)
+        self.unbind(old)
+        if self.exists(new):
+            self.unbind(new)
+        self.bind(new, ino)
+
+    def problems(self, path):
+        """What a crash now could leave under the name path."""
+        found = []
+        for ino in self.history.get(path, []):
+            kind = ino[0]
+            if kind == "old" and self.writes[ino] == 0:
+                continue
+            if self.synced.get(ino, -1) < self.writes[ino]:
+                found.append("empty" if self.synced.get(ino, 0) == 0 else "torn")
+            elif self.complete_when_bound.get((path, ino), 0) < self.writes[ino]:
+                found.append("written in place")
+        return found
+
+
+def crash_check(path, slot):
+    """Crash points of the clean run and the user's files a crash could leave empty or torn."""
+    slot.restore()
+    root = slot.root
+    trace = root + ".crash"
+    before = set()
+    for folder, _, names in os.walk(root):
+        before.update(folder + "/" + n for n in names)
+    run(strace(["-y", "-o", trace, "-e", "trace=" + CRASH_CALLS], path.command(root)), root,
+        path.env(root))
+    users = {root + "/" + name for name in path.state(root)} - {root + "/list"}
+    disk = Disk(root, before)
+    points, bad = 0, collections.Counter()
+    for line in joined_lines(trace):
+        m = LINE.match(line)
+        if not m:
+            continue
+        pid, call, args, ret = m.group(1), m.group(2), split_args(m.group(3)), m.group(4)
+        if ret.startswith("-") or ret == "?":
+            continue
+        rest = m.group(5)
+        fd_path = lambda a: (FD.match(a).group(2) if FD.match(a) else None)
+        if call in ("clone", "clone3", "fork", "vfork"):
+            disk.cwd[ret] = disk.cwd[pid]
+            continue
+        if call == "chdir":
+            disk.cwd[pid] = disk.absolute(pid, unquote(args[0]))
+            continue
+        if call == "openat":
+            target = re.match(r"^\s*<(.*)>", rest)
+            p = target.group(1) if target else disk.absolute(pid, unquote(args[1]) or "")
+            flags = args[2] if len(args) > 2 else ""
+            if "O_CREAT" in flags and not disk.exists(p):
+                disk.create(p)
+            if "O_TRUNC" in flags and "O_DIRECTORY" not in flags:
+                disk.write(p)
+        elif call in ("write", "pwrite64", "writev", "ftruncate"):
+            p = fd_path(args[0])
+            if p is None or not p.startswith(root):
+                continue
+            disk.write(p)
+        elif call in ("fsync", "fdatasync"):
+            p = fd_path(args[0])
+            if p is not None:
+                disk.sync_file(p)
+        elif call in ("syncfs", "sync"):
+            disk.sync_all()
+        elif call in ("rename", "renameat", "renameat2"):
+            names = [unquote(a) for a in args if unquote(a) is not None]
+            if len(names) == 2:
+                disk.rename(disk.absolute(pid, names[0]), disk.absolute(pid, names[1]))
+        elif call in ("link", "linkat"):
+            names = [unquote(a) for a in args if unquote(a) is not None]
+            if len(names) == 2 and names[0]:
+                disk.bind(disk.absolute(pid, names[1]), disk.inode(disk.absolute(pid, names[0])))
+        elif call in ("unlink", "unlinkat"):
+            names = [unquote(a) for a in args if unquote(a) is not None]
+            if names and disk.exists(disk.absolute(pid, names[0])):
+                disk.unbind(disk.absolute(pid, names[0]))
+        else:
+            continue
+        points += 1
+        for user in users:
+            for problem in disk.problems(user):
+                bad[(os.path.relpath(user, root), problem)] += 1
+    os.remove(trace)
+    return points, bad
+
+
+def crash(args, selected):
+    # The check first proves itself on a writer that is known to be unsafe and
+    # one that is known to be safe.
+    for name, code, unsafe in (("unsafe-writer", UNSAFE, True), ("safe-writer", SAFE, False)):
+        slot = Slot(Writer(name, args, code), args.work, 0)
+        _, bad = crash_check(slot.path, slot)
+        shutil.rmtree(slot.root, ignore_errors=True)
+        shutil.rmtree(slot.snapshot, ignore_errors=True)
+        if bool(bad) != unsafe:
+            print("the power-loss check misjudges the %s: %s" % (name, dict(bad)))
+            return False
+    ok = True
+    print("| path | crash points | files checked | violations |")
+    print("|---|---:|---:|---:|")
+    details = []
+    for name in selected:
+        path = PATHS[name](name, args)
+        if isinstance(path, AddBooks):
+            continue
+        slot = Slot(path, args.work, 0)
+        points, bad = crash_check(path, slot)
+        files = len(path.state(slot.root))
+        print("| %s | %d | %d | %d |" % (name, points, files, sum(bad.values())))
+        for (user, problem), n in sorted(bad.items()):
+            details.append("VIOLATION %s: %s could be %s at %d crash points" % (
+                name, user, problem, n))
+        ok = ok and not bad
+        shutil.rmtree(slot.root, ignore_errors=True)
+        shutil.rmtree(slot.snapshot, ignore_errors=True)
+    for d in details:
+        print(d)
+    return ok
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--host", required=True, help="the built QT10.EXE")
+    parser.add_argument("--component", required=True, help="the built QT10ToRX16_G")
+    parser.add_argument("--books", required=True, help="a books folder for add-books")
+    parser.add_argument("--paths", default=",".join(PATHS))
+    parser.add_argument("--sample", action="store_true",
+                        help="each call kind of each path once (CI)")
+    parser.add_argument("--crash", action="store_true", help="the power-loss check instead")
+    parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--work", help="scratch folder (default: a new one in /tmp)")
+    args = parser.parse_args()
+    if shutil.which("strace") is None or subprocess.run(
+            ["strace", "-o", "/dev/null", "true"]).returncode != 0:
+        print("strace cannot trace here")
+        return 77
+    args.host, args.component, args.books = (
+        os.path.abspath(p) for p in (args.host, args.component, args.books))
+    selected = args.paths.split(",")
+    keep = args.work is not None
+    args.work = args.work or tempfile.mkdtemp(prefix="rx16-faults-")
+    try:
+        ok = crash(args, selected) if args.crash else sweep(args, selected)
+    finally:
+        if not keep:
+            shutil.rmtree(args.work, ignore_errors=True)
+    return 0 if ok else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
