@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <vector>
 
 namespace cp932 {
 namespace {
@@ -58,6 +59,36 @@ bool Convert(bool bToUtf8, std::string_view text, std::string& out) {
 bool ToUtf8(std::string_view text, std::string& out) { return Convert(true, text, out); }
 
 bool FromUtf8(std::string_view text, std::string& out) { return Convert(false, text, out); }
+
+bool IsCp932(std::string_view text) {
+  // Bit c of the first 256: the single byte c; bit (lead << 8 | trail): the pair.
+  static const std::vector<bool> valid = [] {
+    std::vector<bool> table(65536, false);
+    std::string out;
+    for (int c = 0; c < 256; ++c) {
+      const char single[] = {static_cast<char>(c)};
+      if (!IsLeadByte(static_cast<unsigned char>(c))) {
+        table[static_cast<std::size_t>(c)] = Convert(true, std::string_view(single, 1), out);
+        continue;
+      }
+      for (int t = 0x40; t < 256; ++t) {
+        const char pair[] = {static_cast<char>(c), static_cast<char>(t)};
+        table[static_cast<std::size_t>(c << 8 | t)] = Convert(true, std::string_view(pair, 2), out);
+      }
+    }
+    return table;
+  }();
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    if (!IsLeadByte(c)) {
+      if (!valid[c]) return false;
+    } else if (i + 1 == text.size() ||
+               !valid[static_cast<std::size_t>(c << 8 | static_cast<unsigned char>(text[++i]))]) {
+      return false;
+    }
+  }
+  return true;
+}
 
 std::size_t CutLength(std::string_view text, std::size_t limit) {
   std::size_t i = 0;

@@ -22,6 +22,9 @@ int AccountNames::Id(const std::string& strName, const std::string& strFile, int
 }
 
 int AccountNames::Find(const std::string& strName) const {
+  if (const auto written = m_mapWritten.find(strName); written != m_mapWritten.end()) {
+    return written->second;
+  }
   const auto it = m_mapKey.find(StandardChart::Key(strName));
   return it == m_mapKey.end() ? -1 : it->second;
 }

@@ -32,10 +32,10 @@ bool IsUtf8(const std::string& s) {
   return true;
 }
 
-std::string Trim(const std::string& s) {
-  const auto b = s.find_first_not_of(" \t");
-  if (b == std::string::npos) return {};
-  return s.substr(b, s.find_last_not_of(" \t") - b + 1);
+void Trim(std::string& s) {
+  const auto e = s.find_last_not_of(" \t");
+  s.erase(e == std::string::npos ? 0 : e + 1);
+  s.erase(0, s.find_first_not_of(" \t"));
 }
 
 }  // namespace
@@ -79,7 +79,6 @@ int InterchangeCsvReader::Peek() {
 }
 
 bool InterchangeCsvReader::Next(Record& record) {
-  record.m_arField.clear();
   record.m_arBadField.clear();
   record.m_strError.clear();
   if (!m_bStarted) {
@@ -89,13 +88,25 @@ bool InterchangeCsvReader::Next(Record& record) {
       m_strEncoding = "UTF-8";
     }
   }
-  std::string field;
+  // The record's strings are reused from one record to the next.
+  std::size_t nField = 0;
+  auto field = [&]() -> std::string& {
+    if (nField == record.m_arField.size()) record.m_arField.emplace_back();
+    return record.m_arField[nField];
+  };
+  field().clear();
   bool bQuoted = false, bWasQuoted = false, bAny = false;
   int nQuoteLine = 0;
   auto endField = [&] {
-    record.m_arField.push_back(bWasQuoted ? field : Trim(field));
-    field.clear();
+    if (!bWasQuoted) Trim(field());
+    ++nField;
+    field().clear();
     bWasQuoted = false;
+  };
+  auto endRecord = [&] {
+    endField();
+    record.m_arField.resize(nField);
+    Finish(record);
   };
   for (;;) {
     const int c = Get();
@@ -107,15 +118,14 @@ bool InterchangeCsvReader::Next(Record& record) {
         return false;
       }
       if (!bAny) return false;
-      endField();
-      Finish(record);
+      endRecord();
       return true;
     }
     if (!bAny) record.m_nLine = m_nLine;
     if (bQuoted) {
       if (c == '"') {
         if (Peek() == '"') {
-          field += '"';
+          field() += '"';
           ++m_nPos;
         } else {
           bQuoted = false;
@@ -123,7 +133,7 @@ bool InterchangeCsvReader::Next(Record& record) {
         }
       } else {
         if (c == '\n') ++m_nLine;
-        field += static_cast<char>(c);
+        field() += static_cast<char>(c);
       }
       continue;
     }
@@ -131,8 +141,7 @@ bool InterchangeCsvReader::Next(Record& record) {
     if (c == '\n' || c == '\r') {
       ++m_nLine;
       if (!bAny) continue;
-      endField();
-      Finish(record);
+      endRecord();
       return true;
     }
     if (c == ',') {
@@ -143,12 +152,12 @@ bool InterchangeCsvReader::Next(Record& record) {
     if (bWasQuoted) {
       if (c != ' ' && c != '\t' && record.m_strError.empty()) {
         record.m_strError = "text after the closing quotation mark of field " +
-                            std::to_string(record.m_arField.size() + 1);
+                            std::to_string(nField + 1);
       }
       continue;
     }
-    if (c == '"' && Trim(field).empty()) {
-      field.clear();
+    if (c == '"' && field().find_first_not_of(" \t") == std::string::npos) {
+      field().clear();
       bQuoted = true;
       bAny = true;
       nQuoteLine = m_nLine;
@@ -156,10 +165,19 @@ bool InterchangeCsvReader::Next(Record& record) {
     }
     if (c == '"' && record.m_strError.empty()) {
       record.m_strError = "quotation mark inside the unquoted field " +
-                          std::to_string(record.m_arField.size() + 1);
+                          std::to_string(nField + 1);
     }
-    if (c != ' ' && c != '\t') bAny = true;
-    field += static_cast<char>(c);
+    // The rest of an unquoted field up to its end, at once.
+    std::size_t nEnd = m_nPos;
+    bool bText = c != ' ' && c != '\t';
+    for (; nEnd < m_strBuf.size(); ++nEnd) {
+      const char k = m_strBuf[nEnd];
+      if (k == ',' || k == '\n' || k == '\r' || k == '"') break;
+      bText = bText || (k != ' ' && k != '\t');
+    }
+    bAny = bAny || bText;
+    field().append(m_strBuf, m_nPos - 1, nEnd - m_nPos + 1);
+    m_nPos = nEnd;
   }
 }
 
@@ -184,7 +202,7 @@ void InterchangeCsvReader::Finish(Record& record) {
       } else {
         record.m_arBadField.push_back(i);
       }
-    } else if (!cp932::ToUtf8(field, out)) {
+    } else if (!cp932::IsCp932(field)) {
       record.m_arBadField.push_back(i);
     }
   }

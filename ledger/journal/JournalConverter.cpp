@@ -365,5 +365,6 @@ void JournalConverter::Emit(const Record& r, int nDebit, int nCredit, long long 
   line.m_nAmount = nAmount;
   line.m_bSettlement = r.m_bSettlement;
   line.m_strDescription = r.m_strDescription;
+  line.m_nVoucher = m_nVouchers;
   sink(line);
 }

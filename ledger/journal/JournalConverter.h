@@ -34,6 +34,7 @@ class JournalConverter {
     long long m_nAmount = 0;
     bool m_bSettlement = false;
     std::string m_strDescription;  // CP932
+    std::size_t m_nVoucher = 0;    // the voucher's place among the sound ones, from 1
   };
   using Sink = std::function<void(const Line&)>;
 
