@@ -6,9 +6,14 @@
 #include "AccountNames.h"
 #include "BooksFolderReader.h"
 #include "Cp932.h"
+#include "JournalText.h"
 #include "StandardChart.h"
 
 namespace {
+
+using journal_text::Cp932;
+using journal_text::Quote;
+using journal_text::Utf8;
 
 const char8_t* const kColumn[] = {
     u8"識別フラグ",   u8"伝票No",       u8"決算",         u8"取引日付",     u8"借方勘定科目",
@@ -21,21 +26,6 @@ constexpr std::size_t kColumnsMin = 16;  // up to 貸方税金額
 constexpr std::size_t kFlag = 0, kKessan = 2, kDate = 3, kDebit = 4, kCredit = 10, kTekiyo = 16;
 // Offsets within a side's six columns.
 constexpr std::size_t kTaxClass = 3, kAmount = 4, kTaxAmount = 5;
-
-std::string Cp932(const char8_t* s) {
-  std::string out;
-  cp932::FromUtf8(reinterpret_cast<const char*>(s), out);
-  return out;
-}
-
-// A CP932 field quoted for a UTF-8 message.
-std::string Quote(const std::string& s) {
-  std::string utf8;
-  if (!cp932::ToUtf8(s, utf8)) utf8 = "?";
-  return "\"" + utf8 + "\"";
-}
-
-std::string Text(const char8_t* s) { return reinterpret_cast<const char*>(s); }
 
 bool Digits(const std::string& s, std::size_t nMin, std::size_t nMax, int& n) {
   if (s.size() < nMin || s.size() > nMax) return false;
@@ -120,7 +110,7 @@ void JournalConverter::Error(int nLine, const char8_t* szField, const std::strin
     return;
   }
   std::string s = m_strFile + " line " + std::to_string(nLine);
-  if (szField != nullptr) s += ", field " + Text(szField);
+  if (szField != nullptr) s += ", field " + Utf8(szField);
   m_arError.push_back(s + ": " + strText);
 }
 
@@ -221,7 +211,7 @@ bool JournalConverter::ReadRecord(const InterchangeCsvReader::Record& in, Record
   if (kessan == honketsu || kessan == honkessan) {
     r.m_bSettlement = true;
   } else if (!kessan.empty() && kessan != chuketsu && kessan != chukessan) {
-    Error(n, kColumn[kKessan], Quote(kessan) + Text(u8" is neither empty, 中決 nor 本決"));
+    Error(n, kColumn[kKessan], Quote(kessan) + Utf8(u8" is neither empty, 中決 nor 本決"));
     bOk = false;
   }
 
@@ -322,7 +312,7 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
   if (nClearing != 0) {
     Error(arLine.front().m_nLine, kColumn[kDebit],
           strLines + " leaves " + std::to_string(nClearing) +
-              Text(u8" on 諸口, which must net to zero over each voucher"));
+              Utf8(u8" on 諸口, which must net to zero over each voucher"));
     return;
   }
   ++m_nVouchers;

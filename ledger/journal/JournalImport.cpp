@@ -12,23 +12,13 @@
 #include "DefaultMapping.h"
 #include "InterchangeCsvReader.h"
 #include "JournalConverter.h"
+#include "JournalText.h"
 #include "OsPath.h"
 
 namespace {
 
-std::string Utf8(const std::string& cp932) {
-  std::string out;
-  if (!cp932::ToUtf8(cp932, out)) out = "?";
-  return out;
-}
-
-std::string Text(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-std::string Cp932(const char8_t* s) {
-  std::string out;
-  cp932::FromUtf8(reinterpret_cast<const char*>(s), out);
-  return out;
-}
+using journal_text::Cp932;
+using journal_text::Utf8;
 
 std::filesystem::path OsPath(const CString& str) {
   std::string os;
@@ -229,23 +219,24 @@ bool JournalImport::ResolveAccounts(const StandardChart& chart,
 bool JournalImport::BuildOpening(const std::string& strFile) {
   std::map<int, long long> balance;
   std::map<int, int> line;
+  auto account = [&](int nCode) {
+    return std::find_if(m_data.m_arAccount.begin(), m_data.m_arAccount.end(),
+                        [nCode](const BooksData::Account& x) { return x.m_nCode == nCode; });
+  };
   for (const OpeningReader::Balance& b : m_arBalance) {
-    const int nCode = m_arCodeOfId[static_cast<std::size_t>(b.m_nId)];
-    const auto a = std::find_if(m_data.m_arAccount.begin(), m_data.m_arAccount.end(),
-                                [&](const BooksData::Account& x) { return x.m_nCode == nCode; });
+    const auto a = account(m_arCodeOfId[static_cast<std::size_t>(b.m_nId)]);
     if (!BooksFolderReader::IsBalanceSheetClass(a->m_strClass)) {
       m_arError.push_back(strFile + " line " + std::to_string(b.m_nLine) +
-                          Text(u8", field 勘定科目: ") + a->m_strName + " is a " + a->m_strClass +
+                          Utf8(u8", field 勘定科目: ") + a->m_strName + " is a " + a->m_strClass +
                           " account and carries no balance forward");
       continue;
     }
-    balance[nCode] += b.m_bCredit == a->m_bCredit ? b.m_nAmount : -b.m_nAmount;
-    line.emplace(nCode, b.m_nLine);
+    balance[a->m_nCode] += b.m_bCredit == a->m_bCredit ? b.m_nAmount : -b.m_nAmount;
+    line.emplace(a->m_nCode, b.m_nLine);
   }
   long long nAssets = 0, nClaims = 0;
   for (const auto& [nCode, nBalance] : balance) {
-    const auto a = std::find_if(m_data.m_arAccount.begin(), m_data.m_arAccount.end(),
-                                [&](const BooksData::Account& x) { return x.m_nCode == nCode; });
+    const auto a = account(nCode);
     if (nBalance > BooksFolderReader::kAmountMax || nBalance < -BooksFolderReader::kAmountMax) {
       m_arError.push_back(strFile + " line " + std::to_string(line[nCode]) +
                           ": the balances of " + a->m_strName + " add up beyond range");
@@ -371,7 +362,7 @@ void JournalImport::Preview(const CInstallation& installation, std::ostream& out
     out << "no figures: " << defaults.m_strError << '\n';
     return;
   }
-  out << Text(u8"事業概況書 main items with the shipped defaults (yen, the whole year):\n");
+  out << Utf8(u8"事業概況書 main items with the shipped defaults (yen, the whole year):\n");
   for (const DefaultMapping::Item& item : defaults.m_arItem) {
     if (item.m_nKubun >= 12) continue;
     long long n = 0;

@@ -4,27 +4,18 @@
 #include "BooksFolderReader.h"
 #include "Cp932.h"
 #include "JournalConverter.h"
+#include "JournalText.h"
 
 namespace {
+
+using journal_text::Cp932;
+using journal_text::Quote;
+using journal_text::Utf8;
 
 const char8_t* const kColumn[] = {u8"期首日", u8"勘定科目", u8"貸借区分",
                                   u8"補助科目", u8"部門",     u8"前期繰越残高"};
 constexpr std::size_t kColumns = 6;
 constexpr std::size_t kStart = 0, kAccount = 1, kSide = 2, kBalance = 5;
-
-std::string Cp932(const char8_t* s) {
-  std::string out;
-  cp932::FromUtf8(reinterpret_cast<const char*>(s), out);
-  return out;
-}
-
-std::string Text(const char8_t* s) { return reinterpret_cast<const char*>(s); }
-
-std::string Quote(const std::string& s) {
-  std::string utf8;
-  if (!cp932::ToUtf8(s, utf8)) utf8 = "?";
-  return "\"" + utf8 + "\"";
-}
 
 }  // namespace
 
@@ -41,7 +32,7 @@ bool OpeningReader::Read(InterchangeCsvReader& reader, const std::string& strFil
     auto error = [&](const char8_t* szField, const std::string& strText) {
       if (m_arError.size() >= BooksFolderReader::kErrorMax) return;
       m_arError.push_back(strFile + " line " + std::to_string(n) +
-                          (szField != nullptr ? ", field " + Text(szField) : "") + ": " + strText);
+                          (szField != nullptr ? ", field " + Utf8(szField) : "") + ": " + strText);
     };
     long long nAmount = 0;
     if (bFirst && in.m_arField.size() == kColumns &&
@@ -72,7 +63,7 @@ bool OpeningReader::Read(InterchangeCsvReader& reader, const std::string& strFil
     if (f[kSide] == kasikata || f[kSide] == kasi) {
       b.m_bCredit = true;
     } else if (f[kSide] != karikata && f[kSide] != kari) {
-      error(kColumn[kSide], Quote(f[kSide]) + Text(u8" is neither 借方 nor 貸方"));
+      error(kColumn[kSide], Quote(f[kSide]) + Utf8(u8" is neither 借方 nor 貸方"));
       bOk = false;
     }
     if (!JournalConverter::ParseAmount(f[kBalance], b.m_nAmount)) {

@@ -7,15 +7,13 @@
 #include "BooksFolderReader.h"
 #include "Cp932.h"
 #include "CsvReader.h"
+#include "JournalText.h"
 #include "WinLocale.h"
 
 namespace {
 
-std::string Cp932(const char8_t* s) {
-  std::string out;
-  cp932::FromUtf8(reinterpret_cast<const char*>(s), out);
-  return out;
-}
+using journal_text::Cp932;
+using journal_text::Utf8;
 
 struct ClassRange {
   const char* szClass;
@@ -111,9 +109,9 @@ bool StandardChart::Load(const std::filesystem::path& path) {
       error("class", "\"" + t.m_strClass + "\" is not one of " + list);
     }
     const std::string& side = csv.Field(row, "side");
-    if (side == "credit" || side == reinterpret_cast<const char*>(u8"貸方")) {
+    if (side == "credit" || side == Utf8(u8"貸方")) {
       t.m_bCredit = true;
-    } else if (side != "debit" && side != reinterpret_cast<const char*>(u8"借方")) {
+    } else if (side != "debit" && side != Utf8(u8"借方")) {
       error("side", "\"" + side + "\" is neither debit nor credit");
     }
     const std::string& code = csv.Field(row, "code");
