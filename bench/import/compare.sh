@@ -10,6 +10,9 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 build=${BUILD_DIR:-build-bench-import}
 command -v sqlite3 >/dev/null || { echo "sqlite3 command-line tool missing" >&2; exit 1; }
+# GNU time measures the peak memory of the program alone (a child of this
+# script's Python would count the interpreter it was forked from).
+[ -x /usr/bin/time ] || { echo "/usr/bin/time missing (apt-get install time)" >&2; exit 1; }
 source bench/benchenv.sh
 bench_build "$build" import-build.log "-DRX16_BENCH=OFF -DRX16_QT=OFF" host_standin
 bench_scratch
@@ -45,8 +48,17 @@ def journal(path, lines):
                 rows = []
         f.write("".join(rows))
 
+def peak_rss(argv, before):
+    """Peak resident memory of one run, in MB."""
+    before()
+    out = os.path.join(work, "rss.txt")
+    subprocess.run(["/usr/bin/time", "-f", "%M", "-o", out] + argv, check=True,
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    with open(out) as f:
+        return int(f.read().split()[-1]) / 1024
+
 def run(argv, before=None, runs=3):
-    walls, cpus, rss = [], [], 0
+    walls, cpus = [], []
     for _ in range(runs):
         if before:
             before()
@@ -55,20 +67,18 @@ def run(argv, before=None, runs=3):
         _, status, usage = os.wait4(proc.pid, 0)
         walls.append(time.perf_counter() - start)
         cpus.append(usage.ru_utime + usage.ru_stime)
-        rss = max(rss, usage.ru_maxrss)
         if status != 0:
             sys.exit(f"{argv[:3]} failed: {proc.stderr.read().decode()}")
-    return statistics.median(walls), statistics.median(cpus), rss / 1024
+    return statistics.median(walls), statistics.median(cpus), peak_rss(argv, before or (lambda: None))
 
 inst = os.path.join(work, "inst")
 def fresh():
     shutil.rmtree(inst, ignore_errors=True)
     subprocess.run([exe, "init", inst], check=True, stdout=subprocess.DEVNULL)
 
-def imported(path, runs=3):
-    return run([exe, "import-journal", inst, path, "--name", "bench", "--fiscal-start",
-                "2024-01-01", "--fiscal-end", "2024-12-31", "--data-id", "BENCH"],
-               before=fresh, runs=runs)
+def importing(path):
+    return [exe, "import-journal", inst, path, "--name", "bench", "--fiscal-start",
+            "2024-01-01", "--fiscal-end", "2024-12-31", "--data-id", "BENCH"]
 
 db = os.path.join(work, "plain.db")
 columns = ", ".join(f"c{i} TEXT" for i in range(25))
@@ -81,9 +91,9 @@ small, big = os.path.join(work, "small.csv"), os.path.join(work, "big.csv")
 journal(small, 100_000)
 journal(big, 1_000_000)
 size = os.path.getsize(big) / 1e6
-imp = imported(big)
+imp = run(importing(big), before=fresh)
 sql = run(["sqlite3", db, ".import --csv " + big + " journal"], before=empty_table)
-small_rss = imported(small, runs=1)[2]
+small_rss = peak_rss(importing(small), fresh)
 print(f"1,000,000 journal lines ({size:.0f} MB, CP932), medians of three runs")
 print(f"{'':30}{'wall':>9}{'CPU':>9}{'peak RSS':>12}")
 print(f"{'sqlite3 .import, plain table':30}{sql[0]:>8.2f}s{sql[1]:>8.2f}s{sql[2]:>10.1f}MB")

@@ -33,6 +33,8 @@ bool IsUtf8(const std::string& s) {
 }
 
 void Trim(std::string& s) {
+  auto blank = [](char c) { return c == ' ' || c == '\t'; };
+  if (s.empty() || (!blank(s.front()) && !blank(s.back()))) return;
   const auto e = s.find_last_not_of(" \t");
   s.erase(e == std::string::npos ? 0 : e + 1);
   s.erase(0, s.find_first_not_of(" \t"));

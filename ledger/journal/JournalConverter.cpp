@@ -318,29 +318,43 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
   ++m_nVouchers;
   static const std::string karibarai = Cp932(u8"仮払消費税"), kariuke = Cp932(u8"仮受消費税");
   for (const Record& r : arLine) {
-    struct Leg {
-      int nId;
-      long long nAmount;
+    // Each side: its account and, split off, its tax account.
+    struct Legs {
+      int nCount = 0;
+      int arId[2] = {};
+      long long arAmount[2] = {};
     };
-    std::vector<Leg> arDebit, arCredit;
-    for (auto [pSide, pLegs, pTaxName] : {std::tuple{&r.m_debit, &arDebit, &karibarai},
-                                          std::tuple{&r.m_credit, &arCredit, &kariuke}}) {
+    Legs debit, credit;
+    for (auto [pSide, pLegs, pTaxName] : {std::tuple{&r.m_debit, &debit, &karibarai},
+                                          std::tuple{&r.m_credit, &credit, &kariuke}}) {
       if (pSide->m_nId < 0) continue;
-      pLegs->push_back({pSide->m_nId, pSide->m_nAmount - pSide->m_nTax});
+      pLegs->arId[0] = pSide->m_nId;
+      pLegs->arAmount[0] = pSide->m_nAmount - pSide->m_nTax;
+      pLegs->nCount = 1;
       if (pSide->m_nTax != 0) {
-        pLegs->push_back({m_names.Id(*pTaxName, m_strFile, r.m_nLine), pSide->m_nTax});
+        pLegs->arId[1] = m_names.Id(*pTaxName, m_strFile, r.m_nLine);
+        pLegs->arAmount[1] = pSide->m_nTax;
+        pLegs->nCount = 2;
       }
     }
     const bool bEqual = r.m_debit.m_nId >= 0 && r.m_credit.m_nId >= 0 &&
                         r.m_debit.m_nAmount == r.m_credit.m_nAmount;
-    if (bEqual && arDebit.size() == 1) {
-      for (const Leg& c : arCredit) Emit(r, arDebit[0].nId, c.nId, c.nAmount, sink);
-    } else if (bEqual && arCredit.size() == 1) {
-      for (const Leg& d : arDebit) Emit(r, d.nId, arCredit[0].nId, d.nAmount, sink);
+    if (bEqual && debit.nCount == 1) {
+      for (int i = 0; i < credit.nCount; ++i) {
+        Emit(r, debit.arId[0], credit.arId[i], credit.arAmount[i], sink);
+      }
+    } else if (bEqual && credit.nCount == 1) {
+      for (int i = 0; i < debit.nCount; ++i) {
+        Emit(r, debit.arId[i], credit.arId[0], debit.arAmount[i], sink);
+      }
     } else {
       const int nShokuchi = m_names.Id(StandardChart::ClearingName(), m_strFile, r.m_nLine);
-      for (const Leg& d : arDebit) Emit(r, d.nId, nShokuchi, d.nAmount, sink);
-      for (const Leg& c : arCredit) Emit(r, nShokuchi, c.nId, c.nAmount, sink);
+      for (int i = 0; i < debit.nCount; ++i) {
+        Emit(r, debit.arId[i], nShokuchi, debit.arAmount[i], sink);
+      }
+      for (int i = 0; i < credit.nCount; ++i) {
+        Emit(r, nShokuchi, credit.arId[i], credit.arAmount[i], sink);
+      }
     }
   }
 }
