@@ -31,9 +31,8 @@ bool Read(const std::string& strText, std::vector<JournalConverter::Line>& arLin
   InterchangeCsvReader reader;
   reader.OpenText(strText);
   JournalConverter converter(names, {2024, 4, 1}, {2025, 3, 31});
-  const bool bOk = converter.Convert(reader, "journal.csv", [&](const JournalConverter::Line& l) {
-    arLine.push_back(l);
-  });
+  const bool bOk = converter.Convert(reader, "journal.csv",
+                                     [&](const JournalConverter::Line& l) { arLine.push_back(l); });
   if (!bOk && converter.m_arError.empty()) Fail("a refused journal names no problem");
   if (bOk && !converter.m_arError.empty()) Fail("an accepted journal has problems");
   for (const JournalConverter::Line& l : arLine) {
@@ -67,8 +66,8 @@ std::string Export(const std::vector<JournalConverter::Line>& arLine, const Acco
                   l.m_date.m_nDay);
     const std::string amount = std::to_string(l.m_nAmount);
     out += std::string(szFlag) + ",," + (l.m_bSettlement ? "\xE6\x9C\xAC\xE6\xB1\xBA" : "") + "," +
-           szDate + "," + Field(names.m_arName[l.m_nDebit].m_strWritten) + ",,,," + amount +
-           ",0," + Field(names.m_arName[l.m_nCredit].m_strWritten) + ",,,," + amount + ",0," +
+           szDate + "," + Field(names.m_arName[l.m_nDebit].m_strWritten) + ",,,," + amount + ",0," +
+           Field(names.m_arName[l.m_nCredit].m_strWritten) + ",,,," + amount + ",0," +
            Field(l.m_strDescription) + ",,,0,,,0,0,no\r\n";
   }
   return out;

@@ -241,7 +241,8 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
   } else if (nName == std::string::npos) {
     Error(m_strCompanyFile, n, "name", "has a character with no Shift_JIS (CP932) form");
   } else if (nName > kNameMax) {
-    Error(m_strCompanyFile, n, "name", "longer than " + std::to_string(kNameMax) + " bytes in CP932");
+    Error(m_strCompanyFile, n, "name",
+          "longer than " + std::to_string(kNameMax) + " bytes in CP932");
   }
 
   const bool bStart = ParseDate(csv.Field(row, "fiscal_start"), data.m_start);
@@ -273,7 +274,8 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
                 ")");
     } else if (data.m_start.m_nDay > 28) {
       // Month periods begin on the start day, which every month must have.
-      Error(m_strCompanyFile, n, "fiscal_start", "a fiscal year must start on day 1 to 28 of a month");
+      Error(m_strCompanyFile, n, "fiscal_start",
+            "a fiscal year must start on day 1 to 28 of a month");
     } else if (!CFiscalYear(data.m_start.m_nYear, data.m_start.m_nMonth, data.m_start.m_nDay,
                             data.m_end.m_nYear, data.m_end.m_nMonth, data.m_end.m_nDay)
                     .IsValid()) {
@@ -301,7 +303,8 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
   }
 
   if (!ParseFlag(csv.Field(row, "net_assets"), data.m_bNetAssets)) {
-    Error(m_strCompanyFile, n, "net_assets", Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
+    Error(m_strCompanyFile, n, "net_assets",
+          Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
   }
 
   data.m_strDataId = csv.Field(row, "data_id");
@@ -316,7 +319,8 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     Error(m_strCompanyFile, n, "data_id",
           Quote(data.m_strDataId) + " may hold only letters, digits, - and _");
   } else if (data.m_strDataId.size() > kDataIdMax) {
-    Error(m_strCompanyFile, n, "data_id", "longer than " + std::to_string(kDataIdMax) + " characters");
+    Error(m_strCompanyFile, n, "data_id",
+          "longer than " + std::to_string(kDataIdMax) + " characters");
   }
   ReadAltFolder(csv, row, data);
 }
@@ -326,7 +330,8 @@ void BooksFolderReader::ReadAltFolder(const CsvReader& csv, const CsvReader::Row
   data.m_strAltFolder = csv.Field(row, "alt_folder");
   const std::size_t len = Cp932Length(data.m_strAltFolder);
   if (len == std::string::npos) {
-    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder", "has a character with no Shift_JIS (CP932) form");
+    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
+          "has a character with no Shift_JIS (CP932) form");
   } else if (len > kAltFolderMax) {
     Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
           "longer than " + std::to_string(kAltFolderMax) + " bytes in CP932");

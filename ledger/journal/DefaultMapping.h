@@ -19,7 +19,7 @@ class DefaultMapping {
   };
   struct Item {
     int m_nItem = 0;
-    std::string m_strName;     // CP932
+    std::string m_strName;  // CP932
     bool m_bCredit = false;
     int m_nKubun = 0;          // 12 or more: a monthly item
     std::string m_strFormula;  // a total's keyword (URIAGE, ...) or empty

@@ -18,7 +18,7 @@ bool IsUtf8(const std::string& s) {
   std::size_t i = 0;
   while (i < s.size()) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    const std::size_t n = c < 0x80                   ? 0
+    const std::size_t n = c < 0x80                 ? 0
                           : c >= 0xC2 && c <= 0xDF ? 1
                           : c >= 0xE0 && c <= 0xEF ? 2
                           : c >= 0xF0 && c <= 0xF4 ? 3
@@ -153,8 +153,8 @@ bool InterchangeCsvReader::Next(Record& record) {
     }
     if (bWasQuoted) {
       if (c != ' ' && c != '\t' && record.m_strError.empty()) {
-        record.m_strError = "text after the closing quotation mark of field " +
-                            std::to_string(nField + 1);
+        record.m_strError =
+            "text after the closing quotation mark of field " + std::to_string(nField + 1);
       }
       continue;
     }
@@ -166,8 +166,7 @@ bool InterchangeCsvReader::Next(Record& record) {
       continue;
     }
     if (c == '"' && record.m_strError.empty()) {
-      record.m_strError = "quotation mark inside the unquoted field " +
-                          std::to_string(nField + 1);
+      record.m_strError = "quotation mark inside the unquoted field " + std::to_string(nField + 1);
     }
     // The rest of an unquoted field up to its end, at once.
     std::size_t nEnd = m_nPos;

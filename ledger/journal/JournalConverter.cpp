@@ -16,11 +16,11 @@ using journal_text::Quote;
 using journal_text::Utf8;
 
 const char8_t* const kColumn[] = {
-    u8"識別フラグ",   u8"伝票No",       u8"決算",         u8"取引日付",     u8"借方勘定科目",
-    u8"借方補助科目", u8"借方部門",     u8"借方税区分",   u8"借方金額",     u8"借方税金額",
-    u8"貸方勘定科目", u8"貸方補助科目", u8"貸方部門",     u8"貸方税区分",   u8"貸方金額",
-    u8"貸方税金額",   u8"摘要",         u8"番号",         u8"期日",         u8"タイプ",
-    u8"生成元",       u8"仕訳メモ",     u8"付箋1",        u8"付箋2",        u8"調整"};
+    u8"識別フラグ",   u8"伝票No",       u8"決算",       u8"取引日付",   u8"借方勘定科目",
+    u8"借方補助科目", u8"借方部門",     u8"借方税区分", u8"借方金額",   u8"借方税金額",
+    u8"貸方勘定科目", u8"貸方補助科目", u8"貸方部門",   u8"貸方税区分", u8"貸方金額",
+    u8"貸方税金額",   u8"摘要",         u8"番号",       u8"期日",       u8"タイプ",
+    u8"生成元",       u8"仕訳メモ",     u8"付箋1",      u8"付箋2",      u8"調整"};
 constexpr std::size_t kColumns = 25;
 constexpr std::size_t kColumnsMin = 16;  // up to 貸方税金額
 constexpr std::size_t kFlag = 0, kKessan = 2, kDate = 3, kDebit = 4, kCredit = 10, kTekiyo = 16;
@@ -44,8 +44,8 @@ int DaysInMonth(int y, int m) {
 }
 
 // "Y?M?D" split at sep; each part digits of the given widths.
-bool SplitDate(const std::string& s, char sep, std::size_t nYearMin, std::size_t nYearMax,
-               int& y, int& m, int& d) {
+bool SplitDate(const std::string& s, char sep, std::size_t nYearMin, std::size_t nYearMax, int& y,
+               int& m, int& d) {
   const auto p1 = s.find(sep);
   if (p1 == std::string::npos) return false;
   const auto p2 = s.find(sep, p1 + 1);
@@ -267,7 +267,8 @@ bool JournalConverter::ReadSide(const InterchangeCsvReader::Record& in, std::siz
   side.m_nAmount = nAmount;
   static const std::string zeinuki = Cp932(u8"税抜");
   if (nTax != 0 && f[nFirst + kTaxClass].find(zeinuki) != std::string::npos) {
-    if ((nTax < 0) != (nAmount < 0) || (nTax < 0 ? -nTax : nTax) > (nAmount < 0 ? -nAmount : nAmount)) {
+    if ((nTax < 0) != (nAmount < 0) ||
+        (nTax < 0 ? -nTax : nTax) > (nAmount < 0 ? -nAmount : nAmount)) {
       Error(n, kColumn[nFirst + kTaxAmount],
             "the tax " + std::to_string(nTax) + " is not a part of the amount " +
                 std::to_string(nAmount));
@@ -297,8 +298,9 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
     if (nClearingId >= 0 && r.m_credit.m_nId == nClearingId) nClearing -= r.m_credit.m_nAmount;
   }
   const std::string strLines = arLine.size() == 1 ? "the entry"
-                               : "the voucher on lines " + std::to_string(arLine.front().m_nLine) +
-                                     "-" + std::to_string(arLine.back().m_nLine);
+                                                  : "the voucher on lines " +
+                                                        std::to_string(arLine.front().m_nLine) +
+                                                        "-" + std::to_string(arLine.back().m_nLine);
   if (bOverflow) {
     Error(arLine.front().m_nLine, kColumn[kDebit + kAmount], strLines + " adds up beyond range");
     return;
@@ -325,8 +327,8 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
       long long arAmount[2] = {};
     };
     Legs debit, credit;
-    for (auto [pSide, pLegs, pTaxName] : {std::tuple{&r.m_debit, &debit, &karibarai},
-                                          std::tuple{&r.m_credit, &credit, &kariuke}}) {
+    for (auto [pSide, pLegs, pTaxName] :
+         {std::tuple{&r.m_debit, &debit, &karibarai}, std::tuple{&r.m_credit, &credit, &kariuke}}) {
       if (pSide->m_nId < 0) continue;
       pLegs->arId[0] = pSide->m_nId;
       pLegs->arAmount[0] = pSide->m_nAmount - pSide->m_nTax;

@@ -29,7 +29,7 @@ class JournalConverter {
  public:
   struct Line {
     BooksData::Date m_date;
-    int m_nDebit = 0;   // AccountNames numbers
+    int m_nDebit = 0;  // AccountNames numbers
     int m_nCredit = 0;
     long long m_nAmount = 0;
     bool m_bSettlement = false;
@@ -79,7 +79,7 @@ class JournalConverter {
   BooksData::Date m_start, m_end;
   std::string m_strFile;
   std::vector<Record> m_arVoucher;
-  bool m_bOpen = false;     // a voucher begun by 2110 awaits its 2101
-  bool m_bBroken = false;   // a line of the current voucher was refused
+  bool m_bOpen = false;    // a voucher begun by 2110 awaits its 2101
+  bool m_bBroken = false;  // a line of the current voucher was refused
   std::size_t m_nSuppressed = 0;
 };

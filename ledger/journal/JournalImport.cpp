@@ -84,15 +84,22 @@ bool JournalImport::Run(const CInstallation& installation, const std::filesystem
     return false;
   }
   JournalConverter converter(m_names, m_data.m_start, m_data.m_end);
+  bool bOverflow = false;
   converter.Convert(reader, strJournal, [&](const JournalConverter::Line& line) {
     for (int id : {line.m_nDebit, line.m_nCredit}) {
       if (static_cast<std::size_t>(id) >= m_arTotal.size()) m_arTotal.resize(id + 1);
     }
-    m_arTotal[line.m_nDebit].m_nDebit += line.m_nAmount;
-    m_arTotal[line.m_nCredit].m_nCredit += line.m_nAmount;
+    // A year's totals beyond 64 bits are refused rather than wrapped.
+    bOverflow |= __builtin_add_overflow(m_arTotal[line.m_nDebit].m_nDebit, line.m_nAmount,
+                                        &m_arTotal[line.m_nDebit].m_nDebit);
+    bOverflow |= __builtin_add_overflow(m_arTotal[line.m_nCredit].m_nCredit, line.m_nAmount,
+                                        &m_arTotal[line.m_nCredit].m_nCredit);
     ++m_nLines;
   });
   m_arError = converter.m_arError;
+  if (bOverflow) {
+    m_arError.push_back(strJournal + ": an account's total for the year is out of range");
+  }
   m_nRecords = converter.m_nRecords;
   m_nVouchers = converter.m_nVouchers;
   if (!options.m_opening.empty()) ReadOpening(options.m_opening);
@@ -173,8 +180,8 @@ bool JournalImport::ResolveAccounts(const StandardChart& chart,
       if (name.m_nUses > name.m_arUse.size()) {
         strUses += " and " + std::to_string(name.m_nUses - name.m_arUse.size()) + " more";
       }
-      m_arError.push_back("unknown account title \"" + Utf8(name.m_strWritten) + "\" (" +
-                          strUses + ")");
+      m_arError.push_back("unknown account title \"" + Utf8(name.m_strWritten) + "\" (" + strUses +
+                          ")");
       skeleton << '"' << name.m_strWritten << "\",,,,,\r\n";
     }
     skeleton.close();
@@ -202,7 +209,7 @@ bool JournalImport::ResolveAccounts(const StandardChart& chart,
     a.m_nNumber = t->m_nNumber;
     const std::string name = ShortName(written, arCut);
     // A shortened name keeps the whole one as the display name where it fits.
-    std::string disp = name != written           ? written
+    std::string disp = name != written             ? written
                        : !t->m_strDispName.empty() ? t->m_strDispName
                                                    : written;
     disp.resize(cp932::CutLength(disp, BooksFolderReader::kDispNameMax));
@@ -238,13 +245,13 @@ bool JournalImport::BuildOpening(const std::string& strFile) {
   for (const auto& [nCode, nBalance] : balance) {
     const auto a = account(nCode);
     if (nBalance > BooksFolderReader::kAmountMax || nBalance < -BooksFolderReader::kAmountMax) {
-      m_arError.push_back(strFile + " line " + std::to_string(line[nCode]) +
-                          ": the balances of " + a->m_strName + " add up beyond range");
+      m_arError.push_back(strFile + " line " + std::to_string(line[nCode]) + ": the balances of " +
+                          a->m_strName + " add up beyond range");
       continue;
     }
     const long long nDebitPositive = a->m_bCredit ? -nBalance : nBalance;
-    (a->m_strClass == "assets" ? nAssets : nClaims) += a->m_strClass == "assets" ? nDebitPositive
-                                                                                  : -nDebitPositive;
+    (a->m_strClass == "assets" ? nAssets : nClaims) +=
+        a->m_strClass == "assets" ? nDebitPositive : -nDebitPositive;
     if (nBalance != 0) m_data.m_arOpening.push_back({a->m_nCode, nBalance});
   }
   if (m_arError.empty() && nAssets != nClaims) {
@@ -257,35 +264,34 @@ bool JournalImport::BuildOpening(const std::string& strFile) {
 
 bool JournalImport::Store(const CInstallation& installation, const Options& options) {
   BooksCsvImporter importer;
-  const bool bAdded = importer.Add(
-      installation, m_data, [&](const BooksCsvImporter::Store& store) {
-        InterchangeCsvReader reader;
-        if (!reader.Open(options.m_journal)) {
-          m_arError.push_back(options.m_journal.string() + ": " + reader.m_strError);
-          return false;
-        }
-        m_names.m_bRecord = false;
-        JournalConverter converter(m_names, m_data.m_start, m_data.m_end);
-        bool bStored = true;
-        const bool bRead = converter.Convert(
-            reader, options.m_journal.filename().string(), [&](const JournalConverter::Line& l) {
-              if (!bStored) return;
-              CBooksDatabase::Journal line;
-              line.nDate = l.m_date.Serial();
-              line.nDebit = static_cast<short>(m_arCodeOfId[static_cast<std::size_t>(l.m_nDebit)]);
-              line.nCredit = static_cast<short>(m_arCodeOfId[static_cast<std::size_t>(l.m_nCredit)]);
-              line.llAmount = l.m_nAmount;
-              line.bSettlement = l.m_bSettlement;
-              line.strDescription = l.m_strDescription;
-              // Titles of one account on both sides move nothing.
-              if (line.nDebit != line.nCredit) bStored = store(line);
-            });
-        if (!bRead) {
-          // The file changed since it was checked.
-          m_arError = converter.m_arError;
-        }
-        return bRead && bStored;
-      });
+  const bool bAdded = importer.Add(installation, m_data, [&](const BooksCsvImporter::Store& store) {
+    InterchangeCsvReader reader;
+    if (!reader.Open(options.m_journal)) {
+      m_arError.push_back(options.m_journal.string() + ": " + reader.m_strError);
+      return false;
+    }
+    m_names.m_bRecord = false;
+    JournalConverter converter(m_names, m_data.m_start, m_data.m_end);
+    bool bStored = true;
+    const bool bRead = converter.Convert(
+        reader, options.m_journal.filename().string(), [&](const JournalConverter::Line& l) {
+          if (!bStored) return;
+          CBooksDatabase::Journal line;
+          line.nDate = l.m_date.Serial();
+          line.nDebit = static_cast<short>(m_arCodeOfId[static_cast<std::size_t>(l.m_nDebit)]);
+          line.nCredit = static_cast<short>(m_arCodeOfId[static_cast<std::size_t>(l.m_nCredit)]);
+          line.llAmount = l.m_nAmount;
+          line.bSettlement = l.m_bSettlement;
+          line.strDescription = l.m_strDescription;
+          // Titles of one account on both sides move nothing.
+          if (line.nDebit != line.nCredit) bStored = store(line);
+        });
+    if (!bRead) {
+      // The file changed since it was checked.
+      m_arError = converter.m_arError;
+    }
+    return bRead && bStored;
+  });
   if (!bAdded) {
     m_arError.insert(m_arError.end(), importer.m_arError.begin(), importer.m_arError.end());
     return false;
@@ -309,11 +315,11 @@ long long JournalImport::Closing(const BooksData::Account& account) const {
 
 void JournalImport::Preview(const CInstallation& installation, std::ostream& out) const {
   DefaultMapping defaults;
-  const bool bDefaults = defaults.Load(
-      OsPath(installation.GetFolder()) /
-      (installation.GetEdition() >= CInstallation::EDITION_COOPERATIVE
-           ? "KP10ToRX16_G_common_init.dat"
-           : "QT10ToRX16_G_common_init.dat"));
+  const bool bDefaults =
+      defaults.Load(OsPath(installation.GetFolder()) /
+                    (installation.GetEdition() >= CInstallation::EDITION_COOPERATIVE
+                         ? "KP10ToRX16_G_common_init.dat"
+                         : "QT10ToRX16_G_common_init.dat"));
   out << "would add " << m_data.m_strName << " (data ID " << m_data.m_strDataId << "), "
       << m_nRecords << " journal lines in " << m_nVouchers << " vouchers as " << m_nLines
       << " books lines\n";
@@ -323,13 +329,15 @@ void JournalImport::Preview(const CInstallation& installation, std::ostream& out
   std::map<int, long long> closing;
   for (const BooksData::Account& a : m_data.m_arAccount) {
     closing[a.m_nCode] = Closing(a);
-    byClass[a.m_strClass] += (a.m_bCredit == CreditClass(a.m_strClass) ? 1 : -1) * closing[a.m_nCode];
+    byClass[a.m_strClass] +=
+        (a.m_bCredit == CreditClass(a.m_strClass) ? 1 : -1) * closing[a.m_nCode];
     out << "  " << a.m_nCode << '\t' << a.m_nNumber << '\t' << a.m_strClass << '\t'
         << (a.m_bCredit ? "credit" : "debit") << '\t' << a.m_strName << '\t' << a.m_strDispName
         << '\t';
     std::string strItems;
     for (const DefaultMapping::Match& m : defaults.m_arMatch) {
-      if (m.m_nCode == a.m_nCode) strItems += (strItems.empty() ? "" : " ") + std::to_string(m.m_nItem);
+      if (m.m_nCode == a.m_nCode)
+        strItems += (strItems.empty() ? "" : " ") + std::to_string(m.m_nItem);
     }
     out << (strItems.empty() ? "-" : strItems) << '\n';
   }

@@ -46,7 +46,7 @@ class JournalImport {
 
  private:
   struct Total {
-    long long m_nDebit = 0;   // movements of the year, both sides
+    long long m_nDebit = 0;  // movements of the year, both sides
     long long m_nCredit = 0;
   };
 
@@ -61,8 +61,8 @@ class JournalImport {
 
   BooksData m_data;
   AccountNames m_names;
-  std::vector<int> m_arCodeOfId;        // per name number: the account code
-  std::vector<Total> m_arTotal;         // per name number
+  std::vector<int> m_arCodeOfId;  // per name number: the account code
+  std::vector<Total> m_arTotal;   // per name number
   std::vector<OpeningReader::Balance> m_arBalance;
   std::size_t m_nRecords = 0, m_nVouchers = 0, m_nLines = 0;
 };

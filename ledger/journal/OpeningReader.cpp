@@ -12,7 +12,7 @@ using journal_text::Cp932;
 using journal_text::Quote;
 using journal_text::Utf8;
 
-const char8_t* const kColumn[] = {u8"期首日", u8"勘定科目", u8"貸借区分",
+const char8_t* const kColumn[] = {u8"期首日",   u8"勘定科目", u8"貸借区分",
                                   u8"補助科目", u8"部門",     u8"前期繰越残高"};
 constexpr std::size_t kColumns = 6;
 constexpr std::size_t kStart = 0, kAccount = 1, kSide = 2, kBalance = 5;

@@ -15,8 +15,8 @@ class AccountNames;
 class OpeningReader {
  public:
   struct Balance {
-    int m_nId = 0;            // AccountNames number
-    bool m_bCredit = false;   // the side the balance stands on, as written
+    int m_nId = 0;           // AccountNames number
+    bool m_bCredit = false;  // the side the balance stands on, as written
     long long m_nAmount = 0;
     int m_nLine = 0;
   };

@@ -23,11 +23,16 @@ struct ClassRange {
 
 // Where the sample chart puts each class; new titles go after its accounts.
 const ClassRange kRanges[] = {
-    {"assets", 101, 1000},          {"liabilities", 201, 2000},
-    {"net_assets", 301, 3000},      {"sales", 401, 4000},
-    {"cost_of_sales", 501, 5000},   {"sga", 601, 6000},
-    {"non_operating_income", 701, 7000}, {"non_operating_expense", 711, 7500},
-    {"special_gain", 801, 8000},    {"special_loss", 811, 8100},
+    {"assets", 101, 1000},
+    {"liabilities", 201, 2000},
+    {"net_assets", 301, 3000},
+    {"sales", 401, 4000},
+    {"cost_of_sales", 501, 5000},
+    {"sga", 601, 6000},
+    {"non_operating_income", 701, 7000},
+    {"non_operating_expense", 711, 7500},
+    {"special_gain", 801, 8000},
+    {"special_loss", 811, 8100},
     {"income_tax", 901, 8900},
 };
 
@@ -54,9 +59,9 @@ std::string StandardChart::Key(const std::string& strName) {
   static const std::string space = Cp932(u8"　");
   static const std::string kanjo = Cp932(u8"勘定");
   std::string wide(strName.size() * 2 + 2, '\0');
-  const int n = LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, strName.data(),
-                             static_cast<int>(strName.size()), wide.data(),
-                             static_cast<int>(wide.size()));
+  const int n =
+      LCMapStringA(LOCALE_SYSTEM_DEFAULT, LCMAP_FULLWIDTH, strName.data(),
+                   static_cast<int>(strName.size()), wide.data(), static_cast<int>(wide.size()));
   if (n <= 0) return strName;
   wide.resize(static_cast<std::size_t>(n));
   std::string key;
@@ -115,8 +120,8 @@ bool StandardChart::Load(const std::filesystem::path& path) {
       error("side", "\"" + side + "\" is neither debit nor credit");
     }
     const std::string& code = csv.Field(row, "code");
-    if (!code.empty() && (!ParseNumber(code, 32767, t.m_nCode) ||
-                          BooksFolderReader::IsReserved(t.m_nCode))) {
+    if (!code.empty() &&
+        (!ParseNumber(code, 32767, t.m_nCode) || BooksFolderReader::IsReserved(t.m_nCode))) {
       error("code", "\"" + code + "\" is not a free account code 1-32767");
     }
     const std::string& number = csv.Field(row, "number");
@@ -142,8 +147,7 @@ bool StandardChart::Complete() {
   for (const auto& [key, t] : m_mapTitle) {
     if (t.m_nCode == 0) continue;
     const auto [it, bNew] = byCode.emplace(t.m_nCode, &t);
-    if (!bNew && (it->second->m_strClass != t.m_strClass ||
-                  it->second->m_bCredit != t.m_bCredit ||
+    if (!bNew && (it->second->m_strClass != t.m_strClass || it->second->m_bCredit != t.m_bCredit ||
                   (t.m_nNumber != 0 && it->second->m_nNumber != 0 &&
                    it->second->m_nNumber != t.m_nNumber))) {
       const Title& a = it->second->m_strWhere < t.m_strWhere ? *it->second : t;
@@ -155,8 +159,8 @@ bool StandardChart::Complete() {
     if (t.m_nNumber != 0) {
       const auto [num, bFresh] = codeOfNumber.emplace(t.m_nNumber, t.m_nCode);
       if (!bFresh && num->second != t.m_nCode) {
-        m_arError.push_back(t.m_strWhere + ", field number: number " +
-                            std::to_string(t.m_nNumber) + " belongs to another code already");
+        m_arError.push_back(t.m_strWhere + ", field number: number " + std::to_string(t.m_nNumber) +
+                            " belongs to another code already");
       }
     }
   }
@@ -187,9 +191,8 @@ bool StandardChart::Complete() {
     if (t->m_nCode == 0) t->m_nCode = next(usedCodes, range->nFirstCode, 32767);
     if (t->m_nNumber == 0) {
       const auto it = numberOfCode.find(t->m_nCode);
-      t->m_nNumber = it != numberOfCode.end()
-                         ? it->second
-                         : next(usedNumbers, range->nFirstNumber, 2147483647);
+      t->m_nNumber = it != numberOfCode.end() ? it->second
+                                              : next(usedNumbers, range->nFirstNumber, 2147483647);
       numberOfCode[t->m_nCode] = t->m_nNumber;
     }
     if (t->m_nCode > 32767) {

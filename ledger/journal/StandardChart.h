@@ -15,15 +15,15 @@
 class StandardChart {
  public:
   struct Title {
-    std::string m_strName;      // CP932, as the chart file writes it
-    std::string m_strClass;     // a class of BooksFolderReader::Classes()
+    std::string m_strName;   // CP932, as the chart file writes it
+    std::string m_strClass;  // a class of BooksFolderReader::Classes()
     bool m_bCredit = false;
     int m_nCode = 0;            // 0: none given, Complete() chooses one
     int m_nNumber = 0;          // 0: none given, Complete() chooses one
     std::string m_strDispName;  // CP932; empty: the title as the journal writes it
     bool m_bHidden = false;
-    std::string m_strWhere;     // file and line, for messages
-    int m_nOrder = 0;           // place in the files read
+    std::string m_strWhere;  // file and line, for messages
+    int m_nOrder = 0;        // place in the files read
   };
 
   // The name under which a title is looked up (CP932 in and out).

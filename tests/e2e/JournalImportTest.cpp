@@ -22,9 +22,9 @@ const std::string kData = std::string(RX16_TEST_DATA_DIR) + "/journal/";
 
 struct Year {
   std::string strId;
-  std::string strName;  // UTF-8
-  std::vector<std::string> arArg;  // after INSTALLATION
-  std::map<int, long> mapMain;     // items 1-35 in thousands; those left out are 0
+  std::string strName;                          // UTF-8
+  std::vector<std::string> arArg;               // after INSTALLATION
+  std::map<int, long> mapMain;                  // items 1-35 in thousands; those left out are 0
   std::map<int, std::vector<long>> mapMonthly;  // items 36-43 in yen; left out: all 0
 };
 
@@ -42,9 +42,9 @@ std::vector<Year> Years() {
        {kData + "farm-journal.csv", "--opening", kData + "farm-opening.csv", "--name",
         U8(u8"みのり農園株式会社"), "--fiscal-start", "2024-04-01", "--fiscal-end", "2025-03-31",
         "--data-id", "FARM2024"},
-       {{1, 3800}, {3, 1173}, {4, 300},  {5, 183},   {6, 300},   {8, 800},  {10, 450},
-        {11, 2627}, {12, 600}, {17, 2007}, {19, 2177}, {20, 13281}, {21, 3553}, {23, 3078},
-        {24, 450}, {27, 5000}, {29, 4000}, {30, 2874}, {34, 2500}, {35, 10407}},
+       {{1, 3800},  {3, 1173},  {4, 300},   {5, 183},   {6, 300},    {8, 800},   {10, 450},
+        {11, 2627}, {12, 600},  {17, 2007}, {19, 2177}, {20, 13281}, {21, 3553}, {23, 3078},
+        {24, 450},  {27, 5000}, {29, 4000}, {30, 2874}, {34, 2500},  {35, 10407}},
        {{36, Months({{3, 1000000}, {5, 2000000}, {6, 300000}, {11, 500000}})},
         {37, Months({{0, 100000}, {1, 83000}})},
         {39, Months({{2, 300000}, {8, 600000}})},
@@ -56,9 +56,9 @@ std::vector<Year> Years() {
        {kData + "general-journal.csv", "--accounts", kData + "general-accounts.csv", "--name",
         U8(u8"株式会社ひかり商事"), "--fiscal-start", "2024-01-01", "--fiscal-end", "2024-12-31",
         "--data-id", "GEN2024", "--net-assets", "1"},
-       {{1, 3300}, {3, 1350},  {5, 1430},  {7, 220},   {10, 300},  {11, 1950}, {12, 500},
-        {13, 400}, {15, 110},  {16, 130},  {17, 634},  {19, 656},  {20, 5836}, {21, 3116},
-        {23, 2200}, {24, 300}, {30, 2480}, {32, 880},  {34, 1000}, {35, 3356}},
+       {{1, 3300},  {3, 1350}, {5, 1430},  {7, 220},  {10, 300},  {11, 1950}, {12, 500},
+        {13, 400},  {15, 110}, {16, 130},  {17, 634}, {19, 656},  {20, 5836}, {21, 3116},
+        {23, 2200}, {24, 300}, {30, 2480}, {32, 880}, {34, 1000}, {35, 3356}},
        {{36, Months({{1, 1100000}, {10, 2200000}})},
         {37, Months({{0, 550000}, {8, 880000}})},
         {38, Months({{6, 220000}})},
@@ -167,14 +167,14 @@ TEST_F(JournalImport, ReportAndWizardGiveTheFiguresWorkedOutByHand) {
 TEST_F(JournalImport, BadFilesNameEveryLineAndChangeNothing) {
   Install();
   fs::create_directories(Dir("in"));
-  for (const char* szFile : {"bad-journal.csv", "bad-utf8-journal.csv", "bad-opening.csv",
-                             "farm-journal.csv"}) {
+  for (const char* szFile :
+       {"bad-journal.csv", "bad-utf8-journal.csv", "bad-opening.csv", "farm-journal.csv"}) {
     fs::copy_file(kData + szFile, Dir("in/") + szFile);
   }
   const auto before = Files();
   const std::string strList = Host({"list", ProgramDir()}).strOutput;
-  const std::vector<std::string> arYear = {"--name", "X", "--fiscal-start", "2024-04-01",
-                                           "--fiscal-end", "2025-03-31"};
+  const std::vector<std::string> arYear = {
+      "--name", "X", "--fiscal-start", "2024-04-01", "--fiscal-end", "2025-03-31"};
   struct Case {
     std::vector<std::string> arArg;
     std::vector<std::string> arProblem;  // every line of the message after the first
@@ -236,9 +236,8 @@ TEST_F(JournalImport, OneBadLineInTwoThousandIsNamedAlone) {
   out << "\xEF\xBB\xBF";
   for (int n = 1; n <= 2000; ++n) {
     const std::string strAmount = n == 1234 ? "12a0" : std::to_string(n);
-    out << "2000," << n << ",,2024/" << (n % 12 + 1) << "/1,"
-        << U8(u8"現金,,,対象外,") << strAmount << U8(u8",0,売上高,,,対象外,") << strAmount
-        << U8(u8",0,売上,,,0,,,0,0,no\n");
+    out << "2000," << n << ",,2024/" << (n % 12 + 1) << "/1," << U8(u8"現金,,,対象外,") << strAmount
+        << U8(u8",0,売上高,,,対象外,") << strAmount << U8(u8",0,売上,,,0,,,0,0,no\n");
   }
   out.close();
   int nExit = -1;
