@@ -17,6 +17,10 @@ constexpr bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// True when the text is CP932 that converts, as ToUtf8 would judge it, but
+// without converting: a table of the valid codes, made once.
+bool IsCp932(std::string_view text);
+
 // The longest prefix of text no longer than limit bytes that does not end in
 // the middle of a double-byte character.
 std::size_t CutLength(std::string_view text, std::size_t limit);

@@ -93,6 +93,11 @@ bool BooksCsvImporter::MoveAsideUnlisted(const CString& strDb, const CString& st
 }
 
 bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& data) {
+  return Add(installation, data, Feed());
+}
+
+bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& data,
+                           const Feed& feed) {
   m_arError.clear();
   m_arNote.clear();
   m_nDataNo = 0;
@@ -157,6 +162,12 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
     line.bSettlement = e.m_bSettlement;
     line.strDescription = ToCp932(e.m_strDescription);
     if (!books.AddJournal(line)) return fail("journal.csv");
+  }
+  const Store store = [&](const CBooksDatabase::Journal& line) { return books.AddJournal(line); };
+  if (feed && !feed(store)) {
+    if (!books.GetError().empty()) return fail("the journal");
+    books.Abort();
+    return false;
   }
   if (!books.Commit(strDb, "", 0, &m_nDataNo)) return fail("cannot add the data set");
   return true;

@@ -6,10 +6,12 @@
 // installation is left as it was.
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "BooksData.h"
+#include "CBooksDatabase.h"
 #include "WinTypes.h"
 
 class CInstallation;
@@ -19,6 +21,13 @@ class BooksCsvImporter {
   bool Import(const CInstallation& installation, const std::filesystem::path& folder);
   // Adds books already read (and checked) from a folder.
   bool Add(const CInstallation& installation, const BooksData& data);
+  // Takes journal lines (CP932) after data's own from a feed, which hands
+  // each to its store, so that a journal need not be held in memory. A
+  // store or feed that returns false fails the import; a feed says why in
+  // m_arError.
+  using Store = std::function<bool(const CBooksDatabase::Journal&)>;
+  using Feed = std::function<bool(const Store&)>;
+  bool Add(const CInstallation& installation, const BooksData& data, const Feed& feed);
 
   // Problems in UTF-8, each naming the file, line and field where it can.
   std::vector<std::string> m_arError;

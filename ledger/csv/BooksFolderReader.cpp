@@ -193,6 +193,29 @@ bool BooksFolderReader::Read(const std::filesystem::path& folder, BooksData& dat
   return m_arError.empty();
 }
 
+bool BooksFolderReader::ReadCompanyFields(
+    const std::vector<std::pair<std::string, std::string>>& arField, const std::string& strSource,
+    BooksData& data) {
+  m_arError.clear();
+  m_nSuppressed = 0;
+  std::string strHeader, strRow;
+  for (const auto& [name, value] : arField) {
+    strHeader += (strHeader.empty() ? "" : ",") + name;
+    std::string quoted = "\"";
+    for (char c : value) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
+    strRow += (strRow.empty() ? "" : ",") + quoted + "\"";
+  }
+  CsvReader csv;
+  if (!csv.Parse(strSource, strHeader + "\n" + strRow + "\n")) {
+    m_arError.push_back(csv.m_strError);
+    return false;
+  }
+  m_strCompanyFile = strSource;
+  ReadCompany(csv, data);
+  m_strCompanyFile = kCompany;
+  return m_arError.empty();
+}
+
 void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
   if (!csv.BindColumns(
           {"name", "fiscal_start", "fiscal_end", "management_form", "net_assets", "data_id"},
@@ -201,40 +224,42 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     return;
   }
   if (csv.m_arRow.size() != 1) {
-    Error(kCompany, csv.m_arRow.empty() ? 0 : csv.m_arRow[1].m_nLine, "",
+    Error(m_strCompanyFile, csv.m_arRow.empty() ? 0 : csv.m_arRow[1].m_nLine, "",
           csv.m_arRow.empty() ? "no data row; one row describes the business"
                               : "only one data row is allowed");
     return;
   }
   const CsvReader::Row& row = csv.m_arRow.front();
-  const int n = row.m_nLine;
+  // Fields given elsewhere than in the file have no line.
+  const int n = m_strCompanyFile == kCompany ? row.m_nLine : 0;
   if (!CheckRowWidth(csv, n, row.m_arField.size())) return;
 
   data.m_strName = csv.Field(row, "name");
   const std::size_t nName = Cp932Length(data.m_strName);
   if (data.m_strName.empty()) {
-    Error(kCompany, n, "name", "the business name is empty");
+    Error(m_strCompanyFile, n, "name", "the business name is empty");
   } else if (nName == std::string::npos) {
-    Error(kCompany, n, "name", "has a character with no Shift_JIS (CP932) form");
+    Error(m_strCompanyFile, n, "name", "has a character with no Shift_JIS (CP932) form");
   } else if (nName > kNameMax) {
-    Error(kCompany, n, "name", "longer than " + std::to_string(kNameMax) + " bytes in CP932");
+    Error(m_strCompanyFile, n, "name",
+          "longer than " + std::to_string(kNameMax) + " bytes in CP932");
   }
 
   const bool bStart = ParseDate(csv.Field(row, "fiscal_start"), data.m_start);
   if (!bStart) {
-    Error(kCompany, n, "fiscal_start",
+    Error(m_strCompanyFile, n, "fiscal_start",
           Quote(csv.Field(row, "fiscal_start")) + " is not a date YYYY-MM-DD");
   }
   const bool bEnd = ParseDate(csv.Field(row, "fiscal_end"), data.m_end);
   if (!bEnd) {
-    Error(kCompany, n, "fiscal_end",
+    Error(m_strCompanyFile, n, "fiscal_end",
           Quote(csv.Field(row, "fiscal_end")) + " is not a date YYYY-MM-DD");
   }
   if (bStart && bEnd) {
     if (data.m_end.Serial() < data.m_start.Serial()) {
-      Error(kCompany, n, "fiscal_end", "the fiscal year ends before it starts");
+      Error(m_strCompanyFile, n, "fiscal_end", "the fiscal year ends before it starts");
     } else if (data.m_end.Serial() >= TwelveMonthsLater(data.m_start).Serial()) {
-      Error(kCompany, n, "fiscal_end",
+      Error(m_strCompanyFile, n, "fiscal_end",
             "the fiscal year is longer than twelve months (it must end by " + DateText([&] {
               BooksData::Date d = TwelveMonthsLater(data.m_start);
               if (--d.m_nDay == 0) {
@@ -249,12 +274,13 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
                 ")");
     } else if (data.m_start.m_nDay > 28) {
       // Month periods begin on the start day, which every month must have.
-      Error(kCompany, n, "fiscal_start", "a fiscal year must start on day 1 to 28 of a month");
+      Error(m_strCompanyFile, n, "fiscal_start",
+            "a fiscal year must start on day 1 to 28 of a month");
     } else if (!CFiscalYear(data.m_start.m_nYear, data.m_start.m_nMonth, data.m_start.m_nDay,
                             data.m_end.m_nYear, data.m_end.m_nMonth, data.m_end.m_nDay)
                     .IsValid()) {
       // The host judges a twelve-month year by its start and end months alone.
-      Error(kCompany, n, "fiscal_end",
+      Error(m_strCompanyFile, n, "fiscal_end",
             "a year ending in month " + std::to_string(data.m_end.m_nMonth) +
                 " counts as twelve months, but it does not cover twelve month periods "
                 "starting on day " +
@@ -271,13 +297,14 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
   } else if (ParseInt(form, 0, 32767, nForm)) {
     data.m_nKeieiKeitai = static_cast<std::int16_t>(nForm);
   } else {
-    Error(kCompany, n, "management_form",
+    Error(m_strCompanyFile, n, "management_form",
           Quote(csv.Field(row, "management_form")) +
               " is neither corporation, individual nor a number 0-32767");
   }
 
   if (!ParseFlag(csv.Field(row, "net_assets"), data.m_bNetAssets)) {
-    Error(kCompany, n, "net_assets", Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
+    Error(m_strCompanyFile, n, "net_assets",
+          Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
   }
 
   data.m_strDataId = csv.Field(row, "data_id");
@@ -286,13 +313,14 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
            c == '_';
   });
   if (data.m_strDataId.empty()) {
-    Error(kCompany, n, "data_id", "the data ID is empty");
+    Error(m_strCompanyFile, n, "data_id", "the data ID is empty");
   } else if (!bIdChars) {
     // The ID names the folder and keys the settings lines, which use , : / " as separators.
-    Error(kCompany, n, "data_id",
+    Error(m_strCompanyFile, n, "data_id",
           Quote(data.m_strDataId) + " may hold only letters, digits, - and _");
   } else if (data.m_strDataId.size() > kDataIdMax) {
-    Error(kCompany, n, "data_id", "longer than " + std::to_string(kDataIdMax) + " characters");
+    Error(m_strCompanyFile, n, "data_id",
+          "longer than " + std::to_string(kDataIdMax) + " characters");
   }
   ReadAltFolder(csv, row, data);
 }
@@ -302,9 +330,10 @@ void BooksFolderReader::ReadAltFolder(const CsvReader& csv, const CsvReader::Row
   data.m_strAltFolder = csv.Field(row, "alt_folder");
   const std::size_t len = Cp932Length(data.m_strAltFolder);
   if (len == std::string::npos) {
-    Error(kCompany, row.m_nLine, "alt_folder", "has a character with no Shift_JIS (CP932) form");
+    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
+          "has a character with no Shift_JIS (CP932) form");
   } else if (len > kAltFolderMax) {
-    Error(kCompany, row.m_nLine, "alt_folder",
+    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
           "longer than " + std::to_string(kAltFolderMax) + " bytes in CP932");
   }
 }

@@ -31,6 +31,11 @@ class BooksFolderReader {
   static constexpr std::size_t kErrorMax = 50;
 
   bool Read(const std::filesystem::path& folder, BooksData& data);
+  // Checks a business given elsewhere than in company.csv (on a command
+  // line, say): company.csv's columns with their values (UTF-8). Problems
+  // name strSource and the column.
+  bool ReadCompanyFields(const std::vector<std::pair<std::string, std::string>>& arField,
+                         const std::string& strSource, BooksData& data);
 
   std::vector<std::string> m_arError;
 
@@ -45,4 +50,5 @@ class BooksFolderReader {
              const std::string& strText);
 
   std::size_t m_nSuppressed = 0;
+  std::string m_strCompanyFile = "company.csv";
 };

@@ -41,7 +41,8 @@ file(CHMOD "${WORK}/run" DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXEC
 
 # The installation files of data/, but no sample books.
 file(COPY "${DATA}/SUPPORT.INF" "${DATA}/MirabellDef.ini" "${DATA}/QT10ToRX16_G_common_init.dat"
-     "${DATA}/KP10ToRX16_G_common_init.dat" DESTINATION "${WORK}/data")
+     "${DATA}/KP10ToRX16_G_common_init.dat" "${DATA}/standard-accounts.csv"
+     DESTINATION "${WORK}/data")
 file(TOUCH "${WORK}/data/books/regular.list" "${WORK}/data/books/cooperative.list")
 set(inst "${WORK}/installation")
 run(ignored "${HOST}" init "${inst}" --data "${WORK}/data" --component "${COMPONENT}")

@@ -36,6 +36,18 @@ TEST(Cp932, RefusesBytesAndCharactersWithoutAForm) {
   EXPECT_TRUE(out.empty());
 }
 
+TEST(Cp932, TheCheckAgreesWithTheConversionOnEveryCode) {
+  std::string out;
+  for (int c = 0; c < 256; ++c) {
+    const std::string single(1, static_cast<char>(c));
+    EXPECT_EQ(cp932::IsCp932(single), cp932::ToUtf8(single, out)) << c;
+    for (int t = 0; t < 256; ++t) {
+      const std::string pair = "A" + single + static_cast<char>(t);
+      ASSERT_EQ(cp932::IsCp932(pair), cp932::ToUtf8(pair, out)) << c << " " << t;
+    }
+  }
+}
+
 TEST(Cp932, CutsWithoutSplittingADoubleByteCharacter) {
   const std::string text = "AB農産";  // 2 + 2 + 2 bytes
   EXPECT_EQ(cp932::CutLength(text, 3), 2u);

@@ -9,6 +9,7 @@
 #include "CManagementDb.h"
 #include "HostPaths.h"
 #include "HostUsage.h"
+#include "JournalImport.h"
 
 namespace {
 
@@ -146,7 +147,8 @@ bool HostInit::Install() {
       (!m_component.empty() && !LinkFile(m_component, kComponent)) ||
       !CopyFile(m_data / "SUPPORT.INF", "SUPPORT.INF") ||
       !CopyFile(m_data / "MirabellDef.ini", "MirabellDef.ini") ||
-      !CopyFile(m_data / strInit, strInit)) {
+      !CopyFile(m_data / strInit, strInit) ||
+      !CopyFile(m_data / JournalImport::CHART_FILE, JournalImport::CHART_FILE)) {
     if (exe.empty()) m_strError = "cannot find this program's own file";
     return false;
   }

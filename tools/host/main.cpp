@@ -7,6 +7,7 @@
 #include "HostBooksCommands.h"
 #include "HostInit.h"
 #include "HostUsage.h"
+#include "JournalCommand.h"
 #include "LaunchCommand.h"
 #include "ProgramVersion.h"
 
@@ -19,6 +20,7 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 2, argv + argc);
   if (command == "init") return HostInit().Run(args);
   if (command == "add-books") return HostBooksCommands::AddBooks(args);
+  if (command == "import-journal") return JournalCommand::Run(args);
   if (command == "export-books") return HostBooksCommands::ExportBooks(args);
   if (command == "list") return HostBooksCommands::List(args);
   if (command == "launch") return LaunchCommand().Run(args);
