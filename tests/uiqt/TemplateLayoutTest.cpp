@@ -76,6 +76,14 @@ class TemplateLayoutTest : public QtUiTest {
         EXPECT_EQ(pWidget->geometry().topLeft(), rcExpected.topLeft());
         EXPECT_EQ(pWidget->width(), rcExpected.width());
         EXPECT_LE(pWidget->height(), rcExpected.height());
+      } else if (item.kind == ControlKind::CheckBox) {
+        // A check box widens to its text when the font needs more room,
+        // never past its dialog's edge.
+        EXPECT_EQ(pWidget->geometry().topLeft(), rcExpected.topLeft());
+        EXPECT_EQ(pWidget->height(), rcExpected.height());
+        EXPECT_GE(pWidget->width(), rcExpected.width());
+        EXPECT_GE(pWidget->width(), pWidget->sizeHint().width());
+        EXPECT_LE(pWidget->geometry().right(), metrics.ToPixelX(tmpl.cx));
       } else {
         EXPECT_EQ(pWidget->geometry(), rcExpected);
       }

@@ -6,6 +6,7 @@
 // put it, as a list-view does, instead of sliding the clicked column into
 // view. The selected rows are drawn in the highlight colour while the list
 // has the focus and in grey otherwise, so the focus shows on the list too.
+// A text cut to its column (with an ellipsis) shows whole in a tooltip.
 
 #include <QTreeWidget>
 
@@ -18,7 +19,10 @@ class CQtListView : public QTreeWidget {
  protected:
   void focusInEvent(QFocusEvent* pEvent) override;
   void focusOutEvent(QFocusEvent* pEvent) override;
+  bool viewportEvent(QEvent* pEvent) override;
 
  private:
   void ShowFocused(bool bFocused);
+  // Whether the cell's text is wider than the room its column gives it.
+  bool IsCut(const QModelIndex& index) const;
 };
