@@ -22,6 +22,9 @@ class ListDialog : public CDialog {
 
   CListCtrl m_list;
   CToolTipCtrl m_tip;
+  // More rows after the three, and the row picked as the dialog opens.
+  int m_nMoreRows = 0;
+  int m_nPicked = -1;
 
   void DoDataExchange(CDataExchange* pDX) override {
     CDialog::DoDataExchange(pDX);
@@ -35,6 +38,8 @@ class ListDialog : public CDialog {
     AddRow(0, 811, "売上高", FALSE);
     AddRow(1, 812, "雑収入", TRUE);
     AddRow(2, 813, "受取利息", FALSE);
+    for (int i = 0; i < m_nMoreRows; ++i) AddRow(3 + i, 900 + i, "科目", FALSE);
+    if (m_nPicked >= 0) m_list.SelectRow(m_nPicked);
     m_tip.Create(this);
     m_tip.AddTool(GetDlgItem(1000), Cp("現金, 普通預金").c_str());
     return TRUE;
@@ -97,14 +102,18 @@ TEST_F(ListAndTipTest, CheckBoxesRoundTripBetweenQtAndTheList) {
 }
 
 // A name wider than its column is cut with an ellipsis, never hidden past
-// the list's edge, and the pointer resting on it shows it whole.
-TEST_F(ListAndTipTest, ANameCutToItsColumnShowsWholeInATooltip) {
+// the list's edge, and the pointer resting on it shows it whole. A list
+// opens with its picked row in view.
+TEST_F(ListAndTipTest, ANameCutToItsColumnShowsWholeInATooltipAndThePickedRowIsInView) {
   ListDialog dlg;
+  dlg.m_nMoreRows = 60;
+  dlg.m_nPicked = 50;
   OnNextWindow([&](QWidget*, CDialog*) {
-    const char* pszLong = "販売費及び一般管理費のうち荷造運賃及び発送配達費";
-    dlg.AddRow(3, 814, pszLong, FALSE);
-    dlg.UpdateData(FALSE);
     auto* pTree = qobject_cast<QTreeWidget*>(Backend().WidgetOf(dlg.m_list));
+    EXPECT_TRUE(pTree->viewport()->rect().contains(
+        pTree->visualItemRect(pTree->topLevelItem(dlg.m_nPicked))));
+    const char* pszLong = "販売費及び一般管理費のうち荷造運賃及び発送配達費";
+    dlg.m_list.SetItemText(dlg.m_nPicked, 1, Cp(pszLong).c_str());
     QApplication::processEvents();
     EXPECT_EQ(pTree->horizontalScrollBar()->maximum(), 0);
     const auto tipAt = [pTree](int nRow) {
@@ -114,8 +123,8 @@ TEST_F(ListAndTipTest, ANameCutToItsColumnShowsWholeInATooltip) {
       QApplication::sendEvent(pTree->viewport(), &help);
       return QToolTip::isVisible() ? QToolTip::text() : QString();
     };
-    EXPECT_EQ(tipAt(0), QString()) << "a name that fits needs no tooltip";
-    EXPECT_EQ(tipAt(3), U(pszLong));
+    EXPECT_EQ(tipAt(dlg.m_nPicked - 1), QString()) << "a name that fits needs no tooltip";
+    EXPECT_EQ(tipAt(dlg.m_nPicked), U(pszLong));
     dlg.EndDialog(IDCANCEL);
   });
   dlg.DoModal();

@@ -333,7 +333,7 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
       pTree->setItemsExpandable(false);
       pTree->setUniformRowHeights(true);
       pTree->setSelectionBehavior(QAbstractItemView::SelectRows);
-      pTree->header()->setStretchLastSection(true);
+      pTree->header()->setStretchLastSection(false);
       pTree->header()->setSectionsMovable(false);
       pTree->setFrameShape((dwStyle & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
       pWidget = pTree;
@@ -603,6 +603,7 @@ void CQtDialogView::ApplyColumnWidths(const CListCtrl& list, QTreeWidget& tree) 
     const int nWidth = columns[static_cast<size_t>(i)].nWidth;
     if (nWidth >= 0) tree.setColumnWidth(i, nWidth * m_nPercent / 100);
   }
+  if (auto* pList = dynamic_cast<CQtListView*>(&tree)) pList->FitLastColumn();
 }
 
 void CQtDialogView::UpdateTabs() {

@@ -1,5 +1,6 @@
 #include "CQtListView.h"
 
+#include <QHeaderView>
 #include <QHelpEvent>
 #include <QScrollBar>
 #include <QStyle>
@@ -34,7 +35,21 @@ void CQtListView::ShowFocused(bool bFocused) {
   setPalette(colours);
 }
 
+void CQtListView::FitLastColumn() {
+  const int nLast = columnCount() - 1;
+  if (nLast < 1) return;
+  int nOthers = 0;
+  for (int i = 0; i < nLast; ++i) nOthers += columnWidth(i);
+  const int nWidth = std::max(header()->minimumSectionSize(), viewport()->width() - nOthers);
+  if (columnWidth(nLast) != nWidth) setColumnWidth(nLast, nWidth);
+}
+
 bool CQtListView::viewportEvent(QEvent* pEvent) {
+  if (pEvent->type() == QEvent::Resize) {
+    const bool bResult = QTreeWidget::viewportEvent(pEvent);
+    FitLastColumn();
+    return bResult;
+  }
   if (pEvent->type() != QEvent::ToolTip) return QTreeWidget::viewportEvent(pEvent);
   auto* pHelp = static_cast<QHelpEvent*>(pEvent);
   const QModelIndex index = indexAt(pHelp->pos());
