@@ -22,6 +22,7 @@
 #include "CPropertySheet.h"
 #include "CQtByteLimitValidator.h"
 #include "CQtListView.h"
+#include "CQtMessageBox.h"
 #include "CQtMultiLineButton.h"
 #include "CQtPushButton.h"
 #include "CQtStaticText.h"
@@ -374,15 +375,17 @@ void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
       if (CWnd* pWnd = wndOf()) Input([pWnd] { CUiInput::Click(*pWnd); });
     });
   } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit, [this, wndOf](const QString& strText) {
+    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit, [this, wndOf, pEdit](const QString& strText) {
       if (m_nUpdating) return;
       CWnd* pWnd = wndOf();
       CString strTyped;
       if (!pWnd) return;
       if (!QtToCp932(strText, strTyped)) {
-        Update(*pWnd);
+        // Shown as typed; refused before the user leaves the field.
+        m_pForeign = pEdit;
         return;
       }
+      if (m_pForeign == pEdit) m_pForeign = nullptr;
       Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
     });
   } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
@@ -463,7 +466,7 @@ void CQtDialogView::Update(CWnd& wnd) {
       break;
     case ControlKind::Edit:
       if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-        if (pEdit->text() != strText) {
+        if (pEdit->text() != strText && pEdit != m_pForeign) {
           // As SetWindowText leaves an edit: its text shown from the start.
           pEdit->setText(strText);
           pEdit->setCursorPosition(0);
@@ -473,6 +476,7 @@ void CQtDialogView::Update(CWnd& wnd) {
             static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(pEdit->validator()));
         if (auto* pCEdit = dynamic_cast<CEdit*>(&wnd); pCEdit && pValidator) {
           pValidator->SetLimit(static_cast<int>(pCEdit->GetLimitText()));
+          pValidator->SetDigits(pCEdit->IsDigitsField() != FALSE);
         }
       }
       break;
@@ -848,7 +852,36 @@ void CQtDialogView::Layout() {
   if (m_pWindow->size() != size) m_pWindow->setFixedSize(size);
 }
 
+bool CQtDialogView::RefusesForeignText() {
+  if (m_bRefusing) return true;
+  if (!m_pForeign) return false;
+  const QString strChar = QtFirstForeignChar(m_pForeign->text());
+  if (strChar.isEmpty()) {
+    m_pForeign = nullptr;
+    return false;
+  }
+  m_bRefusing = true;
+  const QPointer<QLineEdit> pEdit = m_pForeign;
+  CQtMessageBox box(m_pWindow, true);
+  box.setWindowTitle(m_pWindow->windowTitle());
+  box.setIcon(QMessageBox::Warning);
+  box.setText(QtForeignCharMessage(strChar));
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  m_bRefusing = false;
+  if (pEdit) {
+    pEdit->setFocus(Qt::OtherFocusReason);
+    pEdit->selectAll();
+  }
+  return true;
+}
+
 void CQtDialogView::Input(const std::function<void()>& action) {
+  if (RefusesForeignText()) {
+    // What Qt changed for the refused input (a tab, a tick) goes back.
+    Sync();
+    return;
+  }
   action();
   if (m_afterInput) m_afterInput();
 }

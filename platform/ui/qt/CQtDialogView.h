@@ -21,6 +21,7 @@
 
 class CEdit;
 class CListCtrl;
+class QLineEdit;
 class QTreeWidget;
 
 class CQtDialogView {
@@ -60,6 +61,10 @@ class CQtDialogView {
   void ShowSelection(CEdit& edit);
   // Pixel geometry of a window in its parent widget.
   QRect GeometryOf(const CWnd& wnd) const;
+  // While an edit shows a character that has no CP932 form, the user's
+  // other input is refused: a message names the character and the focus
+  // goes back to the edit with its text selected. TRUE when it refused.
+  bool RefusesForeignText();
 
  private:
   struct Entry {
@@ -115,6 +120,8 @@ class CQtDialogView {
   QWidget* m_pPageFrame = nullptr;
   int m_nUpdating = 0;
   int m_nPercent = 100;
+  QPointer<QLineEdit> m_pForeign;  // the edit showing text it cannot take
+  bool m_bRefusing = false;
   BOOL m_bResizable;
   // The template size of a resizable dialog in pixels, and its list's place.
   QSize m_baseSize;

@@ -243,8 +243,13 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
     if (!QtToCp932(strChosen, strResult)) {
       // The program keeps paths in CP932; a name without that form would
       // come out mangled, so the user picks another.
-      QMessageBox::warning(&dlg, strTitle,
-                           QString::fromUtf8("このファイル名は使用できません。\n") + strChosen);
+      CQtMessageBox box(&dlg, true);
+      box.setWindowTitle(strTitle);
+      box.setIcon(QMessageBox::Warning);
+      box.setText(QtForeignCharMessage(QtFirstForeignChar(strChosen)) + QLatin1Char('\n') +
+                  strChosen);
+      box.setStandardButtons(QMessageBox::Ok);
+      box.exec();
       continue;
     }
     request.strResult = strResult;
@@ -403,6 +408,7 @@ bool CQtUiBackend::FilterEvent(QObject* pWatched, QEvent* pEvent) {
       CQtDialogView* pView = ViewOfWidget(pWidget);
       CWnd* pWnd = pView ? pView->FindWnd(pWidget) : nullptr;
       if (!pWnd || IsDialogKind(pWnd->GetKind()) || CWnd::GetFocus() == pWnd) return false;
+      if (pView->RefusesForeignText()) return false;
       // The user moved the focus (click): the window objects
       // follow, and an edit left behind reports EN_KILLFOCUS.
       if (CUiInput::Focus(*pWnd)) AfterInput();
@@ -419,6 +425,7 @@ bool CQtUiBackend::RouteKey(QWidget* pTarget, const QKeyEvent& event) {
   if (pView != m_views.back()) return false;
   const UINT nVirtKey = VirtualKeyOf(event.key(), event.modifiers());
   if (nVirtKey == 0) return false;
+  if (pView->RefusesForeignText()) return true;
   UINT nModifiers = 0;
   if ((event.modifiers() & Qt::ShiftModifier) || event.key() == Qt::Key_Backtab) {
     nModifiers |= MK_SHIFT;
