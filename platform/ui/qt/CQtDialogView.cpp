@@ -862,12 +862,7 @@ bool CQtDialogView::RefusesForeignText() {
   }
   m_bRefusing = true;
   const QPointer<QLineEdit> pEdit = m_pForeign;
-  CQtMessageBox box(m_pWindow, true);
-  box.setWindowTitle(m_pWindow->windowTitle());
-  box.setIcon(QMessageBox::Warning);
-  box.setText(QtForeignCharMessage(strChar));
-  box.setStandardButtons(QMessageBox::Ok);
-  box.exec();
+  CQtMessageBox::Warn(m_pWindow, m_pWindow->windowTitle(), QtForeignCharMessage(strChar));
   m_bRefusing = false;
   if (pEdit) {
     pEdit->setFocus(Qt::OtherFocusReason);

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -27,6 +26,7 @@
 #include "CQtMessageBox.h"
 #include "CQtProgressWindow.h"
 #include "CUiInput.h"
+#include "QtFileDialogs.h"
 #include "QtText.h"
 
 namespace {
@@ -221,17 +221,17 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
     }
   }
 
+  // The folder of the proposal when it names one, else the initial folder
+  // asked for, else the documents folder.
   const QString strProposal = QtFromCp932(request.strProposal);
-  QString strFolder =
-      request.strInitialDir.empty() ? QDir::currentPath() : QtFromCp932(request.strInitialDir);
-  QString strName = strProposal;
-  if (const qsizetype nSlash = strProposal.lastIndexOf(QLatin1Char('/')); nSlash >= 0) {
-    const QString strPart = strProposal.left(nSlash + 1);
-    if (QFileInfo(strPart).isDir()) strFolder = strPart;
-    strName = strProposal.mid(nSlash + 1);
+  const QString strName = strProposal.mid(strProposal.lastIndexOf(QLatin1Char('/')) + 1);
+  QString strFolder = QtSaveFolderFor(strProposal);
+  if (!QFileInfo(strProposal).isAbsolute() && !request.strInitialDir.empty()) {
+    strFolder = QtSaveFolderFor(QtFromCp932(request.strInitialDir) + QLatin1Char('/'));
   }
   dlg.setDirectory(strFolder);
   dlg.selectFile(strName);
+  QtFitFileDialog(dlg);
 
   ShowFocusCuesIfKeyboard(&dlg);
   for (;;) {
@@ -243,13 +243,9 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
     if (!QtToCp932(strChosen, strResult)) {
       // The program keeps paths in CP932; a name without that form would
       // come out mangled, so the user picks another.
-      CQtMessageBox box(&dlg, true);
-      box.setWindowTitle(strTitle);
-      box.setIcon(QMessageBox::Warning);
-      box.setText(QtForeignCharMessage(QtFirstForeignChar(strChosen)) + QLatin1Char('\n') +
-                  strChosen);
-      box.setStandardButtons(QMessageBox::Ok);
-      box.exec();
+      CQtMessageBox::Warn(
+          &dlg, strTitle,
+          QtForeignCharMessage(QtFirstForeignChar(strChosen)) + QLatin1Char('\n') + strChosen);
       continue;
     }
     request.strResult = strResult;
