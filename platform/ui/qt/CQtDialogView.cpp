@@ -735,7 +735,7 @@ const CQtDialogMetrics& CQtDialogView::MetricsOf(const CWnd& container) const {
   } else if (IsDialogKind(container.GetKind())) {
     pTemplate = static_cast<const CDialog&>(container).GetTemplate();
   }
-  return *m_metrics.emplace(&container, std::make_unique<CQtDialogMetrics>(pTemplate))
+  return *m_metrics.emplace(&container, std::make_unique<CQtDialogMetrics>(pTemplate, m_nPercent))
               .first->second;
 }
 
