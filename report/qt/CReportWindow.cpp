@@ -271,7 +271,8 @@ void CReportWindow::OnPdf() {
   const QString strPath = dialog.selectedFiles().front();
   QString strError;
   if (!SavePdf(strPath, strError)) {
-    CQtMessageBox::Warn(this, windowTitle(), QStringLiteral("PDFを保存できません。\n%1\n%2").arg(strPath, strError));
+    CQtMessageBox::Warn(this, windowTitle(),
+                        QStringLiteral("PDFを保存できません。\n%1\n%2").arg(strPath, strError));
   }
 }
 

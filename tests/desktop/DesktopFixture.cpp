@@ -8,8 +8,8 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -226,16 +226,16 @@ bool Desktop::WaitGone(const std::string& strTitle, const std::string& strId) {
   std::istringstream lines(strGeometry);
   for (std::string strLine; std::getline(lines, strLine);) {
     const std::size_t nEq = strLine.find('=');
-    if (nEq != std::string::npos) values[strLine.substr(0, nEq)] = std::atoi(strLine.c_str() + nEq + 1);
+    if (nEq != std::string::npos)
+      values[strLine.substr(0, nEq)] = std::atoi(strLine.c_str() + nEq + 1);
   }
   // The decorations: "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom".
   const e2e::RunResult r =
       e2e::RunProgram({Which("xprop"), "-id", strId, "_NET_FRAME_EXTENTS"}, m_strRoot);
   int nLeft = 0, nRight = 0, nTop = 0, nBottom = 0;
   const std::size_t nEq = r.strOutput.find('=');
-  if (nEq == std::string::npos ||
-      std::sscanf(r.strOutput.c_str() + nEq + 1, "%d, %d, %d, %d", &nLeft, &nRight, &nTop,
-                  &nBottom) != 4) {
+  if (nEq == std::string::npos || std::sscanf(r.strOutput.c_str() + nEq + 1, "%d, %d, %d, %d",
+                                              &nLeft, &nRight, &nTop, &nBottom) != 4) {
     return ::testing::AssertionFailure() << "no frame extents: " << r.strOutput;
   }
   const Frame frame{values["X"] - nLeft, values["Y"] - nTop, values["WIDTH"] + nLeft + nRight,

@@ -1,7 +1,7 @@
 #include "CQtDialogView.h"
 
-#include <QCheckBox>
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
@@ -144,11 +144,12 @@ void CQtDialogView::Show() {
   if (rcAvailable.isValid()) {
     const QSize frame = FrameAllowance();
     QRect rc(QPoint(0, 0), m_pWindow->size() + frame);
-    rc.moveCenter(bOwnerShown ? pOwner->window()->frameGeometry().center()
-                              : rcAvailable.center());
+    rc.moveCenter(bOwnerShown ? pOwner->window()->frameGeometry().center() : rcAvailable.center());
     // Inside the available area, the title bar first when it cannot all fit.
-    rc.moveLeft(std::max(rcAvailable.left(), std::min(rc.left(), rcAvailable.right() + 1 - rc.width())));
-    rc.moveTop(std::max(rcAvailable.top(), std::min(rc.top(), rcAvailable.bottom() + 1 - rc.height())));
+    rc.moveLeft(
+        std::max(rcAvailable.left(), std::min(rc.left(), rcAvailable.right() + 1 - rc.width())));
+    rc.moveTop(
+        std::max(rcAvailable.top(), std::min(rc.top(), rcAvailable.bottom() + 1 - rc.height())));
     m_pWindow->move(rc.topLeft());
   }
   m_pWindow->show();
@@ -157,7 +158,8 @@ void CQtDialogView::Show() {
   if (CWnd* pFocus = CWnd::GetFocus(); pFocus && Contains(*pFocus)) FocusTo(*pFocus);
   // The focused row of each list in view, now that the lists have their size.
   for (const auto& [pWnd, entry] : m_entries) {
-    if (auto* pTree = qobject_cast<QTreeWidget*>(entry.pWidget.data()); pTree && pTree->currentItem()) {
+    if (auto* pTree = qobject_cast<QTreeWidget*>(entry.pWidget.data());
+        pTree && pTree->currentItem()) {
       pTree->scrollToItem(pTree->currentItem());
     }
   }
@@ -375,19 +377,20 @@ void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
       if (CWnd* pWnd = wndOf()) Input([pWnd] { CUiInput::Click(*pWnd); });
     });
   } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit, [this, wndOf, pEdit](const QString& strText) {
-      if (m_nUpdating) return;
-      CWnd* pWnd = wndOf();
-      CString strTyped;
-      if (!pWnd) return;
-      if (!QtToCp932(strText, strTyped)) {
-        // Shown as typed; refused before the user leaves the field.
-        m_pForeign = pEdit;
-        return;
-      }
-      if (m_pForeign == pEdit) m_pForeign = nullptr;
-      Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
-    });
+    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
+                     [this, wndOf, pEdit](const QString& strText) {
+                       if (m_nUpdating) return;
+                       CWnd* pWnd = wndOf();
+                       CString strTyped;
+                       if (!pWnd) return;
+                       if (!QtToCp932(strText, strTyped)) {
+                         // Shown as typed; refused before the user leaves the field.
+                         m_pForeign = pEdit;
+                         return;
+                       }
+                       if (m_pForeign == pEdit) m_pForeign = nullptr;
+                       Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
+                     });
   } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
     QObject::connect(pCombo, &QComboBox::activated, pCombo, [this, wndOf](int nIndex) {
       if (m_nUpdating) return;

@@ -65,7 +65,8 @@ bool CQtListView::viewportEvent(QEvent* pEvent) {
 bool CQtListView::IsCut(const QModelIndex& index) const {
   const QString strText = index.data(Qt::DisplayRole).toString();
   if (strText.isEmpty()) return false;
-  int nRoom = visualRect(index).width() - 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
+  int nRoom =
+      visualRect(index).width() - 2 * (style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
   if (index.data(Qt::CheckStateRole).isValid()) {
     nRoom -= style()->pixelMetric(QStyle::PM_IndicatorWidth) +
              style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
