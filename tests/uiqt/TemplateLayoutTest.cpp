@@ -134,6 +134,38 @@ TEST_F(TemplateLayoutTest, ProgramDialogsAndSelectionDialogsBuildEveryControl) {
   }
 }
 
+// The mapping dialog takes a larger size from the user: its list grows by
+// as much, what lies below the list moves down, and the dialog opens at
+// that size again later in the session.
+TEST_F(TemplateLayoutTest, TheMappingDialogsListGrowsWithItsWindowAndItsSizeIsKept) {
+  const QSize more(120, 90);
+  QSize chosen;
+  {
+    CDialog dlg(IDD_SETGAI_DLG);
+    OnNextWindow([&](QWidget* pWindow, CDialog*) {
+      QWidget* pList = Backend().WidgetOf(*dlg.GetDlgItem(1017));
+      QWidget* pButton = Backend().WidgetOf(*dlg.GetDlgItem(1000));
+      const QRect rcList = pList->geometry();
+      const QRect rcButton = pButton->geometry();
+      EXPECT_EQ(pWindow->minimumSize(), pWindow->size()) << "never smaller than its template";
+      pWindow->resize(pWindow->size() + more);
+      QApplication::processEvents();
+      EXPECT_EQ(pList->geometry().size(), rcList.size() + more);
+      EXPECT_EQ(pList->geometry().topLeft(), rcList.topLeft());
+      EXPECT_EQ(pButton->geometry(), rcButton.translated(0, more.height()));
+      chosen = pWindow->size();
+      dlg.EndDialog(IDCANCEL);
+    });
+    dlg.DoModal();
+  }
+  CDialog again(IDD_SETGAI_DLG);
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
+    EXPECT_EQ(pWindow->size(), chosen);
+    again.EndDialog(IDCANCEL);
+  });
+  again.DoModal();
+}
+
 TEST_F(TemplateLayoutTest, WizardPagesBuildEveryControlInsideTheSheet) {
   CPropertyPage page1(IDD_SETGAI_P1);
   CPropertyPage page2(IDD_SETGAI_P2);
