@@ -143,8 +143,9 @@ constexpr std::array kTemplates{
     DialogTemplate{IDD_SETGAI_P1, nullptr, "集計条件", kFont, 9, 249, 284, kPage, kPage1Items},
     DialogTemplate{IDD_SETGAI_P2, nullptr, "主要科目", kFont, 9, 247, 317, kPage, kPage2Items},
     DialogTemplate{IDD_SETGAI_P3, nullptr, "月別売上等", kFont, 9, 249, 284, kPage, kPage3Items},
-    DialogTemplate{IDD_SETGAI_DLG, "map", "集約科目対応設定", kFont, 9, 154, 177, kModal,
-                   kMapItems},
+    // Resizable: its list grows with the window, so long names find room.
+    DialogTemplate{IDD_SETGAI_DLG, "map", "集約科目対応設定", kFont, 9, 154, 177,
+                   kModal | WS_THICKFRAME, kMapItems},
 };
 
 constexpr std::array kStrings{

@@ -6,13 +6,14 @@
 # warning, a question and the progress window. Each window is saved as a
 # PNG file with a title bar drawn above it (Xvfb runs no window manager).
 # Then the report window of the sample corporation, shown by the real
-# program and grabbed once it has drawn, and the first page of its PDF.
+# program and grabbed once it has drawn, whole screens with the wizard at
+# twice the scale and the report at 1024x768, and the first page of the PDF.
 #
 #   bash scripts/screenshots.sh [OUTDIR]      default OUTDIR: out/screenshots
 #
 #   RX16_BUILD_DIR   build folder to use (default build; configured if new)
 # Needs xvfb-run (package xvfb), a Japanese gothic font (fonts-ipafont-gothic),
-# and for the report xdotool, ImageMagick's import and poppler-utils.
+# and for the report xdotool, openbox, ImageMagick's import and poppler-utils.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -58,6 +59,37 @@ if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null; then
   import -window "$window" "$2/report-window.png"
   kill "$pid"
 ' _ "$work" "$out"
+fi
+
+# Whole screens with a window manager: the wizard at twice the scale on a
+# 1280x1024 screen, the report window on a plain 1024x768 one. Each window
+# must lie inside its screen with its buttons in reach.
+if command -v xvfb-run >/dev/null && command -v xdotool >/dev/null &&
+  command -v openbox >/dev/null; then
+  screen() { # SIZE SCALE OUTFILE TITLE ARGS...
+    local size=$1 scale=$2 file=$3 title=$4
+    shift 4
+    xvfb-run -a -s "-screen 0 ${size}x24" bash -c '
+    set -euo pipefail
+    openbox --sm-disable >/dev/null 2>&1 &
+    sleep 1
+    QT_SCALE_FACTOR=$1 "$2/installation/QT10ToRX16_G" "${@:5}" &
+    pid=$!
+    for _ in $(seq 100); do
+      if xdotool search --onlyvisible --name "$4" >/dev/null 2>&1; then break; fi
+      # A standalone run asks for the data set first: take the first.
+      if xdotool search --onlyvisible --name "データ選択" >/dev/null 2>&1; then
+        xdotool key Return
+      fi
+      sleep 0.2
+    done
+    sleep 1
+    import -window root "$3"
+    kill "$pid"
+  ' _ "$scale" "$work" "$file" "$title" "$@"
+  }
+  screen 1280x1024 2 "$out/fit-scale2-1280x1024.png" "事業概況書 - 集計条件"
+  screen 1024x768 1 "$out/fit-1024x768.png" "事業概況書 集計結果" --report 00000001
 fi
 
 status=0

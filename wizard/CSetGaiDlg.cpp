@@ -1,5 +1,6 @@
 #include "CSetGaiDlg.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,8 +41,22 @@ BOOL CSetGaiDlg::OnInitDialog() {
   m_list.InsertColumn(1, "科 目 名", LVCFMT_LEFT, 200);
   InitAllCheck();
   FillList();
+  FocusFirstTicked();
   UpdateData(FALSE);
   return TRUE;
+}
+
+void CSetGaiDlg::FocusFirstTicked() {
+  for (int nRow = 0; nRow < m_list.GetItemCount(); ++nRow) {
+    if (m_list.GetCheck(nRow)) {
+      m_list.SelectRow(nRow);
+      return;
+    }
+  }
+}
+
+BOOL CSetGaiDlg::WasTicked(short nCode) const {
+  return std::find(m_arTicked.begin(), m_arTicked.end(), nCode) != m_arTicked.end();
 }
 
 void CSetGaiDlg::ParseSpec(const CString& strSpec) {
@@ -99,7 +114,9 @@ void CSetGaiDlg::FillList() {
   int nRow = 0;
   for (const S_KANKAMOKU& k : *m_pKamoku) {
     if (k.byHide == kHidden) continue;
-    const int nCount = CandidateCount(k.nKamokuNo, nMode);
+    int nCount = CandidateCount(k.nKamokuNo, nMode);
+    // An account the user ticked outside the candidates stays listed.
+    if (nCount == 0 && WasTicked(k.nKamokuCode) && IsMapped(k.nKamokuCode)) nCount = 1;
     for (int i = 0; i < nCount; ++i) AddRow(nRow++, k, IsMapped(k.nKamokuCode));
   }
 }
@@ -150,6 +167,7 @@ void CSetGaiDlg::CollectChecks() {
       }
       continue;
     }
+    if (!WasTicked(k)) m_arTicked.push_back(k);
     if (IsMapped(k)) continue;
     std::uint8_t nSide = 0;
     if (m_pKamoku) {

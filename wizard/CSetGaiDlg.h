@@ -2,7 +2,9 @@
 // The dialog 集約科目対応設定: which account titles feed one report item. The
 // item's 科目性格 decides the candidates (one account number, a "+" list, a
 // "-" range or "ALL"); a check box widens the list to every account. On 設定
-// the ticks are folded into the item's working matches.
+// the ticks are folded into the item's working matches. An account ticked
+// while the list was widened stays in view when it narrows again, and the
+// dialog opens on the first ticked row.
 
 #include "CDialog.h"
 #include "CListCtrl.h"
@@ -31,6 +33,8 @@ class CSetGaiDlg : public CDialog {
   CArray<_SG_MATCH, _SG_MATCH>* m_pWork = nullptr;
   BYTE m_nSpecMode = SPEC_SINGLE;
   CStringArray m_arSpec;
+  // Account codes found ticked while this dialog is open.
+  CArray<short, short> m_arTicked;
 
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL PreTranslateMessage(MSG* pMsg) override;
@@ -50,5 +54,8 @@ class CSetGaiDlg : public CDialog {
   // How many list rows the account number earns under the mode: the entries
   // equal to it for a single code or a list, else 0 or 1.
   int CandidateCount(std::int32_t nNo, BYTE nMode) const;
+  BOOL WasTicked(short nCode) const;
+  // Focuses the first ticked row, which the list then brings into view.
+  void FocusFirstTicked();
   void OnSetting();
 };

@@ -102,8 +102,13 @@ BOOL CSetGaiP1::OnInitDialog() {
     return FALSE;
   }
   SetDialogSubClass(m_pDialogSub.get());
-  if (auto* pEdit = dynamic_cast<CEdit*>(GetDlgItem(IDC_FROM_MONTH))) pEdit->LimitText(2);
-  if (auto* pEdit = dynamic_cast<CEdit*>(GetDlgItem(IDC_TO_MONTH))) pEdit->LimitText(2);
+  // The months are digits: "１２" typed with the input method on is 12.
+  for (int nID : {IDC_FROM_MONTH, IDC_TO_MONTH}) {
+    if (auto* pEdit = dynamic_cast<CEdit*>(GetDlgItem(nID))) {
+      pEdit->LimitText(2);
+      pEdit->SetDigitsField(TRUE);
+    }
+  }
   if (auto* pEdit = dynamic_cast<CEdit*>(GetDlgItem(IDC_OUT_PATH))) {
     pEdit->LimitText(static_cast<int>(kMaxOutPath));
   }

@@ -3,10 +3,38 @@
 #include <algorithm>
 
 #include "CUiBackend.h"
+#include "Cp932.h"
 
 void CEdit::SetLimitText(UINT nMax) {
   m_nLimit = nMax;
   NotifyChanged();
+}
+
+void CEdit::SetDigitsField(BOOL bDigits) {
+  m_bDigits = bDigits;
+  NotifyChanged();
+}
+
+CString CEdit::FoldDigits(const CString& strText) {
+  // CP932: ０ to ９ are 0x82 0x4F to 0x82 0x58, the minus sign 0x81 0x7C.
+  CString strOut;
+  for (std::size_t i = 0; i < strText.size(); ++i) {
+    const auto c = static_cast<unsigned char>(strText[i]);
+    if (!cp932::IsLeadByte(c) || i + 1 >= strText.size()) {
+      strOut += strText[i];
+      continue;
+    }
+    const auto t = static_cast<unsigned char>(strText[i + 1]);
+    if (c == 0x82 && t >= 0x4F && t <= 0x58) {
+      strOut += static_cast<char>('0' + (t - 0x4F));
+    } else if (c == 0x81 && t == 0x7C) {
+      strOut += '-';
+    } else {
+      strOut += strText.substr(i, 2);
+    }
+    ++i;
+  }
+  return strOut;
 }
 
 void CEdit::SetSel(int nStart, int nEnd) {
@@ -31,6 +59,7 @@ void CEdit::PlaceCaret(int nPos) {
 void CEdit::TakeStateFrom(CWnd& other) {
   if (auto* pEdit = dynamic_cast<CEdit*>(&other)) {
     m_nLimit = pEdit->m_nLimit;
+    m_bDigits = pEdit->m_bDigits;
     m_nSelStart = pEdit->m_nSelStart;
     m_nSelEnd = pEdit->m_nSelEnd;
   }

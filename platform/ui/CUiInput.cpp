@@ -66,14 +66,13 @@ BOOL CUiInput::TypeText(CWnd& edit, const CString& strText) {
   if (edit.GetKind() != ControlKind::Edit || !edit.IsReachable()) return FALSE;
   if (edit.GetStyle() & ES_READONLY) return FALSE;
   edit.TakeFocus(FALSE);
-  CString strTyped = strText;
-  if (auto* pEdit = dynamic_cast<CEdit*>(&edit); pEdit && pEdit->GetLimitText() > 0) {
-    strTyped.resize(cp932::CutLength(strText, pEdit->GetLimitText()));
+  auto* pCEdit = dynamic_cast<CEdit*>(&edit);
+  CString strTyped = pCEdit && pCEdit->IsDigitsField() ? CEdit::FoldDigits(strText) : strText;
+  if (pCEdit && pCEdit->GetLimitText() > 0) {
+    strTyped.resize(cp932::CutLength(strTyped, pCEdit->GetLimitText()));
   }
   edit.SetWindowText(strTyped.c_str());
-  if (auto* pEdit = dynamic_cast<CEdit*>(&edit)) {
-    pEdit->PlaceCaret(static_cast<int>(strTyped.size()));
-  }
+  if (pCEdit) pCEdit->PlaceCaret(static_cast<int>(strTyped.size()));
   if (CWnd* pParent = edit.GetParent()) {
     pParent->SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(edit.GetDlgCtrlID()), EN_CHANGE),
                          reinterpret_cast<LPARAM>(edit.GetSafeHwnd()));

@@ -15,7 +15,8 @@ class CUiInput {
   // Push button, check box: focus, toggle (auto check box), BN_CLICKED.
   static BOOL Click(CWnd& control);
   // Focus to the edit, then its text replaced by strText as far as the
-  // edit's limit takes it (never half a double-byte character).
+  // edit's limit takes it (never half a double-byte character); a field for
+  // digits folds full-width digits first.
   static BOOL TypeText(CWnd& edit, const CString& strText);
   // A key pressed while top is the dialog on top. nModifiers: MK_ bits of
   // the modifier keys held, which GetKeyState reports meanwhile; with

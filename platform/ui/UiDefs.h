@@ -80,6 +80,7 @@ inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_GROUP = 0x00020000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;

@@ -6,10 +6,10 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -17,8 +17,10 @@
 #include <QVBoxLayout>
 
 #include "CQtDialogMetrics.h"
+#include "CQtMessageBox.h"
 #include "CReportChart.h"
 #include "CReportDocument.h"
+#include "QtFileDialogs.h"
 #include "ReportQtText.h"
 
 namespace {
@@ -29,6 +31,20 @@ constexpr int kTabMonthly = 1;
 constexpr int kItemRole = Qt::UserRole;
 // The account code of an account row under an item.
 constexpr int kAccountRole = Qt::UserRole + 1;
+// The size the window asks for, within the screen less room for the window
+// manager's frame.
+constexpr int kWidth = 1000;
+constexpr int kHeight = 760;
+constexpr int kFrameRoom = 48;
+// Rows a table keeps in view however small the window is made.
+constexpr int kMinRows = 3;
+
+// A table of rows: Tab leaves it for the next control instead of walking
+// its cells, and it keeps a few rows in view.
+void AsRowTable(QAbstractItemView* pView) {
+  pView->setTabKeyNavigation(false);
+  pView->setMinimumHeight(pView->fontMetrics().height() * (kMinRows + 2));
+}
 
 QTableWidgetItem* Cell(const QString& strText, Qt::Alignment align) {
   auto* pCell = new QTableWidgetItem(strText);
@@ -47,6 +63,9 @@ CReportWindow::CReportWindow(const CReportModel& model, QWidget* pParent)
   auto* pLayout = new QVBoxLayout(this);
   auto* pHeader = new QLabel(reportqt::HeaderLines(m_model).join(QLatin1Char('\n')));
   pHeader->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  // A long settings path must not make the window wider than the screen.
+  pHeader->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  pHeader->setToolTip(pHeader->text());
   pLayout->addWidget(pHeader);
 
   m_pTabs = new QTabWidget;
@@ -57,7 +76,7 @@ CReportWindow::CReportWindow(const CReportModel& model, QWidget* pParent)
   pMonthlyPage->addWidget(m_pMonthly);
   auto* pChartView = new QChartView(CReportChart::Create(m_model, font()));
   pChartView->setRenderHint(QPainter::Antialiasing);
-  pChartView->setMinimumHeight(220);
+  pChartView->setMinimumHeight(120);
   pMonthlyPage->addWidget(pChartView);
   m_pTabs->addTab(pMonthlyPage, QStringLiteral("月別売上等"));
 
@@ -70,15 +89,17 @@ CReportWindow::CReportWindow(const CReportModel& model, QWidget* pParent)
   pFindingsLayout->addWidget(new QLabel(QStringLiteral("指摘事項")));
   pFindingsLayout->addWidget(m_pFindings);
   pSplitter->addWidget(pFindingsBox);
+  pSplitter->setChildrenCollapsible(false);
+  pMonthlyPage->setChildrenCollapsible(false);
   pSplitter->setStretchFactor(0, 3);
   pSplitter->setStretchFactor(1, 1);
   pLayout->addWidget(pSplitter, 1);
 
   auto* pButtons = new QHBoxLayout;
   pButtons->addStretch();
-  m_pPdf = new QPushButton(QStringLiteral("PDF保存"));
-  m_pPrint = new QPushButton(QStringLiteral("印刷"));
-  auto* pClose = new QPushButton(QStringLiteral("閉じる"));
+  m_pPdf = new QPushButton(QStringLiteral("PDF保存(&S)"));
+  m_pPrint = new QPushButton(QStringLiteral("印刷(&P)"));
+  auto* pClose = new QPushButton(QStringLiteral("閉じる(&C)"));
   for (QPushButton* pButton : {m_pPdf, m_pPrint, pClose}) {
     pButton->setAutoDefault(false);
     pButtons->addWidget(pButton);
@@ -87,6 +108,10 @@ CReportWindow::CReportWindow(const CReportModel& model, QWidget* pParent)
   connect(m_pPdf, &QPushButton::clicked, this, &CReportWindow::OnPdf);
   connect(m_pPrint, &QPushButton::clicked, this, &CReportWindow::OnPrint);
   connect(pClose, &QPushButton::clicked, this, &QDialog::accept);
+  for (QAbstractItemView* pView :
+       std::initializer_list<QAbstractItemView*>{m_pForm, m_pMonthly, m_pFindings}) {
+    AsRowTable(pView);
+  }
 
   FillForm();
   FillMonthly();
@@ -94,13 +119,19 @@ CReportWindow::CReportWindow(const CReportModel& model, QWidget* pParent)
   connect(m_pFindings, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* pItem) {
     if (pItem) ShowFinding(m_pFindings->indexOfTopLevelItem(pItem));
   });
-  resize(1000, 760);
+  QSize size(kWidth, kHeight);
+  if (const QScreen* pScreen = screen()) {
+    size = size.boundedTo(pScreen->availableGeometry().size() - QSize(kFrameRoom, kFrameRoom));
+  }
+  resize(size.expandedTo(minimumSizeHint()));
 }
 
 void CReportWindow::FillForm() {
-  m_pForm->setColumnCount(3);
-  m_pForm->setHeaderLabels(
-      {QStringLiteral("番号"), QStringLiteral("科目名"), QStringLiteral("金額（千円）")});
+  // Items in thousands of yen, the accounts behind them in yen, each in a
+  // column of its own.
+  m_pForm->setColumnCount(4);
+  m_pForm->setHeaderLabels({QStringLiteral("番号"), QStringLiteral("科目名"),
+                            QStringLiteral("金額（千円）"), QStringLiteral("内訳（円）")});
   m_pForm->setRootIsDecorated(true);
   for (const CReportModel::Item& item : m_model.m_arItem) {
     if (item.bMonthly) continue;
@@ -113,10 +144,10 @@ void CReportWindow::FillForm() {
       auto* pChild = new QTreeWidgetItem(
           {QString(),
            QStringLiteral("%1  %2").arg(account.nCode).arg(reportqt::Text(account.strName)),
-           reportqt::Figure(account.dAmount) + QStringLiteral("円")});
+           QString(), reportqt::Figure(account.dAmount)});
       pChild->setData(0, kAccountRole, account.nCode);
-      pChild->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
-      for (int c = 1; c < 3; ++c) pChild->setForeground(c, QColor(0x40, 0x40, 0x40));
+      pChild->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
+      for (int c = 1; c < 4; ++c) pChild->setForeground(c, QColor(0x40, 0x40, 0x40));
       pRow->addChild(pChild);
     }
     m_pForm->addTopLevelItem(pRow);
@@ -125,6 +156,7 @@ void CReportWindow::FillForm() {
   m_pForm->header()->setSectionResizeMode(1, QHeaderView::Stretch);
   m_pForm->resizeColumnToContents(0);
   m_pForm->resizeColumnToContents(2);
+  m_pForm->resizeColumnToContents(3);
 }
 
 void CReportWindow::FillMonthly() {
@@ -227,15 +259,20 @@ bool CReportWindow::SavePdf(const QString& strPath, QString& strError) {
 }
 
 void CReportWindow::OnPdf() {
-  const QString strPath = QFileDialog::getSaveFileName(
-      this, QStringLiteral("PDF保存"),
-      reportqt::Text(m_model.m_strJigyoName) + QStringLiteral("_事業概況書.pdf"),
-      QStringLiteral("PDF (*.pdf)"));
-  if (strPath.isEmpty()) return;
+  QFileDialog dialog(this, QStringLiteral("PDF保存"));
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  dialog.setNameFilter(QStringLiteral("PDF (*.pdf)"));
+  dialog.setDefaultSuffix(QStringLiteral("pdf"));
+  dialog.setDirectory(QtSaveFolderFor(QString()));
+  dialog.selectFile(reportqt::Text(m_model.m_strJigyoName) + QStringLiteral("_事業概況書.pdf"));
+  QtFitFileDialog(dialog);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString strPath = dialog.selectedFiles().front();
   QString strError;
   if (!SavePdf(strPath, strError)) {
-    QMessageBox::warning(this, windowTitle(),
-                         QStringLiteral("PDFを保存できません。\n%1\n%2").arg(strPath, strError));
+    CQtMessageBox::Warn(this, windowTitle(),
+                        QStringLiteral("PDFを保存できません。\n%1\n%2").arg(strPath, strError));
   }
 }
 
@@ -247,6 +284,6 @@ void CReportWindow::OnPrint() {
   if (dialog.exec() != QDialog::Accepted) return;
   CReportDocument document(m_model);
   if (!document.Print(printer)) {
-    QMessageBox::warning(this, windowTitle(), QStringLiteral("印刷できません。"));
+    CQtMessageBox::Warn(this, windowTitle(), QStringLiteral("印刷できません。"));
   }
 }

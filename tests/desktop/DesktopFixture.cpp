@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -91,7 +93,9 @@ void Desktop::SetUp() {
   // Xvfb picks a free display and writes its number to the pipe when ready.
   int fds[2];
   ASSERT_EQ(::pipe2(fds, O_CLOEXEC), 0);
-  m_xvfb = Spawn({strXvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+  const std::string strScreen =
+      std::to_string(m_nScreenWidth) + "x" + std::to_string(m_nScreenHeight) + "x24";
+  m_xvfb = Spawn({strXvfb, "-displayfd", std::to_string(fds[1]), "-screen", "0", strScreen,
                   "-nolisten", "tcp"},
                  m_strRoot, Dir("xvfb.log"), fds[1]);
   ::close(fds[1]);
@@ -211,6 +215,39 @@ bool Desktop::WaitGone(const std::string& strTitle, const std::string& strId) {
     std::this_thread::sleep_for(kPoll);
   }
   return false;
+}
+
+::testing::AssertionResult Desktop::FrameInsideScreen(const std::string& strId) {
+  std::string strGeometry;
+  if (!Xdo({"getwindowgeometry", "--shell", strId}, &strGeometry)) {
+    return ::testing::AssertionFailure() << "no geometry for window " << strId;
+  }
+  std::map<std::string, int> values;
+  std::istringstream lines(strGeometry);
+  for (std::string strLine; std::getline(lines, strLine);) {
+    const std::size_t nEq = strLine.find('=');
+    if (nEq != std::string::npos)
+      values[strLine.substr(0, nEq)] = std::atoi(strLine.c_str() + nEq + 1);
+  }
+  // The decorations: "_NET_FRAME_EXTENTS(CARDINAL) = left, right, top, bottom".
+  const e2e::RunResult r =
+      e2e::RunProgram({Which("xprop"), "-id", strId, "_NET_FRAME_EXTENTS"}, m_strRoot);
+  int nLeft = 0, nRight = 0, nTop = 0, nBottom = 0;
+  const std::size_t nEq = r.strOutput.find('=');
+  if (nEq == std::string::npos || std::sscanf(r.strOutput.c_str() + nEq + 1, "%d, %d, %d, %d",
+                                              &nLeft, &nRight, &nTop, &nBottom) != 4) {
+    return ::testing::AssertionFailure() << "no frame extents: " << r.strOutput;
+  }
+  const Frame frame{values["X"] - nLeft, values["Y"] - nTop, values["WIDTH"] + nLeft + nRight,
+                    values["HEIGHT"] + nTop + nBottom};
+  std::ostringstream text;
+  text << "frame " << frame.width << "x" << frame.height << " at " << frame.x << "," << frame.y
+       << " on a screen of " << m_nScreenWidth << "x" << m_nScreenHeight;
+  if (frame.x < 0 || frame.y < 0 || frame.x + frame.width > m_nScreenWidth ||
+      frame.y + frame.height > m_nScreenHeight) {
+    return ::testing::AssertionFailure() << text.str();
+  }
+  return ::testing::AssertionSuccess() << text.str();
 }
 
 void Desktop::Keys(const std::vector<std::string>& arKey) {

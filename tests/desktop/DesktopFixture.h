@@ -20,9 +20,22 @@ struct Child {
   std::string strOutputFile;
 };
 
+// A window's frame on the screen, window manager's decorations included.
+struct Frame {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
 class Desktop : public e2e::E2e {
  protected:
   void SetUp() override;
+  // The screen Xvfb makes; set before SetUp runs.
+  void UseScreen(int nWidth, int nHeight) {
+    m_nScreenWidth = nWidth;
+    m_nScreenHeight = nHeight;
+  }
+  // Whether the frame of the X window lies inside the screen; the frame
+  // is reported in the failure message.
+  ::testing::AssertionResult FrameInsideScreen(const std::string& strId);
   void TearDown() override;
 
   // argv[0] is a path; the child gets this process's environment.
@@ -53,6 +66,8 @@ class Desktop : public e2e::E2e {
 
  private:
   std::vector<pid_t> m_arChildren;  // started and not yet waited for
+  int m_nScreenWidth = 1280;
+  int m_nScreenHeight = 1024;
   pid_t m_xvfb = -1;
   pid_t m_wm = -1;
   std::string m_strXdotool;

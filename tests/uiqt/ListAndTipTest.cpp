@@ -1,12 +1,10 @@
 // The list view's rows, columns and check boxes between the window objects
 // and Qt, both ways; the tooltip texts of the program's tools.
 
-#include <QElapsedTimer>
 #include <QHeaderView>
-#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QThread>
+#include <QToolTip>
 #include <QTreeWidget>
 
 #include "CDataExchange.h"
@@ -24,6 +22,9 @@ class ListDialog : public CDialog {
 
   CListCtrl m_list;
   CToolTipCtrl m_tip;
+  // More rows after the three, and the row picked as the dialog opens.
+  int m_nMoreRows = 0;
+  int m_nPicked = -1;
 
   void DoDataExchange(CDataExchange* pDX) override {
     CDialog::DoDataExchange(pDX);
@@ -37,6 +38,8 @@ class ListDialog : public CDialog {
     AddRow(0, 811, "売上高", FALSE);
     AddRow(1, 812, "雑収入", TRUE);
     AddRow(2, 813, "受取利息", FALSE);
+    for (int i = 0; i < m_nMoreRows; ++i) AddRow(3 + i, 900 + i, "科目", FALSE);
+    if (m_nPicked >= 0) m_list.SelectRow(m_nPicked);
     m_tip.Create(this);
     m_tip.AddTool(GetDlgItem(1000), Cp("現金, 普通預金").c_str());
     return TRUE;
@@ -59,7 +62,8 @@ TEST_F(ListAndTipTest, CheckBoxesRoundTripBetweenQtAndTheList) {
     EXPECT_EQ(pTree->headerItem()->text(0), U("コード"));
     EXPECT_EQ(pTree->headerItem()->text(1), U("科 目 名"));
     EXPECT_EQ(pTree->columnWidth(0), 100);
-    EXPECT_EQ(pTree->columnWidth(1), 200);
+    // The last column ends at the list's edge, whatever width it was given.
+    EXPECT_EQ(pTree->columnWidth(0) + pTree->columnWidth(1), pTree->viewport()->width());
     EXPECT_TRUE(pTree->allColumnsShowFocus());
     EXPECT_EQ(pTree->topLevelItem(1)->text(0), U("812"));
     EXPECT_EQ(pTree->topLevelItem(1)->text(1), U("雑収入"));
@@ -97,30 +101,30 @@ TEST_F(ListAndTipTest, CheckBoxesRoundTripBetweenQtAndTheList) {
   EXPECT_EQ(dlg.DoModal(), IDOK);
 }
 
-// The list is narrower than its two columns; a click on a row's name picks
-// the row and leaves the codes and check boxes in view.
-TEST_F(ListAndTipTest, ClickOnARowNeverScrollsTheListSideways) {
+// A name wider than its column is cut with an ellipsis, never hidden past
+// the list's edge, and the pointer resting on it shows it whole. A list
+// opens with its picked row in view.
+TEST_F(ListAndTipTest, ANameCutToItsColumnShowsWholeInATooltipAndThePickedRowIsInView) {
   ListDialog dlg;
+  dlg.m_nMoreRows = 60;
+  dlg.m_nPicked = 50;
   OnNextWindow([&](QWidget*, CDialog*) {
     auto* pTree = qobject_cast<QTreeWidget*>(Backend().WidgetOf(dlg.m_list));
-    ASSERT_GT(pTree->horizontalScrollBar()->maximum(), 0);
-    const QRect rcRow = pTree->visualItemRect(pTree->topLevelItem(2));
-    const QPoint at(pTree->header()->sectionViewportPosition(1) + 20, rcRow.center().y());
-    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-      QMouseEvent click(type, at, pTree->viewport()->mapToGlobal(at), Qt::LeftButton,
-                        type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton,
-                        Qt::NoModifier);
-      QApplication::sendEvent(pTree->viewport(), &click);
-    }
-    // Qt brings a clicked cell into view once no double-click can follow.
-    QElapsedTimer waited;
-    waited.start();
-    while (waited.elapsed() < QApplication::doubleClickInterval() + 300) {
-      QApplication::processEvents();
-      QThread::msleep(10);
-    }
-    EXPECT_EQ(dlg.m_list.GetNextItem(-1, LVNI_SELECTED), 2);
-    EXPECT_EQ(pTree->horizontalScrollBar()->value(), 0);
+    EXPECT_TRUE(pTree->viewport()->rect().contains(
+        pTree->visualItemRect(pTree->topLevelItem(dlg.m_nPicked))));
+    const char* pszLong = "販売費及び一般管理費のうち荷造運賃及び発送配達費";
+    dlg.m_list.SetItemText(dlg.m_nPicked, 1, Cp(pszLong).c_str());
+    QApplication::processEvents();
+    EXPECT_EQ(pTree->horizontalScrollBar()->maximum(), 0);
+    const auto tipAt = [pTree](int nRow) {
+      const QRect rc = pTree->visualItemRect(pTree->topLevelItem(nRow));
+      const QPoint at(pTree->header()->sectionViewportPosition(1) + 10, rc.center().y());
+      QHelpEvent help(QEvent::ToolTip, at, pTree->viewport()->mapToGlobal(at));
+      QApplication::sendEvent(pTree->viewport(), &help);
+      return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(dlg.m_nPicked - 1), QString()) << "a name that fits needs no tooltip";
+    EXPECT_EQ(tipAt(dlg.m_nPicked), U(pszLong));
     dlg.EndDialog(IDCANCEL);
   });
   dlg.DoModal();

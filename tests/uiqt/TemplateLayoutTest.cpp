@@ -76,6 +76,14 @@ class TemplateLayoutTest : public QtUiTest {
         EXPECT_EQ(pWidget->geometry().topLeft(), rcExpected.topLeft());
         EXPECT_EQ(pWidget->width(), rcExpected.width());
         EXPECT_LE(pWidget->height(), rcExpected.height());
+      } else if (item.kind == ControlKind::CheckBox) {
+        // A check box widens to its text when the font needs more room,
+        // never past its dialog's edge.
+        EXPECT_EQ(pWidget->geometry().topLeft(), rcExpected.topLeft());
+        EXPECT_EQ(pWidget->height(), rcExpected.height());
+        EXPECT_GE(pWidget->width(), rcExpected.width());
+        EXPECT_GE(pWidget->width(), pWidget->sizeHint().width());
+        EXPECT_LE(pWidget->geometry().right(), metrics.ToPixelX(tmpl.cx));
       } else {
         EXPECT_EQ(pWidget->geometry(), rcExpected);
       }
@@ -124,6 +132,38 @@ TEST_F(TemplateLayoutTest, ProgramDialogsAndSelectionDialogsBuildEveryControl) {
     });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
   }
+}
+
+// The mapping dialog takes a larger size from the user: its list grows by
+// as much, what lies below the list moves down, and the dialog opens at
+// that size again later in the session.
+TEST_F(TemplateLayoutTest, TheMappingDialogsListGrowsWithItsWindowAndItsSizeIsKept) {
+  const QSize more(120, 90);
+  QSize chosen;
+  {
+    CDialog dlg(IDD_SETGAI_DLG);
+    OnNextWindow([&](QWidget* pWindow, CDialog*) {
+      QWidget* pList = Backend().WidgetOf(*dlg.GetDlgItem(1017));
+      QWidget* pButton = Backend().WidgetOf(*dlg.GetDlgItem(1000));
+      const QRect rcList = pList->geometry();
+      const QRect rcButton = pButton->geometry();
+      EXPECT_EQ(pWindow->minimumSize(), pWindow->size()) << "never smaller than its template";
+      pWindow->resize(pWindow->size() + more);
+      QApplication::processEvents();
+      EXPECT_EQ(pList->geometry().size(), rcList.size() + more);
+      EXPECT_EQ(pList->geometry().topLeft(), rcList.topLeft());
+      EXPECT_EQ(pButton->geometry(), rcButton.translated(0, more.height()));
+      chosen = pWindow->size();
+      dlg.EndDialog(IDCANCEL);
+    });
+    dlg.DoModal();
+  }
+  CDialog again(IDD_SETGAI_DLG);
+  OnNextWindow([&](QWidget* pWindow, CDialog*) {
+    EXPECT_EQ(pWindow->size(), chosen);
+    again.EndDialog(IDCANCEL);
+  });
+  again.DoModal();
 }
 
 TEST_F(TemplateLayoutTest, WizardPagesBuildEveryControlInsideTheSheet) {

@@ -198,4 +198,24 @@ TEST_F(MapDialogTest, TogglingKeepsTicksAndCancelEndsWithCancel) {
   EXPECT_EQ(IDCANCEL, nResult);
 }
 
+// An account ticked in the widened list stays in view when the list narrows
+// again; reopened, the dialog starts widened on that row.
+TEST_F(MapDialogTest, AnAccountTickedInTheWideListStaysAndTheDialogReopensOnIt) {
+  Show("4111+4112", [&](CSetGaiDlg& dlg) {
+    EXPECT_EQ(-1, dlg.m_list.GetNextItem(-1, LVNI_SELECTED)) << "nothing ticked, nothing picked";
+    Click(dlg, CSetGaiDlg::IDC_ALL);
+    ASSERT_TRUE(CUiInput::SetRowCheck(dlg.m_list, RowOf(dlg, "17"), TRUE));
+    Click(dlg, CSetGaiDlg::IDC_ALL);
+    EXPECT_EQ((RowList{"11", "12", "17*"}), Rows(dlg));
+    Click(dlg, CSetGaiDlg::IDC_SETTING);
+  });
+  ASSERT_EQ(1u, m_arWork.size());
+  Show("4111+4112", [&](CSetGaiDlg& dlg) {
+    EXPECT_TRUE(AllChecked(dlg));
+    EXPECT_EQ(RowOf(dlg, "17"), dlg.m_list.GetNextItem(-1, LVNI_SELECTED));
+    EXPECT_EQ(dlg.m_list.GetDlgCtrlID(), CWnd::GetFocus()->GetDlgCtrlID());
+    ASSERT_TRUE(CUiInput::PressKey(dlg, VK_ESCAPE));
+  });
+}
+
 }  // namespace

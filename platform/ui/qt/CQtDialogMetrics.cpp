@@ -26,12 +26,12 @@ bool IsGothicFace(const QString& strFace) {
 
 }  // namespace
 
-CQtDialogMetrics::CQtDialogMetrics(const DialogTemplate* pTemplate) {
+CQtDialogMetrics::CQtDialogMetrics(const DialogTemplate* pTemplate, int nPercent) {
   const QString strFace =
       pTemplate && pTemplate->pszFont ? QtFromCp932(pTemplate->pszFont) : QString();
   const int nPoints = pTemplate && pTemplate->nPointSize > 0 ? pTemplate->nPointSize : 9;
   m_font = QFont(MapFace(strFace));
-  m_font.setPixelSize(PointsToPixels(nPoints));
+  m_font.setPixelSize(std::max(1, MulDiv(PointsToPixels(nPoints), nPercent, 100)));
   m_font.setStyleHint(QFont::TypeWriter);
   Measure();
 }

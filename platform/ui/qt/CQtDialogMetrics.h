@@ -4,7 +4,9 @@
 // face of the same pixel size a 96-dpi Windows desktop gives it. Dialog
 // units follow from that font as Windows derives them: the horizontal base
 // unit is the average width of the Latin letters, rounded, the vertical one
-// the font's height; x is base/4 pixels, y base/8.
+// the font's height; x is base/4 pixels, y base/8. A dialog too large for
+// its screen is laid out again with its font shrunk to a percentage of that
+// size, so every control keeps its place relative to the others.
 
 #include <QFont>
 #include <QRect>
@@ -14,7 +16,7 @@
 class CQtDialogMetrics {
  public:
   // The font of the template; a null template gets the default dialog font.
-  explicit CQtDialogMetrics(const DialogTemplate* pTemplate);
+  explicit CQtDialogMetrics(const DialogTemplate* pTemplate, int nPercent = 100);
   CQtDialogMetrics(const QString& strFace, int nPointSize);
 
   const QFont& Font() const { return m_font; }

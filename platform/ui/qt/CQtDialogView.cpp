@@ -1,5 +1,6 @@
 #include "CQtDialogView.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -11,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include "CButton.h"
@@ -20,6 +22,7 @@
 #include "CPropertySheet.h"
 #include "CQtByteLimitValidator.h"
 #include "CQtListView.h"
+#include "CQtMessageBox.h"
 #include "CQtMultiLineButton.h"
 #include "CQtPushButton.h"
 #include "CQtStaticText.h"
@@ -34,6 +37,17 @@ constexpr DWORD SS_CENTER = 0x0001;
 constexpr DWORD SS_RIGHT = 0x0002;
 constexpr int LVCFMT_RIGHT = 1;
 constexpr int LVCFMT_CENTER = 2;
+// A dialog too large for its screen shrinks in these steps, down to the
+// smallest font still legible.
+constexpr int kShrinkStep = 5;
+constexpr int kMinPercent = 50;
+
+// The size the user gave each resizable dialog, by template, for the rest
+// of the session.
+std::map<UINT, QSize>& RememberedSizes() {
+  static std::map<UINT, QSize> sizes;
+  return sizes;
+}
 
 BOOL IsDialogKind(ControlKind kind) {
   return kind == ControlKind::Dialog || kind == ControlKind::Page || kind == ControlKind::Sheet;
@@ -72,8 +86,11 @@ CQtDialogView::CQtDialogView(CDialog& dlg, QWidget* pOwner, std::function<void()
           [this] {
             Input([this] { m_dlg.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
           })),
-      m_afterInput(std::move(afterInput)) {
+      m_afterInput(std::move(afterInput)),
+      m_bResizable(!m_bSheet && dlg.GetTemplate() &&
+                   (dlg.GetTemplate()->dwStyle & WS_THICKFRAME) != 0) {
   m_pWindow->setFont(MetricsOf(m_dlg).Font());
+  if (m_bResizable) m_pWindow->SetOnResize([this] { Layout(); });
   m_pWindow->setObjectName(QtFromCp932(m_dlg.GetUiName()));
   if (m_bSheet) {
     m_pPageFrame = new QFrame(m_pWindow);
@@ -95,6 +112,7 @@ CQtDialogView::CQtDialogView(CDialog& dlg, QWidget* pOwner, std::function<void()
 }
 
 CQtDialogView::~CQtDialogView() {
+  if (m_bResizable) RememberedSizes()[m_dlg.GetTemplateID()] = m_pWindow->size();
   m_pWindow->hide();
   delete m_pWindow;
 }
@@ -114,22 +132,88 @@ CWnd* CQtDialogView::FindWnd(const QWidget* pWidget) const {
 }
 
 void CQtDialogView::Show() {
-  Layout();
-  QRect rcArea;
-  if (QWidget* pOwner = m_pWindow->parentWidget(); pOwner && pOwner->isVisible()) {
-    rcArea = pOwner->window()->frameGeometry();
-  } else if (QScreen* pScreen = QGuiApplication::primaryScreen()) {
-    rcArea = pScreen->availableGeometry();
+  const QWidget* pOwner = m_pWindow->parentWidget();
+  const bool bOwnerShown = pOwner && pOwner->isVisible();
+  QScreen* pScreen = bOwnerShown ? pOwner->window()->screen() : QGuiApplication::primaryScreen();
+  const QRect rcAvailable = pScreen ? pScreen->availableGeometry() : QRect();
+  if (rcAvailable.isValid()) {
+    FitInto(rcAvailable);
+  } else {
+    Layout();
   }
-  if (rcArea.isValid()) {
-    QRect rc(QPoint(0, 0), m_pWindow->size());
-    rc.moveCenter(rcArea.center());
+  if (rcAvailable.isValid()) {
+    const QSize frame = FrameAllowance();
+    QRect rc(QPoint(0, 0), m_pWindow->size() + frame);
+    rc.moveCenter(bOwnerShown ? pOwner->window()->frameGeometry().center() : rcAvailable.center());
+    // Inside the available area, the title bar first when it cannot all fit.
+    rc.moveLeft(
+        std::max(rcAvailable.left(), std::min(rc.left(), rcAvailable.right() + 1 - rc.width())));
+    rc.moveTop(
+        std::max(rcAvailable.top(), std::min(rc.top(), rcAvailable.bottom() + 1 - rc.height())));
     m_pWindow->move(rc.topLeft());
   }
   m_pWindow->show();
   if (QGuiApplication::platformName() != QLatin1String("offscreen")) m_pWindow->raise();
   m_pWindow->activateWindow();
   if (CWnd* pFocus = CWnd::GetFocus(); pFocus && Contains(*pFocus)) FocusTo(*pFocus);
+  // The focused row of each list in view, now that the lists have their size.
+  for (const auto& [pWnd, entry] : m_entries) {
+    if (auto* pTree = qobject_cast<QTreeWidget*>(entry.pWidget.data());
+        pTree && pTree->currentItem()) {
+      pTree->scrollToItem(pTree->currentItem());
+    }
+  }
+}
+
+QSize CQtDialogView::FrameAllowance() const {
+  const QStyle* pStyle = m_pWindow->style();
+  const int nTitle = std::max(pStyle->pixelMetric(QStyle::PM_TitleBarHeight),
+                              QFontMetrics(QApplication::font()).height() + 10);
+  const int nBorder = 4;
+  return QSize(2 * nBorder, nTitle + 2 * nBorder);
+}
+
+void CQtDialogView::FitInto(const QRect& rcAvailable) {
+  const QSize room = rcAvailable.size() - FrameAllowance();
+  for (int nPercent = 100;; nPercent -= kShrinkStep) {
+    ScaleTo(nPercent);
+    const QSize need = m_bResizable ? m_baseSize : m_pWindow->size();
+    if ((need.width() <= room.width() && need.height() <= room.height()) ||
+        nPercent - kShrinkStep < kMinPercent) {
+      break;
+    }
+  }
+  if (!m_bResizable) return;
+  // A size the user chose earlier in the session, within the screen.
+  QSize size = m_pWindow->size();
+  if (auto it = RememberedSizes().find(m_dlg.GetTemplateID()); it != RememberedSizes().end()) {
+    size = it->second;
+  }
+  size = size.boundedTo(room).expandedTo(m_pWindow->minimumSize());
+  if (m_pWindow->size() != size) m_pWindow->resize(size);
+}
+
+void CQtDialogView::ScaleTo(int nPercent) {
+  if (nPercent == m_nPercent) {
+    Layout();
+    return;
+  }
+  m_nPercent = nPercent;
+  m_metrics.clear();
+  m_pWindow->setFont(MetricsOf(m_dlg).Font());
+  for (const auto& [pWnd, entry] : m_entries) {
+    if (!entry.pWidget || pWnd == &m_dlg) continue;
+    if (entry.kind == ControlKind::Page) entry.pWidget->setFont(MetricsOf(*pWnd).Font());
+  }
+  Layout();
+  for (const auto& [pWnd, entry] : m_entries) {
+    if (!entry.pWidget || pWnd == &m_dlg) continue;
+    entry.pWidget->setGeometry(GeometryOf(*pWnd));
+    auto* pTree = qobject_cast<QTreeWidget*>(entry.pWidget.data());
+    if (const auto* pList = dynamic_cast<const CListCtrl*>(pWnd); pList && pTree) {
+      ApplyColumnWidths(*pList, *pTree);
+    }
+  }
 }
 
 void CQtDialogView::Sync() {
@@ -293,17 +377,20 @@ void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
       if (CWnd* pWnd = wndOf()) Input([pWnd] { CUiInput::Click(*pWnd); });
     });
   } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit, [this, wndOf](const QString& strText) {
-      if (m_nUpdating) return;
-      CWnd* pWnd = wndOf();
-      CString strTyped;
-      if (!pWnd) return;
-      if (!QtToCp932(strText, strTyped)) {
-        Update(*pWnd);
-        return;
-      }
-      Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
-    });
+    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
+                     [this, wndOf, pEdit](const QString& strText) {
+                       if (m_nUpdating) return;
+                       CWnd* pWnd = wndOf();
+                       CString strTyped;
+                       if (!pWnd) return;
+                       if (!QtToCp932(strText, strTyped)) {
+                         // Shown as typed; refused before the user leaves the field.
+                         m_pForeign = pEdit;
+                         return;
+                       }
+                       if (m_pForeign == pEdit) m_pForeign = nullptr;
+                       Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
+                     });
   } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
     QObject::connect(pCombo, &QComboBox::activated, pCombo, [this, wndOf](int nIndex) {
       if (m_nUpdating) return;
@@ -382,7 +469,7 @@ void CQtDialogView::Update(CWnd& wnd) {
       break;
     case ControlKind::Edit:
       if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-        if (pEdit->text() != strText) {
+        if (pEdit->text() != strText && pEdit != m_pForeign) {
           // As SetWindowText leaves an edit: its text shown from the start.
           pEdit->setText(strText);
           pEdit->setCursorPosition(0);
@@ -392,6 +479,7 @@ void CQtDialogView::Update(CWnd& wnd) {
             static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(pEdit->validator()));
         if (auto* pCEdit = dynamic_cast<CEdit*>(&wnd); pCEdit && pValidator) {
           pValidator->SetLimit(static_cast<int>(pCEdit->GetLimitText()));
+          pValidator->SetDigits(pCEdit->IsDigitsField() != FALSE);
         }
       }
       break;
@@ -467,11 +555,7 @@ void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
   if (tree.columnCount() != nColumns || (!columns.empty() && shown != headings)) {
     tree.setColumnCount(nColumns);
     if (!columns.empty()) tree.setHeaderLabels(headings);
-    for (int i = 0; i < static_cast<int>(columns.size()); ++i) {
-      if (columns[static_cast<size_t>(i)].nWidth >= 0) {
-        tree.setColumnWidth(i, columns[static_cast<size_t>(i)].nWidth);
-      }
-    }
+    ApplyColumnWidths(list, tree);
   }
   tree.setHeaderHidden(columns.empty());
   const DWORD dwEx = list.GetExtendedStyle();
@@ -516,6 +600,17 @@ void CQtDialogView::UpdateList(CListCtrl& list, QTreeWidget& tree) {
   if (pCurrent && tree.currentItem() != pCurrent) {
     tree.setCurrentItem(pCurrent, 0, QItemSelectionModel::NoUpdate);
   }
+}
+
+void CQtDialogView::ApplyColumnWidths(const CListCtrl& list, QTreeWidget& tree) const {
+  const auto& columns = list.GetColumns();
+  // The last column takes the list's width: what does not fit is cut with
+  // an ellipsis, not hidden past the list's edge.
+  for (int i = 0; i + 1 < static_cast<int>(columns.size()); ++i) {
+    const int nWidth = columns[static_cast<size_t>(i)].nWidth;
+    if (nWidth >= 0) tree.setColumnWidth(i, nWidth * m_nPercent / 100);
+  }
+  if (auto* pList = dynamic_cast<CQtListView*>(&tree)) pList->FitLastColumn();
 }
 
 void CQtDialogView::UpdateTabs() {
@@ -643,7 +738,7 @@ const CQtDialogMetrics& CQtDialogView::MetricsOf(const CWnd& container) const {
   } else if (IsDialogKind(container.GetKind())) {
     pTemplate = static_cast<const CDialog&>(container).GetTemplate();
   }
-  return *m_metrics.emplace(&container, std::make_unique<CQtDialogMetrics>(pTemplate))
+  return *m_metrics.emplace(&container, std::make_unique<CQtDialogMetrics>(pTemplate, m_nPercent))
               .first->second;
 }
 
@@ -667,13 +762,66 @@ QRect CQtDialogView::GeometryOf(const CWnd& wnd) const {
     // The template's height is that of the dropped-down list.
     rc.setHeight(std::min(rc.height(), QFontMetrics(metrics.Font()).height() + 8));
   }
+  if (wnd.GetKind() == ControlKind::CheckBox) rc = WidenedToText(wnd, rc, metrics);
   if (m_bSheet && pContainer == &m_dlg) rc.translate(SheetOrigin());
+  if (m_bResizable && pContainer == &m_dlg) rc = Stretched(rc);
   return rc;
+}
+
+QRect CQtDialogView::WidenedToText(const CWnd& wnd, const QRect& rc,
+                                   const CQtDialogMetrics& metrics) const {
+  QCheckBox probe(QtFromCp932(wnd.GetText()));
+  probe.setFont(metrics.Font());
+  const int nNeed = probe.sizeHint().width();
+  const CWnd* pContainer = Container(wnd);
+  const auto* pDialog = dynamic_cast<const CDialog*>(pContainer);
+  const DialogTemplate* pTemplate = pDialog ? pDialog->GetTemplate() : nullptr;
+  const int nRight = pTemplate ? metrics.ToPixelX(pTemplate->cx) : rc.right() + 1;
+  QRect rcWide = rc;
+  rcWide.setWidth(std::max(rc.width(), std::min(nNeed, nRight - rc.left())));
+  return rcWide;
+}
+
+QRect CQtDialogView::Stretched(const QRect& rc) const {
+  if (!m_rcGrow.isValid()) return rc;
+  const int dx = std::max(0, m_pWindow->width() - m_baseSize.width());
+  const int dy = std::max(0, m_pWindow->height() - m_baseSize.height());
+  if (rc == m_rcGrow) return rc.adjusted(0, 0, dx, dy);
+  QRect rcOut = rc;
+  if (rc.top() >= m_rcGrow.bottom()) rcOut.translate(0, dy);
+  if (rc.left() <= m_rcGrow.left() + 2 && rc.right() >= m_rcGrow.right() - 2) {
+    rcOut.setWidth(rc.width() + dx);
+  }
+  return rcOut;
 }
 
 void CQtDialogView::Layout() {
   const CQtDialogMetrics& metrics = MetricsOf(m_dlg);
   QSize size;
+  if (m_bResizable) {
+    m_baseSize = metrics.ToPixels(m_dlg.GetDialogUnitRect()).size();
+    m_rcGrow = QRect();
+    for (const CWnd* pChild : m_dlg.GetChildren()) {
+      if (pChild->GetKind() == ControlKind::ListView) {
+        m_rcGrow = metrics.ToPixels(pChild->GetDialogUnitRect());
+        break;
+      }
+    }
+    m_pWindow->setMinimumSize(m_baseSize);
+    if (!m_pWindow->testAttribute(Qt::WA_Resized)) {
+      m_pWindow->resize(m_baseSize);
+    } else if (m_pWindow->width() < m_baseSize.width() ||
+               m_pWindow->height() < m_baseSize.height()) {
+      m_pWindow->resize(m_pWindow->size().expandedTo(m_baseSize));
+    }
+    for (const CWnd* pChild : m_dlg.GetChildren()) {
+      QWidget* pWidget = FindWidget(pChild);
+      if (pWidget && pWidget->geometry() != GeometryOf(*pChild)) {
+        pWidget->setGeometry(GeometryOf(*pChild));
+      }
+    }
+    return;
+  }
   if (!m_bSheet) {
     size = metrics.ToPixels(m_dlg.GetDialogUnitRect()).size();
   } else {
@@ -707,7 +855,31 @@ void CQtDialogView::Layout() {
   if (m_pWindow->size() != size) m_pWindow->setFixedSize(size);
 }
 
+bool CQtDialogView::RefusesForeignText() {
+  if (m_bRefusing) return true;
+  if (!m_pForeign) return false;
+  const QString strChar = QtFirstForeignChar(m_pForeign->text());
+  if (strChar.isEmpty()) {
+    m_pForeign = nullptr;
+    return false;
+  }
+  m_bRefusing = true;
+  const QPointer<QLineEdit> pEdit = m_pForeign;
+  CQtMessageBox::Warn(m_pWindow, m_pWindow->windowTitle(), QtForeignCharMessage(strChar));
+  m_bRefusing = false;
+  if (pEdit) {
+    pEdit->setFocus(Qt::OtherFocusReason);
+    pEdit->selectAll();
+  }
+  return true;
+}
+
 void CQtDialogView::Input(const std::function<void()>& action) {
+  if (RefusesForeignText()) {
+    // What Qt changed for the refused input (a tab, a tick) goes back.
+    Sync();
+    return;
+  }
   action();
   if (m_afterInput) m_afterInput();
 }

@@ -21,6 +21,7 @@
 
 class CEdit;
 class CListCtrl;
+class QLineEdit;
 class QTreeWidget;
 
 class CQtDialogView {
@@ -43,6 +44,9 @@ class CQtDialogView {
   // The window shown by pWidget or by the nearest widget above it.
   CWnd* FindWnd(const QWidget* pWidget) const;
 
+  // Lays the dialog out to fit the screen it opens on (its font shrunk
+  // when the template is too large), places it inside that screen's
+  // available area and shows it.
   void Show();
   void Sync();
   // The program changed wnd.
@@ -57,6 +61,10 @@ class CQtDialogView {
   void ShowSelection(CEdit& edit);
   // Pixel geometry of a window in its parent widget.
   QRect GeometryOf(const CWnd& wnd) const;
+  // While an edit shows a character that has no CP932 form, the user's
+  // other input is refused: a message names the character and the focus
+  // goes back to the edit with its text selected. TRUE when it refused.
+  bool RefusesForeignText();
 
  private:
   struct Entry {
@@ -76,6 +84,19 @@ class CQtDialogView {
   void ApplyToolTips();
   void Drop(const CWnd* pWnd);
   void Layout();
+  // Lays every widget out again with the font at nPercent of the
+  // template's size.
+  void ScaleTo(int nPercent);
+  void FitInto(const QRect& rcAvailable);
+  void ApplyColumnWidths(const CListCtrl& list, QTreeWidget& tree) const;
+  // A resizable dialog's list takes what the window has beyond the
+  // template's size; the controls below it move down, those as wide as it
+  // grow with it.
+  QRect Stretched(const QRect& rc) const;
+  // A check box is at least as wide as its text needs, within its container.
+  QRect WidenedToText(const CWnd& wnd, const QRect& rc, const CQtDialogMetrics& metrics) const;
+  // The room a window manager's title bar and borders take around the window.
+  QSize FrameAllowance() const;
   // The window whose dialog units and font govern wnd's position.
   const CWnd* Container(const CWnd& wnd) const;
   const CQtDialogMetrics& MetricsOf(const CWnd& container) const;
@@ -98,4 +119,11 @@ class CQtDialogView {
   std::vector<const CWnd*> m_tooltips;  // live tooltips found by the last walk
   QWidget* m_pPageFrame = nullptr;
   int m_nUpdating = 0;
+  int m_nPercent = 100;
+  QPointer<QLineEdit> m_pForeign;  // the edit showing text it cannot take
+  bool m_bRefusing = false;
+  BOOL m_bResizable;
+  // The template size of a resizable dialog in pixels, and its list's place.
+  QSize m_baseSize;
+  QRect m_rcGrow;
 };

@@ -1,6 +1,7 @@
 #include "CQtDialogWindow.h"
 
 #include <QCloseEvent>
+#include <QResizeEvent>
 
 CQtDialogWindow::CQtDialogWindow(QWidget* pOwner, std::function<void()> onClose)
     : QWidget(pOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -12,4 +13,9 @@ CQtDialogWindow::CQtDialogWindow(QWidget* pOwner, std::function<void()> onClose)
 void CQtDialogWindow::closeEvent(QCloseEvent* pEvent) {
   pEvent->ignore();
   if (m_onClose) m_onClose();
+}
+
+void CQtDialogWindow::resizeEvent(QResizeEvent* pEvent) {
+  QWidget::resizeEvent(pEvent);
+  if (m_onResize) m_onResize();
 }

@@ -5,9 +5,20 @@
 
 CQtMessageBox::CQtMessageBox(QWidget* pOwner, bool bClosable)
     : QMessageBox(pOwner), m_bClosable(bClosable) {
-  if (!m_bClosable) {
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
-  }
+  // Only a close button in the title bar, and none where closing would
+  // answer nothing.
+  Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+  if (m_bClosable) flags |= Qt::WindowCloseButtonHint;
+  setWindowFlags(flags);
+}
+
+void CQtMessageBox::Warn(QWidget* pOwner, const QString& strCaption, const QString& strText) {
+  CQtMessageBox box(pOwner, true);
+  box.setWindowTitle(strCaption);
+  box.setIcon(QMessageBox::Warning);
+  box.setText(strText);
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
 }
 
 int CQtMessageBox::CaptionWidth(const QString& strCaption, const QFont& font) {

@@ -10,6 +10,9 @@ class CQtMessageBox : public QMessageBox {
  public:
   CQtMessageBox(QWidget* pOwner, bool bClosable);
 
+  // A warning with an OK button, shown until the user closes it.
+  static void Warn(QWidget* pOwner, const QString& strCaption, const QString& strText);
+
   // The width the caption needs in a title bar.
   static int CaptionWidth(const QString& strCaption, const QFont& font);
 

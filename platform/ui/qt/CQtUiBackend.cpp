@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileDialog>
@@ -27,6 +26,7 @@
 #include "CQtMessageBox.h"
 #include "CQtProgressWindow.h"
 #include "CUiInput.h"
+#include "QtFileDialogs.h"
 #include "QtText.h"
 
 namespace {
@@ -221,17 +221,17 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
     }
   }
 
+  // The folder of the proposal when it names one, else the initial folder
+  // asked for, else the documents folder.
   const QString strProposal = QtFromCp932(request.strProposal);
-  QString strFolder =
-      request.strInitialDir.empty() ? QDir::currentPath() : QtFromCp932(request.strInitialDir);
-  QString strName = strProposal;
-  if (const qsizetype nSlash = strProposal.lastIndexOf(QLatin1Char('/')); nSlash >= 0) {
-    const QString strPart = strProposal.left(nSlash + 1);
-    if (QFileInfo(strPart).isDir()) strFolder = strPart;
-    strName = strProposal.mid(nSlash + 1);
+  const QString strName = strProposal.mid(strProposal.lastIndexOf(QLatin1Char('/')) + 1);
+  QString strFolder = QtSaveFolderFor(strProposal);
+  if (!QFileInfo(strProposal).isAbsolute() && !request.strInitialDir.empty()) {
+    strFolder = QtSaveFolderFor(QtFromCp932(request.strInitialDir) + QLatin1Char('/'));
   }
   dlg.setDirectory(strFolder);
   dlg.selectFile(strName);
+  QtFitFileDialog(dlg);
 
   ShowFocusCuesIfKeyboard(&dlg);
   for (;;) {
@@ -243,8 +243,9 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
     if (!QtToCp932(strChosen, strResult)) {
       // The program keeps paths in CP932; a name without that form would
       // come out mangled, so the user picks another.
-      QMessageBox::warning(&dlg, strTitle,
-                           QString::fromUtf8("このファイル名は使用できません。\n") + strChosen);
+      CQtMessageBox::Warn(
+          &dlg, strTitle,
+          QtForeignCharMessage(QtFirstForeignChar(strChosen)) + QLatin1Char('\n') + strChosen);
       continue;
     }
     request.strResult = strResult;
@@ -403,6 +404,7 @@ bool CQtUiBackend::FilterEvent(QObject* pWatched, QEvent* pEvent) {
       CQtDialogView* pView = ViewOfWidget(pWidget);
       CWnd* pWnd = pView ? pView->FindWnd(pWidget) : nullptr;
       if (!pWnd || IsDialogKind(pWnd->GetKind()) || CWnd::GetFocus() == pWnd) return false;
+      if (pView->RefusesForeignText()) return false;
       // The user moved the focus (click): the window objects
       // follow, and an edit left behind reports EN_KILLFOCUS.
       if (CUiInput::Focus(*pWnd)) AfterInput();
@@ -419,6 +421,7 @@ bool CQtUiBackend::RouteKey(QWidget* pTarget, const QKeyEvent& event) {
   if (pView != m_views.back()) return false;
   const UINT nVirtKey = VirtualKeyOf(event.key(), event.modifiers());
   if (nVirtKey == 0) return false;
+  if (pView->RefusesForeignText()) return true;
   UINT nModifiers = 0;
   if ((event.modifiers() & Qt::ShiftModifier) || event.key() == Qt::Key_Backtab) {
     nModifiers |= MK_SHIFT;

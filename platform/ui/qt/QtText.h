@@ -12,6 +12,12 @@ QString QtFromCp932(const CString& strText);
 BOOL QtToCp932(const QString& strText, CString& rOut);
 // The CP932 length of the text in bytes, or -1 when it has no CP932 form.
 int QtCp932Length(const QString& strText);
+// The CP932 length, a character without a CP932 form counted as two bytes.
+int QtCp932LengthOrEstimate(const QString& strText);
+// The first character of the text that has no CP932 form, or "".
+QString QtFirstForeignChar(const QString& strText);
+// The message that refuses such a character, naming it.
+QString QtForeignCharMessage(const QString& strChar);
 // A caption without its access-key marks: "&&" becomes "&", "&X" becomes "X".
 QString QtStripMnemonic(const QString& strText);
 // A caption as rich text with its access key underlined (for labels that
