@@ -82,6 +82,19 @@ bool CheckStartDrive() {
   }
 }
 
+// Takes the named guard, unless another process holds it (pszHeld says so).
+bool TakeGuard(NamedGuard& guard, const char* pszName, const char* pszHeld) {
+  if (NamedGuard::IsHeld(pszName)) {
+    BatchError(pszHeld);
+    return false;
+  }
+  if (!guard.Create(pszName)) {
+    BatchError(APP_MSG_SHARED_MEMORY);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 bool CBatchChecks::BeforeBooks() {
@@ -90,23 +103,9 @@ bool CBatchChecks::BeforeBooks() {
   if (!CheckSystemDate()) return false;
   // The guards of a run by hand, held to the end: no run by hand changes
   // settings while the batch reads them, and the host stays closed.
-  if (NamedGuard::IsHeld(CFinGaiApp::CHECK_MAP_NAME)) {
-    BatchError(APP_MSG_DOUBLE_START);
-    return false;
-  }
-  if (!m_checkGuard.Create(CFinGaiApp::CHECK_MAP_NAME)) {
-    BatchError(APP_MSG_SHARED_MEMORY);
-    return false;
-  }
-  if (NamedGuard::IsHeld(CFinGaiApp::HOST_MAP_NAME)) {
-    BatchError(APP_MSG_HOST_RUNNING);
-    return false;
-  }
-  if (!m_hostGuard.Create(CFinGaiApp::HOST_MAP_NAME)) {
-    BatchError(APP_MSG_SHARED_MEMORY);
-    return false;
-  }
-  return CheckMemory();
+  return TakeGuard(m_checkGuard, CFinGaiApp::CHECK_MAP_NAME, APP_MSG_DOUBLE_START) &&
+         TakeGuard(m_hostGuard, CFinGaiApp::HOST_MAP_NAME, APP_MSG_HOST_RUNNING) &&
+         CheckMemory();
 }
 
 bool CBatchChecks::WithBooks(const CString& strProgramFolder) {
