@@ -313,7 +313,9 @@ TEST_F(FitOnScaledScreen, TheWizardFitsTakesFullWidthDigitsAndRefusesAForeignPat
   EXPECT_TRUE(script.Finished());
   EXPECT_NE(nResult, 0);
   EXPECT_TRUE(strRefusal.contains(QString::fromUtf8("「𠮷」"))) << strRefusal.toStdString();
-  EXPECT_EQ(sheet.m_cond.nKikanTo, 12);
+  // A packed record's field is copied out: gtest binds its arguments by reference.
+  const int nKikanTo = sheet.m_cond.nKikanTo;
+  EXPECT_EQ(nKikanTo, 12);
   EXPECT_EQ(CString(sheet.m_cond.szOutPath), Cp(strGood.c_str()));
   for (const auto& entry : std::filesystem::directory_iterator(Dir("documents"))) {
     EXPECT_EQ(entry.path().filename().string().find("田農場"), std::string::npos) << entry.path();
