@@ -10,7 +10,7 @@
 #include "CFinGaiXML.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "FinGaiMessage.h"
 #include "S_KANRI.h"
 

@@ -17,7 +17,7 @@
 #include "CXMLEdit.h"
 #include "Cp932.h"
 #include "DialogTemplate.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "FinGaiMessage.h"
 #include "FullWidthName.h"
 
