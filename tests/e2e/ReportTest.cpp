@@ -229,11 +229,12 @@ TEST_F(Report, AFailureBelowIsOneLine) {
   std::ofstream(strEnv) << "not,a,settings,line\n";
   const Captured r = Run({"--report", "00000002"});
   EXPECT_EQ(r.nExit, 2);
-  EXPECT_EQ(r.strErr, U8(u8"QT10ToRX16_G: 設定を読めません: ") + strEnv + U8(u8" / エラーCon ファイル：") +
-                          strEnv +
-                          U8(u8" 1行目を読めません。形式が正しくないか、ファイルがそこで終わっています。"
-                             u8" / MakeRefDataエラー ファイル：") +
-                          strEnv + "\n");
+  EXPECT_EQ(r.strErr,
+            U8(u8"QT10ToRX16_G: 設定を読めません: ") + strEnv + U8(u8" / エラーCon ファイル：") +
+                strEnv +
+                U8(u8" 1行目を読めません。形式が正しくないか、ファイルがそこで終わっています。"
+                   u8" / MakeRefDataエラー ファイル：") +
+                strEnv + "\n");
 }
 
 // The findings as (code, item, account, month), null as 0.
