@@ -226,7 +226,8 @@ int RunReportFile(const Options& options, int argc, char** argv) {
   CSetGaiFile files(nullptr, books.IsCooperative() ? TRUE : FALSE);
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> arInitBody;
   if (!files.ReadInitFile(nullptr, arInitBody)) {
-    Error(CString("初期データを読めません: ") + CSetGaiFile::InitFileName(books.IsCooperative()));
+    Error(files.GetFailure().OneLine(CString("初期データを読めません: ") +
+                                     CSetGaiFile::InitFileName(books.IsCooperative())));
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportModel model;

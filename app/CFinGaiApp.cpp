@@ -23,8 +23,8 @@
 #include "CValueMgr.h"
 #include "CYmd.h"
 #include "Cp932.h"
+#include "FailureTexts.h"
 #include "FinGaiAppMessages.h"
-#include "FinGaiMessage.h"
 #include "FolderOps.h"
 #include "InitJetAccessDLL.h"
 #include "InitWinLibDLL.h"
@@ -32,6 +32,7 @@
 #include "LocalClock.h"
 #include "MaxDataCounts.h"
 #include "ProgramLevel.h"
+#include "ShowFailure.h"
 #include "WinFile.h"
 #include "WinHostWindow.h"
 #include "WinMemory.h"
@@ -467,12 +468,14 @@ void CFinGaiApp::RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDa
     CloseProgress(pScale);
     Stop(FINGAI_MSG_NO_MEMORY, MB_ICONWARNING);
   } else if (!pSum->Init(cond, &m_arKamoku, &m_arMatch, &m_arInitBody, m_nFunctionNo)) {
+    ShowFailure(pSum->m_hWnd, pSum->GetFailure());
     CloseProgress(pScale);
     if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
     m_nResult = RESULT_ERROR;
   } else {
     pScale->DispScale(50);
     if (!pSum->Run(m_hHostWnd)) {
+      ShowFailure(pSum->m_hWnd, pSum->GetFailure());
       CloseProgress(pScale);
       if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
       m_nResult = RESULT_ERROR;

@@ -424,6 +424,7 @@ void CSetGaiP1::OnCancel() {
       files.m_strMemberEnv = m_strMemberEnv;
       m_bSaveFailed = files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut,
                                          m_strSavedOut, *m_pMatch) == 0;
+      if (m_bSaveFailed) ShowFailure(m_hWnd, files.GetFailure());
     }
   }
   m_bClosing = 1;
