@@ -45,7 +45,7 @@ BOOL IsBlank(const CString& str) { return str.find_first_not_of(' ') == CString:
 // Whether the byte at nIndex is the second byte of a double-byte character.
 BOOL IsTrailByte(const CString& str, std::size_t nIndex) {
   std::size_t i = 0;
-  while (i < nIndex) i += cp932::IsLeadByte(static_cast<unsigned char>(str[i])) ? 2 : 1;
+  while (i < nIndex) i += cp932::CharLength(str, i);
   return i != nIndex;
 }
 
@@ -55,7 +55,7 @@ CString FolderPart(const CString& strPath) {
   for (std::size_t i = strPath.size(); i-- > 0;) {
     if (strPath[i] == '/' && !IsTrailByte(strPath, i)) return strPath.substr(0, i + 1);
   }
-  return strPath.substr(0, cp932::IsLeadByte(static_cast<unsigned char>(strPath[0])) ? 2 : 1);
+  return strPath.substr(0, cp932::CharLength(strPath, 0));
 }
 
 BOOL HasXmlExtension(const CString& strPath) {

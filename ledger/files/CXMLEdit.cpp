@@ -31,7 +31,7 @@ bool Escape(LPCSTR sz, CString& out) {
   const std::size_t n = std::strlen(sz);
   for (std::size_t i = 0; i < n; ++i) {
     const unsigned char c = static_cast<unsigned char>(sz[i]);
-    if (cp932::IsLeadByte(c) && i + 1 < n) {
+    if (cp932::CharLength({sz, n}, i) == 2) {
       out += sz[i];
       out += sz[++i];
       continue;
@@ -146,7 +146,7 @@ void CXMLEdit::MakeInitFName(LPCSTR szFormName, LPCSTR szJigyoName, short nYear,
     const std::size_t n = std::strlen(sz);
     for (std::size_t i = 0; i < n; ++i) {
       const unsigned char c = static_cast<unsigned char>(sz[i]);
-      if (cp932::IsLeadByte(c) && i + 1 < n) {
+      if (cp932::CharLength({sz, n}, i) == 2) {
         out += sz[i];
         out += sz[++i];
       } else if (c < 0x20 || c == 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr) {

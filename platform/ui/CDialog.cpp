@@ -31,15 +31,11 @@ BOOL TakesTab(const CWnd& wnd) { return IsTabStop(wnd) && wnd.IsReachable(); }
 UINT AccessKeyOf(const CWnd& wnd) {
   if (wnd.GetKind() == ControlKind::Static && (wnd.GetStyle() & SS_NOPREFIX)) return 0;
   const CString& strText = wnd.GetText();
-  for (std::size_t i = 0; i + 1 < strText.size(); ++i) {
-    const auto c = static_cast<unsigned char>(strText[i]);
-    if (cp932::IsLeadByte(c)) {
-      ++i;
-    } else if (c == '&') {
-      const auto key = static_cast<unsigned char>(strText[++i]);
-      if (key == '&') continue;
-      return (key >= 'a' && key <= 'z') ? key - 'a' + 'A' : key;
-    }
+  for (std::size_t i = 0; i + 1 < strText.size(); i += cp932::CharLength(strText, i)) {
+    if (strText[i] != '&') continue;
+    const auto key = static_cast<unsigned char>(strText[++i]);
+    if (key == '&') continue;
+    return (key >= 'a' && key <= 'z') ? key - 'a' + 'A' : key;
   }
   return 0;
 }

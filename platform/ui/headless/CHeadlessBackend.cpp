@@ -52,7 +52,7 @@ std::size_t FindText(const CString& strText, const CString& strNeedle) {
   if (strNeedle.empty()) return 0;
   for (std::size_t i = 0; i + strNeedle.size() <= strText.size();) {
     if (strText.compare(i, strNeedle.size(), strNeedle) == 0) return i;
-    i += cp932::IsLeadByte(static_cast<unsigned char>(strText[i])) ? 2 : 1;
+    i += cp932::CharLength(strText, i);
   }
   return CString::npos;
 }
