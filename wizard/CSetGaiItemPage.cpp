@@ -150,4 +150,3 @@ void CSetGaiItemPage::OnClicked(UINT nID) {
   }
   CPage::OnClicked(nID);
 }
-

@@ -33,11 +33,13 @@ int HostBooksCommands::Begin(const char* szCommand, const std::vector<std::strin
                              CInstallation& installation) {
   if (arArg.size() != nCount) return Usage(szCommand, szExpects);
   std::string strError;
-  if (!LoadInstallation(arArg[0], installation, strError)) {
-    std::cerr << "QT10.EXE " << szCommand << ": " << strError << "\n";
-    return HostUsage::EXIT_FAILED;
-  }
+  if (!LoadInstallation(arArg[0], installation, strError)) return Failed(szCommand, strError);
   return HostUsage::EXIT_OK;
+}
+
+int HostBooksCommands::Failed(const char* szCommand, const std::string& strWhy) {
+  std::cerr << "QT10.EXE " << szCommand << ": " << strWhy << "\n";
+  return HostUsage::EXIT_FAILED;
 }
 
 int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
@@ -61,12 +63,12 @@ int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
 
 int HostBooksCommands::ExportBooks(const std::vector<std::string>& arArg) {
   CInstallation installation;
-  const int nBegun = Begin("export-books", arArg, 3, "expects INSTALLATION DATASET FOLDER", installation);
+  const int nBegun =
+      Begin("export-books", arArg, 3, "expects INSTALLATION DATASET FOLDER", installation);
   if (nBegun != HostUsage::EXIT_OK) return nBegun;
   BooksCsvExporter exporter;
   if (!exporter.Export(installation, arArg[1], arArg[2])) {
-    std::cerr << "QT10.EXE export-books: " << exporter.m_strError << "\n";
-    return HostUsage::EXIT_FAILED;
+    return Failed("export-books", exporter.m_strError);
   }
   std::cout << "exported " << arArg[1] << " to " << arArg[2] << "\n";
   return HostUsage::EXIT_OK;
@@ -79,8 +81,7 @@ int HostBooksCommands::List(const std::vector<std::string>& arArg) {
   CManagementDb db;
   std::vector<LEDGER_DATASET> rows;
   if (!db.Open(installation.GetManagementDb(), false) || !db.List(rows)) {
-    std::cerr << "QT10.EXE list: cannot read the management database\n";
-    return HostUsage::EXIT_FAILED;
+    return Failed("list", "cannot read the management database");
   }
   // number, data ID, fiscal year and name, tab-separated, in list order.
   for (const LEDGER_DATASET& row : rows) {

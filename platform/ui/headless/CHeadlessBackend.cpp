@@ -182,23 +182,27 @@ void CHeadlessBackend::PressCancel(CDialog& dlg, const ScriptStep& step) {
   if (!CUiInput::Click(*pCancel)) FailStep(step, "the cancel button is disabled or hidden");
 }
 
+CWnd& CHeadlessBackend::StepControl(CDialog& dlg, const ScriptStep& step) {
+  CWnd* pControl = CUiInput::FindControl(dlg, step.nNumber);
+  if (!pControl) FailStep(step, "no control " + Num(step.nNumber));
+  return *pControl;
+}
+
 void CHeadlessBackend::TypeInto(CDialog& dlg, const ScriptStep& step) {
-  CWnd* pEdit = CUiInput::FindControl(dlg, step.nNumber);
-  if (!pEdit) FailStep(step, "no control " + Num(step.nNumber));
-  if (pEdit->GetKind() != ControlKind::Edit) FailStep(step, "control is not an edit");
-  if (!CUiInput::TypeText(*pEdit, step.strArg)) {
+  CWnd& edit = StepControl(dlg, step);
+  if (edit.GetKind() != ControlKind::Edit) FailStep(step, "control is not an edit");
+  if (!CUiInput::TypeText(edit, step.strArg)) {
     FailStep(step, "control is disabled, hidden or read-only");
   }
 }
 
 void CHeadlessBackend::ClickControl(CDialog& dlg, const ScriptStep& step) {
-  CWnd* pControl = CUiInput::FindControl(dlg, step.nNumber);
-  if (!pControl) FailStep(step, "no control " + Num(step.nNumber));
-  const ControlKind kind = pControl->GetKind();
+  CWnd& control = StepControl(dlg, step);
+  const ControlKind kind = control.GetKind();
   if (kind != ControlKind::PushButton && kind != ControlKind::CheckBox) {
     FailStep(step, "control is not a button or check box");
   }
-  if (!CUiInput::Click(*pControl)) FailStep(step, "control is disabled or hidden");
+  if (!CUiInput::Click(control)) FailStep(step, "control is disabled or hidden");
 }
 
 void CHeadlessBackend::PerformStep(CDialog& dlg, const ScriptStep& step) {

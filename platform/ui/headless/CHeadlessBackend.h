@@ -66,6 +66,8 @@ class CHeadlessBackend : public CUiBackend {
   void CheckActivePage(CDialog& dlg, const ScriptStep& step);
   void ChooseRow(CDialog& dlg, const ScriptStep& step);
   void PressCancel(CDialog& dlg, const ScriptStep& step);
+  // The control the step names by id.
+  CWnd& StepControl(CDialog& dlg, const ScriptStep& step);
   void TypeInto(CDialog& dlg, const ScriptStep& step);
   void ClickControl(CDialog& dlg, const ScriptStep& step);
   CListCtrl& FindList(CDialog& dlg, const ScriptStep& step, BOOL bCheckBoxes);

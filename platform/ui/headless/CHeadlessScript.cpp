@@ -88,13 +88,12 @@ std::string TextArg(const std::string& strUtf8, ScriptStep& step) {
 }
 
 // Nothing may follow the step's last token.
-std::string NothingAfter(const std::string& strVerb, const std::string& strLine,
-                         std::size_t pos) {
+std::string NothingAfter(const std::string& strVerb, const std::string& strLine, std::size_t pos) {
   return NextToken(strLine, pos).empty() ? std::string() : "unexpected text after " + strVerb;
 }
 
-std::string ParseExpect(const std::string& strVerb, const std::string& strLine,
-                        std::size_t pos, ScriptStep& step) {
+std::string ParseExpect(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                        ScriptStep& step) {
   std::size_t p = pos;
   if (NextToken(strLine, p) == "page") {
     if (!ParseInt(NextToken(strLine, p), step.nNumber)) return "expect page needs a template id";
@@ -193,8 +192,8 @@ std::string ParseBare(const std::string& strVerb, const std::string& strLine, st
 
 // One line into a step; an empty return is success, else the reason.
 std::string ParseLine(const std::string& strLine, ScriptStep& step) {
-  using StepParser = std::string (*)(const std::string&, const std::string&, std::size_t,
-                                     ScriptStep&);
+  using StepParser =
+      std::string (*)(const std::string&, const std::string&, std::size_t, ScriptStep&);
   static const struct {
     const char* pszVerb;
     StepParser parse;
