@@ -209,7 +209,8 @@ int RunReportFile(const Options& options, int argc, char** argv) {
   CSetGaiFile files(nullptr, bCooperative ? TRUE : FALSE);
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> arInitBody;
   if (!files.ReadInitFile(nullptr, arInitBody)) {
-    ConsoleError(CString("初期データを読めません: ") + CSetGaiFile::InitFileName(bCooperative));
+    ConsoleError(files.GetFailure().OneLine(CString("初期データを読めません: ") +
+                                            CSetGaiFile::InitFileName(bCooperative)));
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportModel model;

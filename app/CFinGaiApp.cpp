@@ -15,8 +15,9 @@
 #include "CUiBackend.h"
 #include "CValueMgr.h"
 #include "Cp932.h"
+#include "FailureTexts.h"
 #include "FinGaiAppMessages.h"
-#include "FinGaiMessage.h"
+#include "ShowFailure.h"
 #include "StartUpMessages.h"
 #include "WinHostWindow.h"
 
@@ -264,12 +265,14 @@ void CFinGaiApp::RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDa
     CloseProgress(pScale);
     Stop(FINGAI_MSG_NO_MEMORY, MB_ICONWARNING);
   } else if (!pSum->Init(cond, &m_arKamoku, &m_arMatch, &m_arInitBody, m_nFunctionNo)) {
+    ShowFailure(pSum->m_hWnd, pSum->GetFailure());
     CloseProgress(pScale);
     if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
     m_nResult = RESULT_ERROR;
   } else {
     pScale->DispScale(50);
     if (!pSum->Run(m_hHostWnd)) {
+      ShowFailure(pSum->m_hWnd, pSum->GetFailure());
       CloseProgress(pScale);
       if (!m_bLinked) Message(APP_MSG_STOPPED, MB_ICONWARNING);
       m_nResult = RESULT_ERROR;

@@ -11,7 +11,7 @@
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CHostObjects.h"
-#include "FinGaiMessage.h"
+#include "FailureTexts.h"
 #include "S_KANRI.h"
 
 namespace {
@@ -71,6 +71,11 @@ CFinGaiSum::CFinGaiSum(HWND hWnd) : m_hWnd(hWnd) {}
 
 CFinGaiSum::~CFinGaiSum() = default;
 
+BOOL CFinGaiSum::Fail(LPCSTR pszText) {
+  m_failure = CFailure(pszText);
+  return FALSE;
+}
+
 BOOL CFinGaiSum::Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKamokuArray,
                       CArray<_SG_MATCH, _SG_MATCH>* pMatchArray,
                       CArray<_SG_INIT_BODY, _SG_INIT_BODY>* pInitBodyArray, short nFunctionNo) {
@@ -81,14 +86,8 @@ BOOL CFinGaiSum::Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKam
   m_nFunctionNo = nFunctionNo;
 
   std::unique_ptr<S_KANRI> pKanri(new (std::nothrow) S_KANRI());
-  if (!pKanri) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
-  }
-  if (g_pJetAccess->ReadKanri(pKanri.get()) != 0) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_KANRI_READ);
-    return FALSE;
-  }
+  if (!pKanri) return Fail(FINGAI_MSG_NO_MEMORY);
+  if (g_pJetAccess->ReadKanri(pKanri.get()) != 0) return Fail(FINGAI_MSG_KANRI_READ);
   m_nStartMonth = m_cond.nKikanFrom;
   m_nEndMonth = m_cond.nKikanTo;
 
@@ -106,43 +105,32 @@ BOOL CFinGaiSum::Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKam
 
 BOOL CFinGaiSum::Run(HWND hWnd) {
   std::unique_ptr<CFinGaiXML> pXml(new (std::nothrow) CFinGaiXML(hWnd));
-  if (!pXml) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
-  }
+  if (!pXml) return Fail(FINGAI_MSG_NO_MEMORY);
   // A failed aggregation writes nothing: a partial report would take the
   // place of an earlier good one.
   if (!SumAccounts()) return FALSE;
-  return pXml->Write(m_cond, m_arData, m_nFunctionNo);
+  if (pXml->Write(m_cond, m_arData, m_nFunctionNo)) return TRUE;
+  m_failure = pXml->GetFailure();
+  return FALSE;
 }
 
 BOOL CFinGaiSum::SumAccounts() {
   short nCount = 0;
-  if (g_pJetAccess->GetKanKamokuCount(&nCount) != 0) {
-    FinGaiWarning(m_hWnd, "勘定科目数の取得に失敗しました。");
-    return FALSE;
-  }
+  if (g_pJetAccess->GetKanKamokuCount(&nCount) != 0)
+    return Fail("勘定科目数の取得に失敗しました。");
   nCount = std::max<short>(nCount, 0);
   std::unique_ptr<S_KANKAMOKU[]> pKamoku(new (std::nothrow) S_KANKAMOKU[nCount]());
-  if (!pKamoku) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
-  }
+  if (!pKamoku) return Fail(FINGAI_MSG_NO_MEMORY);
   short nRead = 0;
-  if (g_pJetAccess->ReadKanKamoku(pKamoku.get(), 0, nCount, &nRead, 0) != 0) {
-    FinGaiWarning(m_hWnd, "科目リードエラー");
-    return FALSE;
-  }
+  if (g_pJetAccess->ReadKanKamoku(pKamoku.get(), 0, nCount, &nRead, 0) != 0)
+    return Fail("科目リードエラー");
 
   m_hTukiKan.reset();
   m_pTukiKan = nullptr;
   m_nTukiCount = 0;
   nRead = std::clamp<short>(nRead, 0, nCount);
   m_hTukiKan.reset(new (std::nothrow) TUKIKAN[nRead + 1]());
-  if (!m_hTukiKan) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
-  }
+  if (!m_hTukiKan) return Fail(FINGAI_MSG_NO_MEMORY);
   m_pTukiKan = m_hTukiKan.get();
   m_nTukiCount = nRead;
   for (short i = 0; i < m_nTukiCount; ++i) {
@@ -152,10 +140,8 @@ BOOL CFinGaiSum::SumAccounts() {
   m_pTukiKan[m_nTukiCount].nKamokuNo = 0;
   pKamoku.reset();
 
-  if (g_pKaikei->TukiKanZanCal(1, 0, 0, m_pTukiKan, nullptr) != 0) {
-    FinGaiWarning(m_hWnd, "科目残高の集計失敗");
-    return FALSE;
-  }
+  if (g_pKaikei->TukiKanZanCal(1, 0, 0, m_pTukiKan, nullptr) != 0)
+    return Fail("科目残高の集計失敗");
 
   if (m_pInitBodyArray != nullptr) {
     for (const _SG_INIT_BODY& body : *m_pInitBodyArray) {

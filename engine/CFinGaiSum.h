@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "CFailure.h"
 #include "S_KANKAMOKU.h"
 #include "SettingsRecords.h"
 #include "TUKIKAN.h"
@@ -18,13 +19,15 @@ class CFinGaiSum {
   CFinGaiSum& operator=(const CFinGaiSum&) = delete;
 
   // Stores the conditions and the arrays and derives the twelve-month flag
-  // from the fiscal year of the books; FALSE after its own message.
+  // from the fiscal year of the books; FALSE when the books cannot be read.
   BOOL Init(_SG_CONDITION cond, CArray<S_KANKAMOKU, S_KANKAMOKU>* pKamokuArray,
             CArray<_SG_MATCH, _SG_MATCH>* pMatchArray,
             CArray<_SG_INIT_BODY, _SG_INIT_BODY>* pInitBodyArray, short nFunctionNo);
   // Aggregates and, when that succeeded, writes the file; TRUE only when
   // both succeeded.
   BOOL Run(HWND hWnd);
+  // What the last of Init, Run and SumAccounts that returned FALSE failed on.
+  const CFailure& GetFailure() const { return m_failure; }
 
   BOOL SumAccounts();
   // Adds (same side) or subtracts the account's amounts of the period into
@@ -52,9 +55,13 @@ class CFinGaiSum {
   TUKIKAN* m_pTukiKan = nullptr;
   CArray<tag_DATA, tag_DATA> m_arData;
   BOOL m_bFullYear = FALSE;
+  // The window the caller shows the failures over.
   HWND m_hWnd;
 
  private:
+  BOOL Fail(LPCSTR pszText);
   void ComputeItem(const _SG_INIT_BODY& body, tag_DATA& data);
   void AddRange(const char* szFormula, tag_DATA& data);
+
+  CFailure m_failure;
 };

@@ -20,19 +20,6 @@ bool g_bDeferSync = false;
 // The random part of the temporary file's name.
 const char TEMP_PATTERN[] = "XXXXXX";
 
-bool WriteFd(int fd, const char* pData, std::size_t nSize) {
-  while (nSize > 0) {
-    const ssize_t n = ::write(fd, pData, nSize);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    pData += n;
-    nSize -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 mode_t NewFileMode() {
   const mode_t nMask = ::umask(0);
   ::umask(nMask);
@@ -132,7 +119,7 @@ long CReplaceFile::WriteBytes(LPCSTR pszPath, const std::string& data, int* pnEr
   long nResult = file.Open(pszPath);
   if (nResult == 0) {
     const int fd = ::open(file.m_strOsTemp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-    const bool bWritten = fd >= 0 && WriteFd(fd, data.data(), data.size());
+    const bool bWritten = fd >= 0 && platform::WriteFd(fd, data.data(), data.size());
     const int nError = errno;
     const bool bClosed = fd >= 0 && ::close(fd) == 0;
     if (!bWritten) errno = nError;

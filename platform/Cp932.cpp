@@ -78,14 +78,14 @@ bool IsCp932(std::string_view text) {
     }
     return table;
   }();
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    if (!IsLeadByte(c)) {
-      if (!valid[c]) return false;
-    } else if (i + 1 == text.size() ||
-               !valid[static_cast<std::size_t>(c << 8 | static_cast<unsigned char>(text[++i]))]) {
-      return false;
-    }
+  // A lone lead byte at the end is a single byte, and the table holds no
+  // lead byte alone.
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t width = CharLength(text, i);
+    std::size_t code = static_cast<unsigned char>(text[i]);
+    if (width == 2) code = code << 8 | static_cast<unsigned char>(text[i + 1]);
+    if (!valid[code]) return false;
+    i += width;
   }
   return true;
 }
@@ -93,8 +93,7 @@ bool IsCp932(std::string_view text) {
 std::size_t CutLength(std::string_view text, std::size_t limit) {
   std::size_t i = 0;
   while (i < text.size()) {
-    const std::size_t width =
-        IsLeadByte(static_cast<unsigned char>(text[i])) && i + 1 < text.size() ? 2 : 1;
+    const std::size_t width = CharLength(text, i);
     if (i + width > limit) break;
     i += width;
   }

@@ -17,6 +17,13 @@ constexpr bool IsLeadByte(unsigned char c) {
   return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
+// The length of the character at byte i: 2 for a lead byte with a byte after
+// it, else 1, so a lone lead byte at the end is one character and a scan
+// stepping by this never passes the end.
+constexpr std::size_t CharLength(std::string_view text, std::size_t i) {
+  return i + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+}
+
 // True when the text is CP932 that converts, as ToUtf8 would judge it, but
 // without converting: a table of the valid codes, made once.
 bool IsCp932(std::string_view text);

@@ -103,6 +103,19 @@ bool SyncOsPath(const std::string& osPath) {
   return closed && synced;
 }
 
+bool WriteFd(int fd, const char* pData, std::size_t nSize) {
+  while (nSize > 0) {
+    const ssize_t n = ::write(fd, pData, nSize);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    pData += n;
+    nSize -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
 bool FolderExists(const CString& path) {
   struct stat st;
   return StatOf(path, st) && S_ISDIR(st.st_mode);

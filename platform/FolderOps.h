@@ -19,6 +19,9 @@ bool ReadRegularFile(const CString& path, std::string& out);
 // Flushes a file or folder (a path in the file system's encoding) to disk;
 // errno tells why when it fails.
 bool SyncOsPath(const std::string& osPath);
+// Writes all nSize bytes to the open descriptor, going on after a short or
+// interrupted write; errno tells why when it fails.
+bool WriteFd(int fd, const char* pData, std::size_t nSize);
 // Creates the folder with every missing folder above it; true when it exists
 // afterwards.
 bool CreateFolder(const CString& path);

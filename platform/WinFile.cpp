@@ -10,6 +10,7 @@
 #include <cstring>
 #include <string>
 
+#include "FolderOps.h"
 #include "OsPath.h"
 
 namespace {
@@ -26,19 +27,6 @@ DWORD PutString(const CString& text, DWORD bufferSize, LPSTR buffer) {
   return static_cast<DWORD>(text.size());
 }
 
-bool WriteAll(int fd, const char* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      return false;
-    }
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
-}
-
 bool CopyContents(int from, int to) {
   char block[65536];
   for (;;) {
@@ -48,7 +36,7 @@ bool CopyContents(int from, int to) {
       if (errno == EINTR) continue;
       return false;
     }
-    if (!WriteAll(to, block, static_cast<std::size_t>(n))) return false;
+    if (!platform::WriteFd(to, block, static_cast<std::size_t>(n))) return false;
   }
 }
 

@@ -24,13 +24,12 @@ char FoldAscii(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a'
 // exactly, since a second byte can look like an ASCII letter (ア is 0x83 0x41).
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (cp932::IsLeadByte(static_cast<unsigned char>(a[i])) && i + 1 < a.size()) {
-      if (a[i] != b[i] || a[i + 1] != b[i + 1]) return false;
-      ++i;
-    } else if (FoldAscii(a[i]) != FoldAscii(b[i])) {
+  for (std::size_t i = 0; i < a.size();) {
+    const std::size_t nWidth = cp932::CharLength(a, i);
+    if (nWidth == 2 ? a.compare(i, 2, b, i, 2) != 0 : FoldAscii(a[i]) != FoldAscii(b[i])) {
       return false;
     }
+    i += nWidth;
   }
   return true;
 }

@@ -23,8 +23,8 @@ CReportRun::CReportRun(CReportBooks& books) : m_books(books) {}
 
 CReportRun::~CReportRun() = default;
 
-bool CReportRun::Fail(const CString& strError) {
-  m_strError = strError;
+bool CReportRun::Fail(const CString& strError, const CFailure& cause) {
+  m_strError = cause.OneLine(strError);
   return false;
 }
 
@@ -48,11 +48,12 @@ bool CReportRun::Run() {
   if (!m_strSettings.starts_with('/')) {
     m_strSettings = m_books.GetProgramFolder() + "/" + m_strSettings;
   }
-  if (!bRead) return Fail("設定を読めません: " + m_strSettings);
+  if (!bRead) return Fail("設定を読めません: " + m_strSettings, files.GetFailure());
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> arDefaultBody;
   if (!files.ReadInitFile(&m_arDefaults, arDefaultBody)) {
     return Fail(CString("初期データを読めません: ") + m_books.GetProgramFolder() + "/" +
-                CSetGaiFile::InitFileName(bCoop));
+                    CSetGaiFile::InitFileName(bCoop),
+                files.GetFailure());
   }
 
   // The span the wizard's first page takes: from the fiscal year's first
@@ -68,7 +69,7 @@ bool CReportRun::Run() {
   m_pSum = std::make_unique<CFinGaiSum>(nullptr);
   if (!m_pSum->Init(m_cond, &m_books.Kamoku(), &m_arMatch, &m_arInitBody, FUNCTION_STANDALONE) ||
       !m_pSum->SumAccounts()) {
-    return Fail("科目残高を集計できません: " + m_books.GetDataPath());
+    return Fail("科目残高を集計できません: " + m_books.GetDataPath(), m_pSum->GetFailure());
   }
   return true;
 }
@@ -99,7 +100,9 @@ bool CReportRun::WriteXml(const CString& strPath, short nFunctionNo) {
   std::memset(cond.szOutPath, 0, sizeof cond.szOutPath);
   std::memcpy(cond.szOutPath, strPath.data(), strPath.size());
   CFinGaiXML xml(nullptr);
-  if (!xml.Write(cond, m_pSum->m_arData, nFunctionNo)) return Fail("出力できません: " + strPath);
+  if (!xml.Write(cond, m_pSum->m_arData, nFunctionNo)) {
+    return Fail("出力できません: " + strPath, xml.GetFailure());
+  }
   return true;
 }
 

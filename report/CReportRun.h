@@ -7,6 +7,7 @@
 
 #include <memory>
 
+#include "CFailure.h"
 #include "CReportModel.h"
 #include "SettingsRecords.h"
 #include "WinTypes.h"
@@ -47,7 +48,8 @@ class CReportRun {
   const CString& GetError() const { return m_strError; }
 
  private:
-  bool Fail(const CString& strError);
+  // strError, then what the code below said failed, on one line.
+  bool Fail(const CString& strError, const CFailure& cause = CFailure());
   void AddItems(CReportModel& model);
   // The contra asset balances no item takes, as the asset total adds them.
   double ContraLeftOut() const;

@@ -60,7 +60,7 @@ std::string ToUtf8(const CString& strText) {
   if (cp932::ToUtf8(strText, strOut)) return strOut;
   strOut.clear();
   for (std::size_t i = 0; i < strText.size();) {
-    const std::size_t nLen = cp932::IsLeadByte(static_cast<unsigned char>(strText[i])) ? 2 : 1;
+    const std::size_t nLen = cp932::CharLength(strText, i);
     std::string strPiece;
     strOut += cp932::ToUtf8(strText.substr(i, nLen), strPiece) ? strPiece : "?";
     i += nLen;

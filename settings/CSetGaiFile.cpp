@@ -9,7 +9,6 @@
 
 #include "CReplaceFile.h"
 #include "Cp932.h"
-#include "FinGaiMessage.h"
 #include "FolderOps.h"
 #include "LocalClock.h"
 #include "WinFile.h"
@@ -24,10 +23,6 @@ const char MSG_ENV_CREATE[] = "集計条件ファイルの作成に失敗しま�
 const char MSG_ENV_SAVE[] = "集計条件ファイルの保存に失敗しました。";
 const char MSG_INIT_READ[] = "共通初期データファイルを読み込めません。";
 const char MSG_ENV_SET_ASIDE[] = "壊れた集計条件ファイルの名前を変更できませんでした。";
-const char MSG_ENV_DAMAGED[] =
-    "この集計データの集計条件ファイルが壊れています。\n"
-    "集計条件を初期データからやり直しますか？\n\n"
-    "壊れたファイルは名前を変えて残します。";
 
 // Copies text into a fixed field: at most size - 1 bytes, not ending inside a
 // double-byte character, the rest of the field zero.
@@ -87,22 +82,20 @@ BOOL CSetGaiFile::IsStorableText(LPCSTR pszText) {
   return pszText != nullptr && std::strpbrk(pszText, "\"\r\n") == nullptr ? TRUE : FALSE;
 }
 
-void CSetGaiFile::ShowMessage(LPCSTR pszText) const { FinGaiWarning(m_hOwnerWnd, pszText); }
-
 int CSetGaiFile::FileFailure(LPCSTR pszWhat, const CString& strPath, int nError) const {
-  FinGaiFileWarning(m_hOwnerWnd, pszWhat, FullPath(strPath), nError);
+  m_failure.Then(CFailure(pszWhat, FullPath(strPath), nError));
   return 0;
 }
 
 int CSetGaiFile::LineFailure(LPCSTR pszWhat, const CString& strPath, int nLine) const {
-  ShowMessage((CString(pszWhat) + "\nファイル：" + FullPath(strPath) + "\n" + std::to_string(nLine) +
-               "行目を読めません。形式が正しくないか、ファイルがそこで終わっています。")
-                  .c_str());
+  m_failure.Then(CFailure(
+      CString(pszWhat) + "\nファイル：" + FullPath(strPath) + "\n" + std::to_string(nLine) +
+      "行目を読めません。形式が正しくないか、ファイルがそこで終わっています。"));
   return 0;
 }
 
 int CSetGaiFile::RefDataFailure(const CString& strEnvPath) const {
-  ShowMessage((CString("MakeRefDataエラー\nファイル：") + FullPath(strEnvPath)).c_str());
+  m_failure.Then(CFailure(CString("MakeRefDataエラー\nファイル：") + FullPath(strEnvPath)));
   return 0;
 }
 
@@ -110,7 +103,10 @@ CString CSetGaiFile::InitFilePath() const { return m_strInitFolder + InitFileNam
 
 int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                               CArray<_SG_MATCH, _SG_MATCH>& arMatch,
-                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
+                              BOOL* pbDamaged) const {
+  m_failure = CFailure();
+  if (pbDamaged) *pbDamaged = FALSE;
   const CString strEnvPath = strDataPath + EnvFileName(m_bCooperative);
   // A folder or anything else in place of a settings file counts as missing.
   if (!platform::FileExists(strEnvPath)) {
@@ -122,12 +118,16 @@ int CSetGaiFile::LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
       return 0;
     }
   }
-  BOOL bDamaged = FALSE;
-  if (MakeRefData(strEnvPath, cond, arMatch, arInitBody, &bDamaged)) return 1;
-  RefDataFailure(strEnvPath);
-  // A damaged file would block its data set for good: offer to start over,
-  // keeping the damaged file for whoever wants to look at it.
-  if (!bDamaged || !SetAsideDamaged(strEnvPath) || !MakeDefaults(strEnvPath, cond)) return 0;
+  if (MakeRefData(strEnvPath, cond, arMatch, arInitBody, pbDamaged)) return 1;
+  return RefDataFailure(strEnvPath);
+}
+
+int CSetGaiFile::StartOver(const CString& strDataPath, _SG_CONDITION& cond,
+                           CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                           CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+  m_failure = CFailure();
+  const CString strEnvPath = strDataPath + EnvFileName(m_bCooperative);
+  if (!SetAsideDamaged(strEnvPath) || !MakeDefaults(strEnvPath, cond)) return 0;
   if (!MakeRefData(strEnvPath, cond, arMatch, arInitBody)) return RefDataFailure(strEnvPath);
   return 1;
 }
@@ -139,10 +139,6 @@ int CSetGaiFile::MakeDefaults(const CString& strEnvPath, _SG_CONDITION& cond) co
 }
 
 int CSetGaiFile::SetAsideDamaged(const CString& strEnvPath) const {
-  if (MessageBoxA(m_hOwnerWnd, MSG_ENV_DAMAGED, FINGAI_CAPTION,
-                  MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
-    return 0;
-  }
   std::tm now{};
   if (!platform::GetCurrentLocalTime(now)) return FileFailure(MSG_ENV_SET_ASIDE, strEnvPath, 0);
   char szSuffix[80];
@@ -155,51 +151,73 @@ int CSetGaiFile::SetAsideDamaged(const CString& strEnvPath) const {
 }
 
 int CSetGaiFile::MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const {
-  _CG_CONDITION condLine;
-  condLine.m_rec = cond;
-  condLine.m_rec.szDataId[sizeof condLine.m_rec.szDataId - 1] = '\0';
-  condLine.m_rec.szOutPath[sizeof condLine.m_rec.szOutPath - 1] = '\0';
-  condLine.m_rec.nZeiShori = 1;
-  if (!IsStorableText(condLine.m_rec.szDataId) || !IsStorableText(condLine.m_rec.szOutPath)) {
+  m_failure = CFailure();
+  _SG_CONDITION rec = cond;
+  rec.szDataId[sizeof rec.szDataId - 1] = '\0';
+  rec.szOutPath[sizeof rec.szOutPath - 1] = '\0';
+  rec.nZeiShori = 1;
+  if (!IsStorableText(rec.szDataId) || !IsStorableText(rec.szOutPath)) {
     return FileFailure(MSG_ENV_CREATE, strEnvPath, EINVAL);
   }
 
+  // The default matches: the initial-data file's lines up to its terminator,
+  // opened once the condition line is written.
+  _CTextFile init;
+  _CG_MATCH line;
+  line.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
+  int nLine = 0;
+  const auto nextDefault = [&](_SG_MATCH& next) {
+    if (nLine++ == 0) {
+      errno = 0;
+      if (init.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) {
+        FileFailure(MSG_INIT_READ, InitFilePath(), errno);
+        return -1;
+      }
+      init.Attach(&line);
+    }
+    std::memset(&line.m_rec, 0, sizeof line.m_rec);
+    // Only a complete line ends the list: a short line is a format error even
+    // when its first field is negative.
+    if (line.Read() != 0) {
+      LineFailure("エラーmakeinit", InitFilePath(), nLine);
+      return -1;
+    }
+    if (line.m_rec.nGaiNo < 0) {
+      init.Close();
+      return 0;
+    }
+    next = line.m_rec;
+    return 1;
+  };
+  return WriteEnvFile(strEnvPath, MSG_ENV_CREATE, rec, nextDefault);
+}
+
+int CSetGaiFile::WriteEnvFile(const CString& strEnvPath, LPCSTR pszWhat, const _SG_CONDITION& cond,
+                              const std::function<int(_SG_MATCH& rec)>& nextMatch) const {
   CReplaceFile env;
-  if (env.Open(strEnvPath.c_str()) != 0) {
-    return FileFailure(MSG_ENV_CREATE, strEnvPath, env.LastError());
-  }
+  if (env.Open(strEnvPath.c_str()) != 0) return FileFailure(pszWhat, strEnvPath, env.LastError());
   _CTextFile out;
   errno = 0;
   if (out.Open(env.TempPath().c_str(), _CTextFile::TF_WRITE | _CTextFile::TF_TRUNCATE) != 0) {
-    return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
+    return FileFailure(pszWhat, strEnvPath, errno);
   }
+  _CG_CONDITION condLine;
+  condLine.m_rec = cond;
   condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
   out.Attach(&condLine);
-  if (condLine.Write() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
+  if (condLine.Write() != 0) return FileFailure(pszWhat, strEnvPath, errno);
 
-  _CTextFile init;
-  errno = 0;
-  if (init.Open(InitFilePath().c_str(), _CTextFile::TF_READ) != 0) {
-    return FileFailure(MSG_INIT_READ, InitFilePath(), errno);
-  }
   _CG_MATCH match;
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
-  for (int nLine = 1;; ++nLine) {
-    std::memset(&match.m_rec, 0, sizeof match.m_rec);
-    init.Attach(&match);
-    // Only a complete line ends the list: a short line is a format error even
-    // when its first field is negative.
-    const long nResult = match.Read();
-    if (nResult != 0) return LineFailure("エラーmakeinit", InitFilePath(), nLine);
-    if (match.m_rec.nGaiNo < 0) break;
+  for (int nNext; (nNext = nextMatch(match.m_rec)) != 0;) {
+    if (nNext < 0) return 0;
     out.Attach(&match);
     errno = 0;
-    if (match.Write() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
+    if (match.Write() != 0) return FileFailure(pszWhat, strEnvPath, errno);
   }
-  init.Close();
   errno = 0;
-  if (out.Close() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, errno);
-  if (env.Commit() != 0) return FileFailure(MSG_ENV_CREATE, strEnvPath, env.LastError());
+  if (out.Close() != 0) return FileFailure(pszWhat, strEnvPath, errno);
+  if (env.Commit() != 0) return FileFailure(pszWhat, strEnvPath, env.LastError());
   return 1;
 }
 
@@ -207,6 +225,7 @@ int CSetGaiFile::MakeRefData(const CString& strEnvPath, _SG_CONDITION& cond,
                              CArray<_SG_MATCH, _SG_MATCH>& arMatch,
                              CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
                              BOOL* pbDamaged) const {
+  m_failure = CFailure();
   if (pbDamaged) *pbDamaged = FALSE;
   _CTextFile file;
   if (file.Open(strEnvPath.c_str(), _CTextFile::TF_READ) != 0) return 0;
@@ -254,6 +273,7 @@ int CSetGaiFile::ReadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                               CArray<_SG_MATCH, _SG_MATCH>& arMatch,
                               CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
                               CString& strSource) const {
+  m_failure = CFailure();
   for (const CString& strPath :
        {strDataPath + EnvFileName(m_bCooperative), m_strAltFolder + EnvFileName(m_bCooperative)}) {
     if (!PathFileExistsA(strPath.c_str())) continue;
@@ -275,6 +295,7 @@ int CSetGaiFile::ReadSettings(const CString& strDataPath, _SG_CONDITION& cond,
 
 int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
                               CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const {
+  m_failure = CFailure();
   _CTextFile file;
   _CG_MATCH match;
   match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
@@ -309,9 +330,9 @@ int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
     bComplete = arInitBody[i].nGaiNo == i + 1;
   }
   if (!bComplete) {
-    ShowMessage((CString("エラーInit\nファイル：") + FullPath(InitFilePath()) +
-                 "\n項目の定義が1から" + std::to_string(SG_ITEM_COUNT) + "まで順にそろっていません。")
-                    .c_str());
+    m_failure.Then(CFailure(CString("エラーInit\nファイル：") + FullPath(InitFilePath()) +
+                            "\n項目の定義が1から" + std::to_string(SG_ITEM_COUNT) +
+                            "まで順にそろっていません。"));
     return 0;
   }
   return 1;
@@ -320,9 +341,8 @@ int CSetGaiFile::ReadInitFile(CArray<_SG_MATCH, _SG_MATCH>* pDefaults,
 int CSetGaiFile::SaveSettings(const CString& strFolder, const CString& strEnvFile,
                               const _SG_CONDITION& cond, BOOL bFixedOut, const CString& strSavedOut,
                               const CArray<_SG_MATCH, _SG_MATCH>& arMatch) const {
-  _CG_CONDITION condLine;
-  condLine.m_rec = cond;
-  _SG_CONDITION& rec = condLine.m_rec;
+  m_failure = CFailure();
+  _SG_CONDITION rec = cond;
   rec.szDataId[sizeof rec.szDataId - 1] = '\0';
   rec.szOutPath[sizeof rec.szOutPath - 1] = '\0';
   // A path given by the launcher is for one run only; a path that could not
@@ -333,33 +353,14 @@ int CSetGaiFile::SaveSettings(const CString& strFolder, const CString& strEnvFil
   }
   if (!IsStorableText(rec.szDataId)) return 0;
 
-  const CString strEnvPath = strFolder + strEnvFile;
-  CReplaceFile env;
-  if (env.Open(strEnvPath.c_str()) != 0) {
-    return FileFailure(MSG_ENV_SAVE, strEnvPath, env.LastError());
-  }
-  _CTextFile out;
-  errno = 0;
-  if (out.Open(env.TempPath().c_str(), _CTextFile::TF_WRITE | _CTextFile::TF_TRUNCATE) != 0) {
-    return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
-  }
-  condLine.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_DOUBLE);
-  out.Attach(&condLine);
-  if (condLine.Write() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
-
-  _CG_MATCH match;
-  match.SetMode(_CTextAccessor::DELIM_COMMA, _CTextAccessor::QUOTE_NONE);
-  out.Attach(&match);
   // Every element but the last, which is the sentinel.
-  for (std::size_t i = 0; i + 1 < arMatch.size(); ++i) {
-    match.m_rec = arMatch[i];
-    errno = 0;
-    if (match.Write() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
-  }
-  errno = 0;
-  if (out.Close() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, errno);
-  if (env.Commit() != 0) return FileFailure(MSG_ENV_SAVE, strEnvPath, env.LastError());
-
+  std::size_t i = 0;
+  const auto nextMatch = [&](_SG_MATCH& next) {
+    if (i + 1 >= arMatch.size()) return 0;
+    next = arMatch[i++];
+    return 1;
+  };
+  if (!WriteEnvFile(strFolder + strEnvFile, MSG_ENV_SAVE, rec, nextMatch)) return 0;
   if (m_bCooperative) WriteMemberCondition(rec);
   return 1;
 }

@@ -6,20 +6,24 @@
 //   terminator line with a negative item number, then the 43 item definitions;
 // - in the cooperative edition, the member environment file: one line
 //   "DATAID:from/to/tax/kind/outputpath" LF per data set.
-// Every operation returns non-zero for success and 0 for failure; its
-// messages are shown with m_hOwnerWnd as owner. No window is needed otherwise.
+// Every operation returns non-zero for success and 0 for failure, when
+// GetFailure() says what failed (the file and the system's reason); nothing
+// here shows a message. The caller shows it, with m_hOwnerWnd as owner.
 //
 // Typical use by the sheet:
 //   CSetGaiFile files(hOwner, CValueMgr::GetNo() >= 10);
 //   files.SetHostRecords(*pKanri, *pKanri2);
 //   files.m_strMemberEnv = szMemberEnv;             // cooperative edition only
-//   files.LoadSettings(strDataPath, cond, arMatch, arInitBody);
+//   if (!files.LoadSettings(strDataPath, cond, arMatch, arInitBody, &bDamaged))
+//     ShowFailure(files.m_hOwnerWnd, files.GetFailure());   // then maybe StartOver
 //   ... wizard ...
 //   files.SaveSettings(strDataPath, CSetGaiFile::EnvFileName(bCoop), cond,
 //                      !strLinkParam.empty(), strSavedOut, arMatch);
 
 #include <cstdint>
+#include <functional>
 
+#include "CFailure.h"
 #include "S_KANRI.h"
 #include "S_KANRI2.h"
 #include "SettingsRecords.h"
@@ -29,7 +33,7 @@ class CSetGaiFile {
  public:
   CSetGaiFile(HWND hOwnerWnd, BOOL bCooperative);
 
-  HWND m_hOwnerWnd;     // owner of the messages; may be none
+  HWND m_hOwnerWnd;     // owner of the messages its failures are shown in; may be none
   BOOL m_bCooperative;  // the host's cooperative edition (CValueMgr::GetNo() >= 10)
   char m_szDataId[41];  // データID of the chosen data set (S_KANRI2)
   // Folder (with its trailing separator) whose environment file is taken over
@@ -60,12 +64,18 @@ class CSetGaiFile {
   // Makes sure the environment file strDataPath + EnvFileName exists (taken
   // over from m_strAltFolder, or created from the defaults), then loads it and
   // the item definitions. The match list and the definitions each end with an
-  // all-zero sentinel record. When the environment file is damaged, asks
-  // whether to start again from the defaults; yes keeps the damaged file as
-  // NAME.damaged-YYYYMMDD-HHMMSS (local time) and loads as on a first run.
+  // all-zero sentinel record. *pbDamaged (when given) tells whether the
+  // failure lay in the lines of the environment file itself, which StartOver
+  // can mend.
   int LoadSettings(const CString& strDataPath, _SG_CONDITION& cond,
                    CArray<_SG_MATCH, _SG_MATCH>& arMatch,
-                   CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
+                   CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody,
+                   BOOL* pbDamaged = nullptr) const;
+  // After LoadSettings failed on a damaged environment file: keeps that file
+  // as NAME.damaged-YYYYMMDD-HHMMSS (local time) and loads as on a first run.
+  int StartOver(const CString& strDataPath, _SG_CONDITION& cond,
+                CArray<_SG_MATCH, _SG_MATCH>& arMatch,
+                CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
   // Loads the settings as LoadSettings would, creating and changing no file:
   // the environment file of strDataPath, else the one of m_strAltFolder,
   // else in memory what a first run would create from the common
@@ -79,7 +89,7 @@ class CSetGaiFile {
                    CArray<_SG_INIT_BODY, _SG_INIT_BODY>& arInitBody) const;
   // Creates the environment file at strEnvPath from cond (税処理 written as 1)
   // and the default match list. On failure no file is left at strEnvPath
-  // and a message names the file and the reason.
+  // and the failure names the file and the reason.
   int MakeInit(const CString& strEnvPath, const _SG_CONDITION& cond) const;
   // Reads the environment file and the item definitions of the common
   // initial-data file. The data ID always becomes m_szDataId; in the
@@ -94,8 +104,8 @@ class CSetGaiFile {
   // (the sentinel). With bFixedOut, or when the entered path is not storable,
   // the stored path is strSavedOut (the path as loaded). In the cooperative
   // edition the member line is updated after the environment file. On
-  // failure the previous file is left as it was and a message names the file
-  // and the reason.
+  // failure the previous file is left as it was and the failure names the
+  // file and the reason.
   int SaveSettings(const CString& strFolder, const CString& strEnvFile, const _SG_CONDITION& cond,
                    BOOL bFixedOut, const CString& strSavedOut,
                    const CArray<_SG_MATCH, _SG_MATCH>& arMatch) const;
@@ -106,18 +116,29 @@ class CSetGaiFile {
   // the other lines are kept. 1 stored, 0 not (the file is unchanged).
   int WriteMemberCondition(const _SG_CONDITION& cond) const;
 
+  // What the last operation that returned 0 failed on; no messages when it
+  // failed without one (a data ID that cannot be stored).
+  const CFailure& GetFailure() const { return m_failure; }
+
  private:
-  void ShowMessage(LPCSTR pszText) const;
-  // Shows what failed with the file's full path and the system's reason; 0.
+  // Adds to the failure what failed with the file's full path and the
+  // system's reason; 0.
   int FileFailure(LPCSTR pszWhat, const CString& strPath, int nError) const;
-  // Shows what failed with the file's full path and the line that is not
-  // in its format; 0.
+  // Adds what failed with the file's full path and the line that is not in
+  // its format; 0.
   int LineFailure(LPCSTR pszWhat, const CString& strPath, int nLine) const;
-  // Shows that the environment file strEnvPath could not be loaded; 0.
+  // Adds that the environment file strEnvPath could not be loaded; 0.
   int RefDataFailure(const CString& strEnvPath) const;
   CString InitFilePath() const;
   // cond as on a first run, and the environment file made from it.
   int MakeDefaults(const CString& strEnvPath, _SG_CONDITION& cond) const;
-  // Asks whether to start over; on yes renames the damaged file aside.
+  // Renames the damaged file aside.
   int SetAsideDamaged(const CString& strEnvPath) const;
+  // Replaces strEnvPath with cond's line and the match lines nextMatch gives
+  // (1: rec filled, 0: no more, -1: failed, the failure added); pszWhat names
+  // a failure to write. On failure the previous file stays as it was.
+  int WriteEnvFile(const CString& strEnvPath, LPCSTR pszWhat, const _SG_CONDITION& cond,
+                   const std::function<int(_SG_MATCH& rec)>& nextMatch) const;
+
+  mutable CFailure m_failure;
 };

@@ -5,7 +5,6 @@
 
 #include "BuildTipText.h"
 #include "CSetGaiDlg.h"
-#include "SetGaiGlobals.h"
 #include "SetGaiMessages.h"
 
 const int CSetGaiItemPage::s_anItemCtrl[SG_ITEM_COUNT] = {
@@ -19,12 +18,10 @@ int CSetGaiItemPage::ItemOfControl(int nCtrlId) {
   return p == pEnd ? 0 : static_cast<int>(p - s_anItemCtrl) + 1;
 }
 
-CSetGaiItemPage::CSetGaiItemPage(UINT nIDTemplate, std::span<const int> items)
-    : CPage(nIDTemplate), m_items(items) {}
+CSetGaiItemPage::CSetGaiItemPage(UINT nIDTemplate, std::span<const int> items, BOOL bLastPage)
+    : CSetGaiPage(nIDTemplate), m_items(items), m_bLastPage(bLastPage) {}
 
 CSetGaiItemPage::~CSetGaiItemPage() { m_arWork.clear(); }
-
-CDataSheet* CSetGaiItemPage::Sheet() const { return dynamic_cast<CDataSheet*>(GetSheet()); }
 
 const _SG_INIT_BODY* CSetGaiItemPage::Definition(int nIndex) const {
   if (!m_pInitBody || nIndex < 0 || nIndex >= static_cast<int>(m_pInitBody->size())) {
@@ -43,13 +40,7 @@ BOOL CSetGaiItemPage::PreTranslateMessage(MSG* pMsg) {
 BOOL CSetGaiItemPage::OnInitDialog() {
   CPage::OnInitDialog();
   CreateTips();
-  m_pDialogSub.reset(new (std::nothrow) CDialogSub(g_pJetAccess));
-  if (!m_pDialogSub) {
-    MessageBoxA(m_hWnd, SETGAI_MSG_NO_MEMORY_SHORT, FINGAI_CAPTION, MB_OK | MB_ICONWARNING);
-    CPage::OnCancel();
-    return FALSE;
-  }
-  SetDialogSubClass(m_pDialogSub.get());
+  if (!CreateDialogSub()) return FALSE;
   SetItemLabels();
   if (m_pDialogSub->Init(this, GetTemplateID(), WM_FKEYNOTIFY, 0, 0, 0, 1, 0) == 0) {
     MessageBoxA(m_hWnd, SETGAI_MSG_SUBCLASS, FINGAI_CAPTION, MB_OK | MB_ICONWARNING);
@@ -129,10 +120,6 @@ int CSetGaiItemPage::EditItemMapping(_SG_INIT_BODY d) {
   return 1;
 }
 
-void CSetGaiItemPage::OnOK() {
-  if (m_pDialogSub) m_pDialogSub->DialogKeyDown(VK_RETURN);
-}
-
 void CSetGaiItemPage::OnCancel() {
   if (m_pDialogSub && m_pDialogSub->DialogKeyDown(VK_ESCAPE) == 0) return;
   if (m_bClosing == 1) return;
@@ -143,10 +130,14 @@ void CSetGaiItemPage::OnCancel() {
   CPage::OnCancel();
 }
 
-BOOL CSetGaiItemPage::OnKillActive() {
-  UpdateData(TRUE);
-  UpdateData(FALSE);
-  return CPage::OnKillActive();
+BOOL CSetGaiItemPage::OnSetActive() {
+  if (CDataSheet* pSheet = Sheet()) {
+    pSheet->OwnerBtnEnable(IDC_SHEET_BACK, TRUE);
+    pSheet->OwnerBtnEnable(IDC_SHEET_NEXT, !m_bLastPage);
+  }
+  RefreshTips();
+  SetItemLabels();
+  return CPage::OnSetActive();
 }
 
 int CSetGaiItemPage::OnPrevOKCheck() { return 1; }
@@ -158,19 +149,4 @@ void CSetGaiItemPage::OnClicked(UINT nID) {
     return;
   }
   CPage::OnClicked(nID);
-}
-
-BOOL CSetGaiItemPage::OnHelpInfo(HELPINFO*) { return TRUE; }
-
-LRESULT CSetGaiItemPage::OnFKeyNotify(WPARAM wParam, LPARAM) {
-  CDataSheet* pSheet = Sheet();
-  if (!pSheet) return 0;
-  if (wParam == VK_F5) {
-    pSheet->OwnerPrev();
-  } else if (wParam == VK_F6) {
-    pSheet->OwnerNext();
-  } else if (wParam == VK_F8) {
-    pSheet->OwnerOK();
-  }
-  return 0;
 }

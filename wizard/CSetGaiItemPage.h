@@ -1,21 +1,16 @@
 #pragma once
 // What the two item pages (主要科目 and 月別売上等) share: a button per
 // mappable report item, a tooltip on each listing the accounts mapped to it,
-// the mapping dialog behind each button, the function keys and the cancel
-// that asks nothing.
+// the mapping dialog behind each button, the sheet's buttons on showing and
+// the cancel that asks nothing.
 
-#include <memory>
 #include <span>
 
-#include "CDataSheet.h"
-#include "CDialogSub.h"
-#include "CDlgSub.h"
-#include "CPage.h"
+#include "CSetGaiPage.h"
 #include "CToolTipCtrl.h"
 #include "S_KANKAMOKU.h"
-#include "SettingsRecords.h"
 
-class CSetGaiItemPage : public CPage, public CDlgSub {
+class CSetGaiItemPage : public CSetGaiPage {
  public:
   // Control of each report item, entry N - 1 for item N (both pages).
   static const int s_anItemCtrl[SG_ITEM_COUNT];
@@ -25,29 +20,22 @@ class CSetGaiItemPage : public CPage, public CDlgSub {
   ~CSetGaiItemPage() override;
 
   // Shared settings, set by the settings sheet before the sheet is shown.
-  _SG_CONDITION* m_pCondition = nullptr;
   CString* m_pTipTexts = nullptr;  // SG_ITEM_COUNT strings, element N - 1 for item N
   CArray<S_KANKAMOKU, S_KANKAMOKU>* m_pKamoku = nullptr;
-  CArray<_SG_MATCH, _SG_MATCH>* m_pMatch = nullptr;
-  CArray<_SG_INIT_BODY, _SG_INIT_BODY>* m_pInitBody = nullptr;
 
   CToolTipCtrl m_tip;
   CArray<_SG_MATCH, _SG_MATCH> m_arWork;  // one item's matches while its dialog is open
   _SG_INIT_BODY m_body{};                 // definition of the item last edited
-  int m_bClosing = 0;
-  std::unique_ptr<CDialogSub> m_pDialogSub;
 
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL PreTranslateMessage(MSG* pMsg) override;
   BOOL OnInitDialog() override;
-  void OnOK() override;
   void OnCancel() override;
-  BOOL OnKillActive() override;
+  // Back enabled, next on all but the last page; tips and labels refreshed.
+  BOOL OnSetActive() override;
   int OnPrevOKCheck() override;
 
   void OnClicked(UINT nID) override;
-  BOOL OnHelpInfo(HELPINFO* pHelpInfo) override;
-  LRESULT OnFKeyNotify(WPARAM wParam, LPARAM lParam) override;
 
   virtual void SetItemLabels() = 0;
   void CreateTips();
@@ -60,14 +48,13 @@ class CSetGaiItemPage : public CPage, public CDlgSub {
 
  protected:
   // items: the numbers of the items whose buttons the page carries.
-  CSetGaiItemPage(UINT nIDTemplate, std::span<const int> items);
-
-  CDataSheet* Sheet() const;
+  CSetGaiItemPage(UINT nIDTemplate, std::span<const int> items, BOOL bLastPage);
   // The item's tip text rebuilt from the current matches.
   const CString& BuildTip(int nItem);
   const _SG_INIT_BODY* Definition(int nIndex) const;
 
  private:
   std::span<const int> m_items;
+  BOOL m_bLastPage;
   CString m_strScratch;  // tip text while no shared strings are set
 };

@@ -45,7 +45,7 @@ BOOL IsBlank(const CString& str) { return str.find_first_not_of(' ') == CString:
 // Whether the byte at nIndex is the second byte of a double-byte character.
 BOOL IsTrailByte(const CString& str, std::size_t nIndex) {
   std::size_t i = 0;
-  while (i < nIndex) i += cp932::IsLeadByte(static_cast<unsigned char>(str[i])) ? 2 : 1;
+  while (i < nIndex) i += cp932::CharLength(str, i);
   return i != nIndex;
 }
 
@@ -55,7 +55,7 @@ CString FolderPart(const CString& strPath) {
   for (std::size_t i = strPath.size(); i-- > 0;) {
     if (strPath[i] == '/' && !IsTrailByte(strPath, i)) return strPath.substr(0, i + 1);
   }
-  return strPath.substr(0, cp932::IsLeadByte(static_cast<unsigned char>(strPath[0])) ? 2 : 1);
+  return strPath.substr(0, cp932::CharLength(strPath, 0));
 }
 
 BOOL HasXmlExtension(const CString& strPath) {
@@ -70,11 +70,9 @@ BOOL HasXmlExtension(const CString& strPath) {
 
 }  // namespace
 
-CSetGaiP1::CSetGaiP1() : CPage(IDD_SETGAI_P1) {}
+CSetGaiP1::CSetGaiP1() : CSetGaiPage(IDD_SETGAI_P1) {}
 
 CSetGaiP1::~CSetGaiP1() = default;
-
-CDataSheet* CSetGaiP1::Sheet() const { return dynamic_cast<CDataSheet*>(GetSheet()); }
 
 void CSetGaiP1::Warn(LPCSTR pszText) {
   MessageBoxA(m_hWnd, pszText, FINGAI_CAPTION, MB_OK | MB_ICONWARNING);
@@ -95,13 +93,7 @@ void CSetGaiP1::DoDataExchange(CDataExchange* pDX) {
 
 BOOL CSetGaiP1::OnInitDialog() {
   CPage::OnInitDialog();
-  m_pDialogSub.reset(new (std::nothrow) CDialogSub(g_pJetAccess));
-  if (!m_pDialogSub) {
-    MessageBoxA(m_hWnd, SETGAI_MSG_NO_MEMORY_SHORT, FINGAI_CAPTION, MB_OK | MB_ICONWARNING);
-    CPage::OnCancel();
-    return FALSE;
-  }
-  SetDialogSubClass(m_pDialogSub.get());
+  if (!CreateDialogSub()) return FALSE;
   // The months are digits: "１２" typed with the input method on is 12.
   for (int nID : {IDC_FROM_MONTH, IDC_TO_MONTH}) {
     if (auto* pEdit = dynamic_cast<CEdit*>(GetDlgItem(nID))) {
@@ -146,23 +138,20 @@ BOOL CSetGaiP1::OnInitDialog() {
   return TRUE;
 }
 
-void CSetGaiP1::ShowConditions() {
-  std::unique_ptr<S_KANRI> pKanri(new (std::nothrow) S_KANRI{});
-  if (!pKanri) {
-    Warn(FINGAI_MSG_NO_MEMORY);
-    return;
-  }
-  if (g_pJetAccess->ReadKanri(pKanri.get()) != 0) {
-    Warn(FINGAI_MSG_KANRI_READ);
-    return;
-  }
+LPCSTR CSetGaiP1::ReadRecords(std::unique_ptr<S_KANRI>& pKanri) {
+  pKanri.reset(new (std::nothrow) S_KANRI{});
+  if (!pKanri) return FINGAI_MSG_NO_MEMORY;
+  if (g_pJetAccess->ReadKanri(pKanri.get()) != 0) return FINGAI_MSG_KANRI_READ;
   m_pEnv.reset(new (std::nothrow) S_ENV{});
-  if (!m_pEnv) {
-    Warn(FINGAI_MSG_NO_MEMORY);
-    return;
-  }
-  if (g_pJetAccess->ReadEnv(m_pEnv.get()) != 0) {
-    Warn(SETGAI_MSG_ENV_READ);
+  if (!m_pEnv) return FINGAI_MSG_NO_MEMORY;
+  if (g_pJetAccess->ReadEnv(m_pEnv.get()) != 0) return SETGAI_MSG_ENV_READ;
+  return nullptr;
+}
+
+void CSetGaiP1::ShowConditions() {
+  std::unique_ptr<S_KANRI> pKanri;
+  if (LPCSTR pszFailure = ReadRecords(pKanri)) {
+    Warn(pszFailure);
     return;
   }
   SetDlgItemText(IDC_JIGYO_NAME, pKanri->szJigyoName);
@@ -200,22 +189,12 @@ void CSetGaiP1::MakeDefaultName() {
   CopyCut(m_szDefaultName, sizeof m_szDefaultName, DefaultOutputName(kanri));
 }
 
-void CSetGaiP1::OnOK() {
-  if (m_pDialogSub) m_pDialogSub->DialogKeyDown(VK_RETURN);
-}
-
 BOOL CSetGaiP1::OnSetActive() {
   if (CDataSheet* pSheet = Sheet()) {
     pSheet->OwnerBtnEnable(IDC_SHEET_BACK, FALSE);
     pSheet->OwnerBtnEnable(IDC_SHEET_NEXT, TRUE);
   }
   return CPage::OnSetActive();
-}
-
-BOOL CSetGaiP1::OnKillActive() {
-  UpdateData(TRUE);
-  UpdateData(FALSE);
-  return CPage::OnKillActive();
 }
 
 void CSetGaiP1::OnClicked(UINT nID) {
@@ -238,22 +217,6 @@ void CSetGaiP1::OnTaxClicked() {
 void CSetGaiP1::OnEditKillFocus(UINT nID) {
   if (nID == IDC_TO_MONTH) UpdateData(TRUE);
   CPage::OnEditKillFocus(nID);
-}
-
-BOOL CSetGaiP1::OnHelpInfo(HELPINFO*) { return TRUE; }
-
-LRESULT CSetGaiP1::OnFKeyNotify(WPARAM wParam, LPARAM) {
-  CDataSheet* pSheet = Sheet();
-  if (!pSheet) return 0;
-  if (wParam == VK_F5) {
-    CWnd* pBack = pSheet->GetDlgItem(IDC_SHEET_BACK);
-    if (pBack && pBack->IsWindowEnabled()) pSheet->OwnerPrev();
-  } else if (wParam == VK_F6) {
-    pSheet->OwnerNext();
-  } else if (wParam == VK_F8) {
-    pSheet->OwnerOK();
-  }
-  return 0;
 }
 
 UINT_PTR SaveFileHook(HWND hDlg, UINT message, WPARAM, LPARAM) {
@@ -424,6 +387,7 @@ void CSetGaiP1::OnCancel() {
       files.m_strMemberEnv = m_strMemberEnv;
       m_bSaveFailed = files.SaveSettings(m_strEnvFolder, m_strEnvFile, *m_pCondition, m_bFixedOut,
                                          m_strSavedOut, *m_pMatch) == 0;
+      if (m_bSaveFailed) ShowFailure(m_hWnd, files.GetFailure());
     }
   }
   m_bClosing = 1;

@@ -6,14 +6,11 @@
 
 #include <memory>
 
-#include "CDataSheet.h"
-#include "CDialogSub.h"
-#include "CDlgSub.h"
-#include "CPage.h"
+#include "CSetGaiPage.h"
 #include "S_ENV.h"
-#include "SettingsRecords.h"
+#include "S_KANRI.h"
 
-class CSetGaiP1 : public CPage, public CDlgSub {
+class CSetGaiP1 : public CSetGaiPage {
  public:
   inline static constexpr int IDC_JIGYO_NAME = 1001;
   inline static constexpr int IDC_KAIKEI_KIKAN = 1002;
@@ -27,10 +24,7 @@ class CSetGaiP1 : public CPage, public CDlgSub {
   CSetGaiP1();
   ~CSetGaiP1() override;
 
-  // Shared settings, set by the settings sheet before the sheet is shown.
-  _SG_CONDITION* m_pCondition = nullptr;
-  CArray<_SG_MATCH, _SG_MATCH>* m_pMatch = nullptr;
-  CArray<_SG_INIT_BODY, _SG_INIT_BODY>* m_pInitBody = nullptr;
+  // Set by the settings sheet before the sheet is shown.
   CString m_strEnvFile;
   CString m_strEnvFolder;
   CString m_strFixedOut;
@@ -50,24 +44,18 @@ class CSetGaiP1 : public CPage, public CDlgSub {
   short m_nToMonth = 0;
   int m_nStartYm = 0;
   int m_nEndYm = 0;
-  int m_bClosing = 0;
   char m_szOutPath[MAX_PATH] = {};
   char m_szDefaultName[MAX_PATH] = {};
   std::unique_ptr<S_ENV> m_pEnv;
-  std::unique_ptr<CDialogSub> m_pDialogSub;
 
   void DoDataExchange(CDataExchange* pDX) override;
   BOOL OnInitDialog() override;
-  void OnOK() override;
   void OnCancel() override;
   BOOL OnSetActive() override;
-  BOOL OnKillActive() override;
   int OnPrevOKCheck() override;
 
   void OnClicked(UINT nID) override;
   void OnEditKillFocus(UINT nID) override;
-  BOOL OnHelpInfo(HELPINFO* pHelpInfo) override;
-  LRESULT OnFKeyNotify(WPARAM wParam, LPARAM lParam) override;
 
   void ShowConditions();
   void MakeDefaultName();
@@ -80,7 +68,9 @@ class CSetGaiP1 : public CPage, public CDlgSub {
   int ConfirmOverwrite();
 
  private:
-  CDataSheet* Sheet() const;
+  // Reads the books' management record into pKanri and the environment
+  // record into m_pEnv; the warning for the first that fails, else nullptr.
+  LPCSTR ReadRecords(std::unique_ptr<S_KANRI>& pKanri);
   void Warn(LPCSTR pszText);
   // Message, then the sheet shows this page with the focus on nCtrlId.
   int Reject(LPCSTR pszText, short nCtrlId);

@@ -10,17 +10,7 @@ constexpr int kItems[] = {2,  4,  5,  6,  7,  8,  9,  10, 12, 13, 14, 15, 16, 18
 
 }  // namespace
 
-CSetGaiP2::CSetGaiP2() : CSetGaiItemPage(IDD_SETGAI_P2, kItems) {}
-
-BOOL CSetGaiP2::OnSetActive() {
-  if (CDataSheet* pSheet = Sheet()) {
-    pSheet->OwnerBtnEnable(IDC_SHEET_BACK, TRUE);
-    pSheet->OwnerBtnEnable(IDC_SHEET_NEXT, TRUE);
-  }
-  RefreshTips();
-  SetItemLabels();
-  return CSetGaiItemPage::OnSetActive();
-}
+CSetGaiP2::CSetGaiP2() : CSetGaiItemPage(IDD_SETGAI_P2, kItems, FALSE) {}
 
 void CSetGaiP2::SetItemLabels() {
   for (int i = 0; i < SG_MAIN_ITEM_COUNT; ++i) {

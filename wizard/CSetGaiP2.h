@@ -14,6 +14,5 @@ class CSetGaiP2 : public CSetGaiItemPage {
   // Decides the caption of the capital total; set by the settings sheet.
   S_KANRI* m_pKanri = nullptr;
 
-  BOOL OnSetActive() override;
   void SetItemLabels() override;
 };

@@ -14,10 +14,15 @@
 #include "CValueMgr.h"
 #include "SetGaiGlobals.h"
 #include "SetGaiMessages.h"
+#include "WinMessageBox.h"
 
 namespace {
 
 constexpr const char* kSheetTitle = "事業概況書 - 集計条件";
+constexpr const char* kMsgEnvDamaged =
+    "この集計データの集計条件ファイルが壊れています。\n"
+    "集計条件を初期データからやり直しますか？\n\n"
+    "壊れたファイルは名前を変えて残します。";
 
 }  // namespace
 
@@ -41,52 +46,94 @@ int CSetGaiSht::DispSheet(CWnd* pParent) {
   m_hOwnerWnd = pParent ? pParent->GetSafeHwnd() : nullptr;
   sheet.m_nBtnType = 2;
 
-  const auto warn = [this](LPCSTR pszText) {
-    FinGaiWarning(m_hOwnerWnd, pszText);
-    return 0;
-  };
-  m_pEnv.reset(new (std::nothrow) S_ENV{});
-  m_pKanri.reset(new (std::nothrow) S_KANRI{});
-  if (!m_pEnv || !m_pKanri) return warn(SETGAI_MSG_NO_MEMORY_SHORT);
-  m_pKanri2.reset(new (std::nothrow) S_KANRI2{});
-  if (!m_pKanri2) return 0;
-
-  if (g_pJetAccess->ReadEnv(m_pEnv.get()) != 0) return warn(SETGAI_MSG_ENV_READ);
-  if (g_pJetAccess->ReadKanri(m_pKanri.get()) != 0) return warn(FINGAI_MSG_KANRI_READ);
-  if (g_pJetAccess->ReadKanri2(m_pKanri2.get()) != 0) {
-    return warn("管理２ﾌｧｲﾙの読み込みに失敗しました。");
-  }
-
   const BOOL bCoop = CValueMgr::Instance()->GetNo() >= 10;
-  if (bCoop) {
-    // Without its folder the member file would land under its bare name in
-    // the current folder, where loading takes it for another's settings.
-    CUtyFile uty;
-    if (!uty.GetSpFolderPath(CUtyFile::SPFOLDER_KUMIAI, m_szMemberEnv, MAX_PATH)) {
-      return warn(SETGAI_MSG_MEMBER_FOLDER_UNKNOWN);
-    }
-    if (!uty.CheckFolderExist(m_szMemberEnv)) {
-      errno = 0;
-      if (!uty.CreateFolder(m_szMemberEnv, 0, nullptr, 0)) {
-        FinGaiFileWarning(m_hOwnerWnd, SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, errno);
-        return 0;
-      }
-    }
-    const std::size_t nLen = std::strlen(m_szMemberEnv);
-    if (nLen + std::strlen(CSetGaiFile::MemberEnvFileName()) >= MAX_PATH) {
-      FinGaiFileWarning(m_hOwnerWnd, SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, ENAMETOOLONG);
-      return 0;
-    }
-    std::strcat(m_szMemberEnv, CSetGaiFile::MemberEnvFileName());
-  }
-
+  if (!ReadHostRecords() || (bCoop && !PrepareMemberFile())) return 0;
   CSetGaiFile files(m_hOwnerWnd, bCoop);
   files.SetHostRecords(*m_pKanri, *m_pKanri2);
   files.m_strMemberEnv = m_szMemberEnv;
-  if (!files.LoadSettings(m_strDataPath, m_cond, *m_pMatch, *m_pInitBody)) return 0;
+  if (!LoadSettings(files)) return 0;
   m_strSavedOut = m_cond.szOutPath;
 
+  SetUpPages(page1, page2, page3);
   page1.m_strEnvFile = CSetGaiFile::EnvFileName(bCoop);
+  sheet.AddPage(&page1);
+  sheet.AddPage(&page2);
+  sheet.AddPage(&page3);
+  const INT_PTR nResult = sheet.DoModal();
+  // A cancel whose save of the settings failed (its message shown) is a failure.
+  m_bCancelled = nResult == IDCANCEL && !page1.m_bSaveFailed ? TRUE : FALSE;
+  if (nResult == IDOK) {
+    if (files.SaveSettings(m_strDataPath, CSetGaiFile::EnvFileName(bCoop), m_cond,
+                           !m_strLinkParam.empty(), m_strSavedOut, *m_pMatch)) {
+      return 1;
+    }
+    ShowFailure(m_hOwnerWnd, files.GetFailure());
+    return 0;
+  }
+  // A sheet that could not be shown was never confirmed.
+  return nResult == IDCANCEL || nResult == -1 ? 0 : 1;
+}
+
+BOOL CSetGaiSht::Warn(LPCSTR pszText) const {
+  ShowFailure(m_hOwnerWnd, CFailure(pszText));
+  return FALSE;
+}
+
+BOOL CSetGaiSht::ReadHostRecords() {
+  m_pEnv.reset(new (std::nothrow) S_ENV{});
+  m_pKanri.reset(new (std::nothrow) S_KANRI{});
+  if (!m_pEnv || !m_pKanri) return Warn(SETGAI_MSG_NO_MEMORY_SHORT);
+  m_pKanri2.reset(new (std::nothrow) S_KANRI2{});
+  if (!m_pKanri2) return FALSE;
+
+  if (g_pJetAccess->ReadEnv(m_pEnv.get()) != 0) return Warn(SETGAI_MSG_ENV_READ);
+  if (g_pJetAccess->ReadKanri(m_pKanri.get()) != 0) return Warn(FINGAI_MSG_KANRI_READ);
+  if (g_pJetAccess->ReadKanri2(m_pKanri2.get()) != 0) {
+    return Warn("管理２ﾌｧｲﾙの読み込みに失敗しました。");
+  }
+  return TRUE;
+}
+
+BOOL CSetGaiSht::PrepareMemberFile() {
+  // Without its folder the member file would land under its bare name in
+  // the current folder, where loading takes it for another's settings.
+  CUtyFile uty;
+  if (!uty.GetSpFolderPath(CUtyFile::SPFOLDER_KUMIAI, m_szMemberEnv, MAX_PATH)) {
+    return Warn(SETGAI_MSG_MEMBER_FOLDER_UNKNOWN);
+  }
+  if (!uty.CheckFolderExist(m_szMemberEnv)) {
+    errno = 0;
+    if (!uty.CreateFolder(m_szMemberEnv, 0, nullptr, 0)) {
+      ShowFailure(m_hOwnerWnd, CFailure(SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, errno));
+      return FALSE;
+    }
+  }
+  const std::size_t nLen = std::strlen(m_szMemberEnv);
+  if (nLen + std::strlen(CSetGaiFile::MemberEnvFileName()) >= MAX_PATH) {
+    ShowFailure(m_hOwnerWnd,
+                CFailure(SETGAI_MSG_MEMBER_FOLDER_CREATE, m_szMemberEnv, ENAMETOOLONG));
+    return FALSE;
+  }
+  std::strcat(m_szMemberEnv, CSetGaiFile::MemberEnvFileName());
+  return TRUE;
+}
+
+BOOL CSetGaiSht::LoadSettings(const CSetGaiFile& files) {
+  BOOL bDamaged = FALSE;
+  if (files.LoadSettings(m_strDataPath, m_cond, *m_pMatch, *m_pInitBody, &bDamaged)) return TRUE;
+  ShowFailure(m_hOwnerWnd, files.GetFailure());
+  // A damaged file would block its data set for good: offer to start over,
+  // keeping the damaged file for whoever wants to look at it.
+  if (!bDamaged || MessageBoxA(m_hOwnerWnd, kMsgEnvDamaged, FINGAI_CAPTION,
+                               MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) {
+    return FALSE;
+  }
+  if (files.StartOver(m_strDataPath, m_cond, *m_pMatch, *m_pInitBody)) return TRUE;
+  ShowFailure(m_hOwnerWnd, files.GetFailure());
+  return FALSE;
+}
+
+void CSetGaiSht::SetUpPages(CSetGaiP1& page1, CSetGaiP2& page2, CSetGaiP3& page3) {
   page1.m_strEnvFolder = m_strDataPath;
   page1.m_strMemberEnv = m_szMemberEnv;
   page1.m_pCondition = &m_cond;
@@ -108,17 +155,4 @@ int CSetGaiSht::DispSheet(CWnd* pParent) {
   page3.m_pKamoku = m_pKamoku;
   page3.m_pMatch = m_pMatch;
   page3.m_pInitBody = m_pInitBody;
-
-  sheet.AddPage(&page1);
-  sheet.AddPage(&page2);
-  sheet.AddPage(&page3);
-  const INT_PTR nResult = sheet.DoModal();
-  // A cancel whose save of the settings failed (its message shown) is a failure.
-  m_bCancelled = nResult == IDCANCEL && !page1.m_bSaveFailed ? TRUE : FALSE;
-  if (nResult == IDOK) {
-    return files.SaveSettings(m_strDataPath, CSetGaiFile::EnvFileName(bCoop), m_cond,
-                              !m_strLinkParam.empty(), m_strSavedOut, *m_pMatch);
-  }
-  // A sheet that could not be shown was never confirmed.
-  return nResult == IDCANCEL || nResult == -1 ? 0 : 1;
 }

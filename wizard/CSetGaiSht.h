@@ -16,6 +16,11 @@
 #include "S_KANRI2.h"
 #include "SettingsRecords.h"
 
+class CSetGaiFile;
+class CSetGaiP1;
+class CSetGaiP2;
+class CSetGaiP3;
+
 class CSetGaiSht {
  public:
   CSetGaiSht(CArray<S_KANKAMOKU, S_KANKAMOKU>* pKamoku, CArray<_SG_MATCH, _SG_MATCH>* pMatch,
@@ -45,4 +50,15 @@ class CSetGaiSht {
   // arrays; 0 when the wizard was cancelled or the settings could not be
   // read or saved.
   int DispSheet(CWnd* pParent);
+
+ private:
+  // The steps of DispSheet; each shows what failed and returns FALSE then.
+  BOOL Warn(LPCSTR pszText) const;
+  BOOL ReadHostRecords();
+  // The member environment file's path in m_szMemberEnv, its folder created.
+  BOOL PrepareMemberFile();
+  // Loads the settings; a damaged environment file may be started over from
+  // the defaults when the user says so.
+  BOOL LoadSettings(const CSetGaiFile& files);
+  void SetUpPages(CSetGaiP1& page1, CSetGaiP2& page2, CSetGaiP3& page3);
 };

@@ -2,7 +2,8 @@
 // Texts the wizard shows. Every message box of the wizard carries the
 // program's caption.
 
-#include "FinGaiMessage.h"
+#include "FailureTexts.h"
+#include "ShowFailure.h"
 
 inline constexpr const char* SETGAI_MSG_NO_MEMORY_SHORT = "メモリ不足";
 inline constexpr const char* SETGAI_MSG_SUBCLASS = "ダイアログのサブクラス化に失敗しました。";

@@ -18,7 +18,7 @@
 #include "Cp932.h"
 #include "DialogTemplate.h"
 #include "CHostObjects.h"
-#include "FinGaiMessage.h"
+#include "FailureTexts.h"
 #include "FullWidthName.h"
 
 namespace {
@@ -154,38 +154,104 @@ std::string_view TagOf(const tag_DATA& data) {
   return std::string_view(data.szTag, strnlen(data.szTag, TAG_DATA_TAG_SIZE));
 }
 
+void WriteSystem(LineWriter& out, short nFunctionNo, CFinGaiXML& xml) {
+  out.Open(kSystem, 1);
+  out.Line(kElementNames[EN_GYOUMUPREFIX], LoadResString(IDS_GYOUMUPREFIX), 2);
+  out.Line(kElementNames[EN_VERSION], LoadResString(IDS_VERSION), 2);
+  out.Line(kElementNames[EN_FUNCTIONID], FormatNumber("%d", nFunctionNo), 2);
+  out.Line(kElementNames[EN_CONNECTEDPROGRAMVER], LoadResString(IDS_CONNECTEDPROGRAMVER), 2);
+  // A value the file cannot carry counts as missing.
+  CString strName = FitText(xml.GetSupportInfo(0));
+  if (strName.empty() || !IsWritableText(strName)) {
+    strName = FitText(CValueMgr::Instance()->GetName());
+  }
+  out.Line(kElementNames[EN_PROGRAMNAME], strName, 2);
+  CString strVer = FitText(xml.GetSupportInfo(1));
+  if (strVer.empty() || !IsWritableText(strVer)) strVer = kDefaultProgramVer;
+  out.Line(kElementNames[EN_PROGRAMVER], strVer, 2);
+  out.Close(kSystem, 1);
+}
+
+void WriteBasic(LineWriter& out, const S_KANRI& kanri) {
+  out.Open(kBasic, 1);
+  const std::string_view strJigyo(kanri.szJigyoName,
+                                  strnlen(kanri.szJigyoName, sizeof kanri.szJigyoName));
+  out.Line(kElementNames[EN_KOMONSAKINAME], FullWidthName(strJigyo), 2);
+  out.Line(kElementNames[EN_JIGYOUNENDOFROM],
+           FormatDate(kanri.nStartYear, kanri.nStartMonth, kanri.nStartDay), 2);
+  out.Line(kElementNames[EN_JIGYOUNENDOTO],
+           FormatDate(kanri.nEndYear, kanri.nEndMonth, kanri.nEndDay), 2);
+  out.Close(kBasic, 1);
+}
+
+void WriteData(LineWriter& out, const _SG_CONDITION& cond, const CArray<tag_DATA, tag_DATA>& arData,
+               const CFinGaiFigures& figures) {
+  out.Open(kData, 1);
+  out.Open(kElementNames[EN_SYUYOUKAMOKU], 3);
+  for (const CFinGaiFigures::MainFigure& figure : figures.m_arMain) {
+    const std::string_view strTag = TagOf(arData[figure.nIndex]);
+    if (strTag.empty()) continue;
+    out.Line(CString(strTag).c_str(), FormatFigure(figure.dThousands), 4);
+  }
+  out.Close(kElementNames[EN_SYUYOUKAMOKU], 3);
+
+  out.Open(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
+  for (int i = 0; i < CFinGaiFigures::MONTHS; ++i) {
+    char szName[kMonthlyNameSize];
+    std::snprintf(szName, sizeof szName, "%s%02d", kMonthRow, i + 1);
+    out.Line(szName, FormatNumber("%d", CFinGaiFigures::MonthOfRow(cond, i)), 4);
+    for (const CFinGaiFigures::MonthlyColumn& column : figures.m_arMonthly) {
+      std::snprintf(szName, sizeof szName, "%s%02d", CString(TagOf(arData[column.nIndex])).c_str(),
+                    i + 1);
+      out.Line(szName, FormatFigure(column.dMonth[i]), 4);
+    }
+  }
+  out.Close(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
+  out.Close(kData, 1);
+}
+
 }  // namespace
 
 CFinGaiXML::CFinGaiXML(HWND hWnd) : m_hWnd(hWnd) {}
 
 CFinGaiXML::~CFinGaiXML() = default;
 
-BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arData,
-                       short nFunctionNo) {
+BOOL CFinGaiXML::Fail(const CFailure& failure) {
+  m_failure = failure;
+  return FALSE;
+}
+
+std::unique_ptr<CXMLEdit> CFinGaiXML::Prepare() {
   m_pKanri.reset(new (std::nothrow) S_KANRI());
   if (!m_pKanri) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
+    Fail(CFailure(FINGAI_MSG_NO_MEMORY));
+    return nullptr;
   }
   if (g_pJetAccess->ReadKanri(m_pKanri.get()) != 0) {
     m_pKanri.reset();
-    FinGaiWarning(m_hWnd, FINGAI_MSG_KANRI_READ);
-    return FALSE;
+    Fail(CFailure(FINGAI_MSG_KANRI_READ));
+    return nullptr;
   }
   std::unique_ptr<CXMLEdit> pEdit(new (std::nothrow) CXMLEdit());
   if (!pEdit) {
-    FinGaiWarning(m_hWnd, FINGAI_MSG_NO_MEMORY);
-    return FALSE;
+    Fail(CFailure(FINGAI_MSG_NO_MEMORY));
+    return nullptr;
   }
-
   // The program's name and version go into the file: without them there is
   // no file, rather than one with the built-in defaults.
   errno = 0;
   if (!LoadSupportInfo()) {
-    FinGaiFileWarning(m_hWnd, kMsgSupportRead, "SUPPORT.INF", errno);
-    return FALSE;
+    Fail(CFailure(kMsgSupportRead, "SUPPORT.INF", errno));
+    return nullptr;
   }
+  return pEdit;
+}
 
+BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arData,
+                       short nFunctionNo) {
+  m_failure = CFailure();
+  const std::unique_ptr<CXMLEdit> pEdit = Prepare();
+  if (!pEdit) return FALSE;
   CFinGaiFigures figures;
   figures.Compute(arData);
 
@@ -195,8 +261,7 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
   const CString strPath(cond.szOutPath, strnlen(cond.szOutPath, sizeof cond.szOutPath));
   CReplaceFile target;
   if (target.Open(strPath.c_str()) != 0) {
-    FinGaiFileWarning(m_hWnd, kMsgWriteFailed, strPath, target.LastError());
-    return FALSE;
+    return Fail(CFailure(kMsgWriteFailed, strPath, target.LastError()));
   }
   errno = 0;
   bool bOk = pEdit->Init(m_file, target.TempPath().c_str()) == 0;
@@ -205,57 +270,10 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
   CString strFailedTag;
   if (bOk) {
     LineWriter out(*pEdit);
-    const S_KANRI& kanri = *m_pKanri;
-
     out.Open(kReport, 0);
-    out.Open(kSystem, 1);
-    out.Line(kElementNames[EN_GYOUMUPREFIX], LoadResString(IDS_GYOUMUPREFIX), 2);
-    out.Line(kElementNames[EN_VERSION], LoadResString(IDS_VERSION), 2);
-    out.Line(kElementNames[EN_FUNCTIONID], FormatNumber("%d", nFunctionNo), 2);
-    out.Line(kElementNames[EN_CONNECTEDPROGRAMVER], LoadResString(IDS_CONNECTEDPROGRAMVER), 2);
-    // A value the file cannot carry counts as missing.
-    CString strName = FitText(GetSupportInfo(0));
-    if (strName.empty() || !IsWritableText(strName)) {
-      strName = FitText(CValueMgr::Instance()->GetName());
-    }
-    out.Line(kElementNames[EN_PROGRAMNAME], strName, 2);
-    CString strVer = FitText(GetSupportInfo(1));
-    if (strVer.empty() || !IsWritableText(strVer)) strVer = kDefaultProgramVer;
-    out.Line(kElementNames[EN_PROGRAMVER], strVer, 2);
-    out.Close(kSystem, 1);
-
-    out.Open(kBasic, 1);
-    const std::string_view strJigyo(kanri.szJigyoName,
-                                    strnlen(kanri.szJigyoName, sizeof kanri.szJigyoName));
-    out.Line(kElementNames[EN_KOMONSAKINAME], FullWidthName(strJigyo), 2);
-    out.Line(kElementNames[EN_JIGYOUNENDOFROM],
-             FormatDate(kanri.nStartYear, kanri.nStartMonth, kanri.nStartDay), 2);
-    out.Line(kElementNames[EN_JIGYOUNENDOTO],
-             FormatDate(kanri.nEndYear, kanri.nEndMonth, kanri.nEndDay), 2);
-    out.Close(kBasic, 1);
-
-    out.Open(kData, 1);
-    out.Open(kElementNames[EN_SYUYOUKAMOKU], 3);
-    for (const CFinGaiFigures::MainFigure& figure : figures.m_arMain) {
-      const std::string_view strTag = TagOf(arData[figure.nIndex]);
-      if (strTag.empty()) continue;
-      out.Line(CString(strTag).c_str(), FormatFigure(figure.dThousands), 4);
-    }
-    out.Close(kElementNames[EN_SYUYOUKAMOKU], 3);
-
-    out.Open(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
-    for (int i = 0; i < CFinGaiFigures::MONTHS; ++i) {
-      char szName[kMonthlyNameSize];
-      std::snprintf(szName, sizeof szName, "%s%02d", kMonthRow, i + 1);
-      out.Line(szName, FormatNumber("%d", CFinGaiFigures::MonthOfRow(cond, i)), 4);
-      for (const CFinGaiFigures::MonthlyColumn& column : figures.m_arMonthly) {
-        std::snprintf(szName, sizeof szName, "%s%02d",
-                      CString(TagOf(arData[column.nIndex])).c_str(), i + 1);
-        out.Line(szName, FormatFigure(column.dMonth[i]), 4);
-      }
-    }
-    out.Close(kElementNames[EN_TUKIBETUURIAGEDAKA], 3);
-    out.Close(kData, 1);
+    WriteSystem(out, nFunctionNo, *this);
+    WriteBasic(out, *m_pKanri);
+    WriteData(out, cond, arData, figures);
     out.Close(kReport, 0);
     bOk = out.Ok();
     nError = out.Error();
@@ -270,18 +288,11 @@ BOOL CFinGaiXML::Write(_SG_CONDITION cond, const CArray<tag_DATA, tag_DATA>& arD
     bOk = false;
     nError = target.LastError();
   }
-  if (!bOk) {
-    target.Discard();
-    if (!strFailedTag.empty()) {
-      FinGaiWarning(m_hWnd, (CString(kMsgWriteFailed) + "\n" + strFailedTag + kMsgBadValue +
-                             "\nファイル：" + strPath)
-                                .c_str());
-    } else {
-      FinGaiFileWarning(m_hWnd, kMsgWriteFailed, strPath, nError);
-    }
-    return FALSE;
-  }
-  return TRUE;
+  if (bOk) return TRUE;
+  target.Discard();
+  if (strFailedTag.empty()) return Fail(CFailure(kMsgWriteFailed, strPath, nError));
+  return Fail(CFailure(CString(kMsgWriteFailed) + "\n" + strFailedTag + kMsgBadValue +
+                       "\nファイル：" + strPath));
 }
 
 bool CFinGaiXML::LoadSupportInfo() {

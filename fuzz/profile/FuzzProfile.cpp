@@ -50,7 +50,7 @@ std::vector<std::string> Names(const std::vector<char>& buffer, DWORD nLength, s
 // True when cutting text after nLength bytes splits no double-byte character.
 bool CutsCleanly(std::string_view text, std::size_t nLength) {
   std::size_t i = 0;
-  while (i < nLength) i += cp932::IsLeadByte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+  while (i < nLength) i += cp932::CharLength(text, i);
   return i == nLength;
 }
 

@@ -19,26 +19,21 @@ constexpr DWORD kModal = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS
 constexpr DWORD kList =
     kChild | WS_BORDER | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
 
-// Wide enough for the four columns (name, data ID, fiscal year, form) side by side.
-constexpr std::array kAccSelItems{
-    DialogItem{IDC_STATIC, ControlKind::Static, "集計するデータを選択してください。",
-               kChild | SS_LEFT, 7, 7, 326, 10},
-    DialogItem{IDC_LEDGER_SEL_LIST, ControlKind::ListView, "", kList, 7, 20, 326, 112},
-    DialogItem{IDOK, ControlKind::PushButton, "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 217,
-               139, 55, 14},
-    DialogItem{IDCANCEL, ControlKind::PushButton, "ｷｬﾝｾﾙ", kChild | WS_TABSTOP | BS_PUSHBUTTON, 278,
-               139, 55, 14},
-};
+// The two selection dialogs differ only in their prompt. Wide enough for the
+// four columns (name, data ID, fiscal year, form) side by side.
+constexpr std::array<DialogItem, 4> SelectionItems(const char* pszPrompt) {
+  return {{
+      DialogItem{IDC_STATIC, ControlKind::Static, pszPrompt, kChild | SS_LEFT, 7, 7, 326, 10},
+      DialogItem{IDC_LEDGER_SEL_LIST, ControlKind::ListView, "", kList, 7, 20, 326, 112},
+      DialogItem{IDOK, ControlKind::PushButton, "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 217,
+                 139, 55, 14},
+      DialogItem{IDCANCEL, ControlKind::PushButton, "ｷｬﾝｾﾙ", kChild | WS_TABSTOP | BS_PUSHBUTTON,
+                 278, 139, 55, 14},
+  }};
+}
 
-constexpr std::array kMembSelItems{
-    DialogItem{IDC_STATIC, ControlKind::Static, "集計する組合員を選択してください。",
-               kChild | SS_LEFT, 7, 7, 326, 10},
-    DialogItem{IDC_LEDGER_SEL_LIST, ControlKind::ListView, "", kList, 7, 20, 326, 112},
-    DialogItem{IDOK, ControlKind::PushButton, "OK", kChild | WS_TABSTOP | BS_DEFPUSHBUTTON, 217,
-               139, 55, 14},
-    DialogItem{IDCANCEL, ControlKind::PushButton, "ｷｬﾝｾﾙ", kChild | WS_TABSTOP | BS_PUSHBUTTON, 278,
-               139, 55, 14},
-};
+constexpr auto kAccSelItems = SelectionItems("集計するデータを選択してください。");
+constexpr auto kMembSelItems = SelectionItems("集計する組合員を選択してください。");
 
 constexpr std::array kTemplates{
     DialogTemplate{IDD_LEDGER_ACCSEL, "select", "データ選択", "ＭＳ ゴシック", 9, 340, 160, kModal,

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "Cp932.h"
 #include "OsPath.h"
@@ -21,40 +22,51 @@ bool IsName(LPCSTR sz) {
   return cp932::ToUtf8(sz, utf8);
 }
 
+// Copies text into out, a double-byte character whole and each single byte
+// as map appends it; false as soon as map refuses a byte. A null text is
+// empty.
+template <typename Map>
+bool MapSingleBytes(LPCSTR sz, CString& out, Map map) {
+  out.clear();
+  if (sz == nullptr) return true;
+  const std::string_view text(sz);
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t nWidth = cp932::CharLength(text, i);
+    if (nWidth == 2) {
+      out.append(text.substr(i, 2));
+    } else if (!map(static_cast<unsigned char>(text[i]), out)) {
+      return false;
+    }
+    i += nWidth;
+  }
+  return true;
+}
+
 // Escapes & < > " and refuses text that is not CP932 or holds control
 // characters XML cannot carry; tab, LF and CR are XML white space and stay.
 bool Escape(LPCSTR sz, CString& out) {
-  out.clear();
-  if (sz == nullptr) return true;
   std::string utf8;
-  if (!cp932::ToUtf8(sz, utf8)) return false;
-  const std::size_t n = std::strlen(sz);
-  for (std::size_t i = 0; i < n; ++i) {
-    const unsigned char c = static_cast<unsigned char>(sz[i]);
-    if (cp932::IsLeadByte(c) && i + 1 < n) {
-      out += sz[i];
-      out += sz[++i];
-      continue;
-    }
+  if (sz != nullptr && !cp932::ToUtf8(sz, utf8)) return false;
+  return MapSingleBytes(sz, out, [](unsigned char c, CString& to) {
     switch (c) {
       case '&':
-        out += "&amp;";
-        break;
+        to += "&amp;";
+        return true;
       case '<':
-        out += "&lt;";
-        break;
+        to += "&lt;";
+        return true;
       case '>':
-        out += "&gt;";
-        break;
+        to += "&gt;";
+        return true;
       case '"':
-        out += "&quot;";
-        break;
+        to += "&quot;";
+        return true;
       default:
         if ((c < 0x20 && c != '\t' && c != '\n' && c != '\r') || c == 0x7F) return false;
-        out += static_cast<char>(c);
+        to += static_cast<char>(c);
+        return true;
     }
-  }
-  return true;
+  });
 }
 
 bool Attributes(LPCSTR a1, LPCSTR v1, LPCSTR a2, LPCSTR v2, CString& out) {
@@ -142,19 +154,11 @@ void CXMLEdit::MakeInitFName(LPCSTR szFormName, LPCSTR szJigyoName, short nYear,
   // never inside a double-byte character.
   const auto clean = [](LPCSTR sz) {
     CString out;
-    if (sz == nullptr) return out;
-    const std::size_t n = std::strlen(sz);
-    for (std::size_t i = 0; i < n; ++i) {
-      const unsigned char c = static_cast<unsigned char>(sz[i]);
-      if (cp932::IsLeadByte(c) && i + 1 < n) {
-        out += sz[i];
-        out += sz[++i];
-      } else if (c < 0x20 || c == 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr) {
-        out += '_';
-      } else {
-        out += static_cast<char>(c);
-      }
-    }
+    MapSingleBytes(sz, out, [](unsigned char c, CString& to) {
+      const bool bBad = c < 0x20 || c == 0x7F || std::strchr("/\\:*?\"<>|", c) != nullptr;
+      to += bBad ? '_' : static_cast<char>(c);
+      return true;
+    });
     return out;
   };
   CString form = clean(szFormName);

@@ -66,7 +66,7 @@ std::string StandardChart::Key(const std::string& strName) {
   wide.resize(static_cast<std::size_t>(n));
   std::string key;
   for (std::size_t i = 0; i < wide.size();) {
-    const std::size_t w = cp932::IsLeadByte(static_cast<unsigned char>(wide[i])) ? 2 : 1;
+    const std::size_t w = cp932::CharLength(wide, i);
     if (wide.compare(i, w, space) != 0) key.append(wide, i, w);
     i += w;
   }

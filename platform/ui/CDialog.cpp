@@ -31,15 +31,11 @@ BOOL TakesTab(const CWnd& wnd) { return IsTabStop(wnd) && wnd.IsReachable(); }
 UINT AccessKeyOf(const CWnd& wnd) {
   if (wnd.GetKind() == ControlKind::Static && (wnd.GetStyle() & SS_NOPREFIX)) return 0;
   const CString& strText = wnd.GetText();
-  for (std::size_t i = 0; i + 1 < strText.size(); ++i) {
-    const auto c = static_cast<unsigned char>(strText[i]);
-    if (cp932::IsLeadByte(c)) {
-      ++i;
-    } else if (c == '&') {
-      const auto key = static_cast<unsigned char>(strText[++i]);
-      if (key == '&') continue;
-      return (key >= 'a' && key <= 'z') ? key - 'a' + 'A' : key;
-    }
+  for (std::size_t i = 0; i + 1 < strText.size(); i += cp932::CharLength(strText, i)) {
+    if (strText[i] != '&') continue;
+    const auto key = static_cast<unsigned char>(strText[++i]);
+    if (key == '&') continue;
+    return (key >= 'a' && key <= 'z') ? key - 'a' + 'A' : key;
   }
   return 0;
 }
@@ -249,6 +245,34 @@ BOOL CDialog::HandleAccessKey(UINT nKey) {
   return FALSE;
 }
 
+void CDialog::PressEnter(CWnd* pFocus) {
+  // A button of the sheet's row reached by Tab: Enter pushes it.
+  CWnd* pOuterFocus = CWnd::GetFocus();
+  CDialog* pOuter = GetOuterDialog();
+  if (!pFocus && pOuterFocus && pOuter != this && pOuter->IsAncestorOf(pOuterFocus) &&
+      pOuterFocus->GetKind() == ControlKind::PushButton && pOuterFocus->IsReachable()) {
+    pOuterFocus->GetParent()->SendMessage(
+        WM_COMMAND, MAKEWPARAM(static_cast<WORD>(pOuterFocus->GetDlgCtrlID()), BN_CLICKED),
+        reinterpret_cast<LPARAM>(pOuterFocus->GetSafeHwnd()));
+    return;
+  }
+  int nID = IDOK;
+  if (pFocus && pFocus->GetKind() == ControlKind::PushButton) {
+    nID = pFocus->GetDlgCtrlID();
+  } else {
+    for (CWnd* pChild : GetChildren()) {
+      auto* pButton = dynamic_cast<CButton*>(pChild);
+      if (pButton && pButton->GetKind() == ControlKind::PushButton && pButton->IsDefaultButton()) {
+        // A disabled default button takes Enter and does nothing.
+        if (!pButton->IsReachable()) return;
+        nID = pButton->GetDlgCtrlID();
+        break;
+      }
+    }
+  }
+  SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(nID), BN_CLICKED), 0);
+}
+
 BOOL CDialog::HandleDialogKey(const MSG& msg) {
   if (msg.message == WM_SYSKEYDOWN) {
     const auto nKey = static_cast<UINT>(msg.wParam);
@@ -259,35 +283,9 @@ BOOL CDialog::HandleDialogKey(const MSG& msg) {
   CWnd* pFocus = CWnd::GetFocus();
   if (pFocus && !IsAncestorOf(pFocus)) pFocus = nullptr;
   switch (msg.wParam) {
-    case VK_RETURN: {
-      // A button of the sheet's row reached by Tab: Enter pushes it.
-      CWnd* pOuterFocus = CWnd::GetFocus();
-      CDialog* pOuter = GetOuterDialog();
-      if (!pFocus && pOuterFocus && pOuter != this && pOuter->IsAncestorOf(pOuterFocus) &&
-          pOuterFocus->GetKind() == ControlKind::PushButton && pOuterFocus->IsReachable()) {
-        pOuterFocus->GetParent()->SendMessage(
-            WM_COMMAND, MAKEWPARAM(static_cast<WORD>(pOuterFocus->GetDlgCtrlID()), BN_CLICKED),
-            reinterpret_cast<LPARAM>(pOuterFocus->GetSafeHwnd()));
-        return TRUE;
-      }
-      int nID = IDOK;
-      if (pFocus && pFocus->GetKind() == ControlKind::PushButton) {
-        nID = pFocus->GetDlgCtrlID();
-      } else {
-        for (CWnd* pChild : GetChildren()) {
-          auto* pButton = dynamic_cast<CButton*>(pChild);
-          if (pButton && pButton->GetKind() == ControlKind::PushButton &&
-              pButton->IsDefaultButton()) {
-            // A disabled default button takes Enter and does nothing.
-            if (!pButton->IsReachable()) return TRUE;
-            nID = pButton->GetDlgCtrlID();
-            break;
-          }
-        }
-      }
-      SendMessage(WM_COMMAND, MAKEWPARAM(static_cast<WORD>(nID), BN_CLICKED), 0);
+    case VK_RETURN:
+      PressEnter(pFocus);
       return TRUE;
-    }
     case VK_ESCAPE:
       SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
       return TRUE;

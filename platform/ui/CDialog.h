@@ -81,6 +81,9 @@ class CDialog : public CWnd {
   CWnd* m_pParentWnd = nullptr;
 
  private:
+  // Enter with pFocus, the focus inside this dialog (null when outside):
+  // the focused push button, else the default button, else IDOK.
+  void PressEnter(CWnd* pFocus);
   // Alt+nKey: the control whose text carries that access key, searched
   // from the focus onwards over the active page and the dialog's own
   // controls. A button is clicked; a label leads to its target.

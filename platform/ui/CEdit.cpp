@@ -18,21 +18,18 @@ void CEdit::SetDigitsField(BOOL bDigits) {
 CString CEdit::FoldDigits(const CString& strText) {
   // CP932: ０ to ９ are 0x82 0x4F to 0x82 0x58, the minus sign 0x81 0x7C.
   CString strOut;
-  for (std::size_t i = 0; i < strText.size(); ++i) {
+  for (std::size_t i = 0; i < strText.size();) {
+    const std::size_t nWidth = cp932::CharLength(strText, i);
     const auto c = static_cast<unsigned char>(strText[i]);
-    if (!cp932::IsLeadByte(c) || i + 1 >= strText.size()) {
-      strOut += strText[i];
-      continue;
-    }
-    const auto t = static_cast<unsigned char>(strText[i + 1]);
+    const auto t = nWidth == 2 ? static_cast<unsigned char>(strText[i + 1]) : 0;
     if (c == 0x82 && t >= 0x4F && t <= 0x58) {
       strOut += static_cast<char>('0' + (t - 0x4F));
     } else if (c == 0x81 && t == 0x7C) {
       strOut += '-';
     } else {
-      strOut += strText.substr(i, 2);
+      strOut += strText.substr(i, nWidth);
     }
-    ++i;
+    i += nWidth;
   }
   return strOut;
 }

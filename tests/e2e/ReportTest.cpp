@@ -220,6 +220,23 @@ TEST_F(Report, ExitCodesAndMessages) {
   EXPECT_NE(Run({"--help"}).strOut.find("--report DATA_ID"), std::string::npos);
 }
 
+// What the settings code returns as failed reaches standard error once: one
+// line with the report's own words, the line that cannot be read and the
+// file left unloaded.
+TEST_F(Report, AFailureBelowIsOneLine) {
+  Install();
+  const std::string strEnv = ProgramDir() + "/books/00000002/QT10ToRX16_G.env";
+  std::ofstream(strEnv) << "not,a,settings,line\n";
+  const Captured r = Run({"--report", "00000002"});
+  EXPECT_EQ(r.nExit, 2);
+  EXPECT_EQ(r.strErr,
+            U8(u8"QT10ToRX16_G: 設定を読めません: ") + strEnv + U8(u8" / エラーCon ファイル：") +
+                strEnv +
+                U8(u8" 1行目を読めません。形式が正しくないか、ファイルがそこで終わっています。"
+                   u8" / MakeRefDataエラー ファイル：") +
+                strEnv + "\n");
+}
+
 // The findings as (code, item, account, month), null as 0.
 std::set<std::tuple<std::string, int, int, int>> Findings(const json& report) {
   std::set<std::tuple<std::string, int, int, int>> findings;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -222,7 +223,7 @@ TEST_F(XmlWriterTest, SupportBufferEndsAtItsSize) {
   EXPECT_STREQ(xml.GetSupportInfo(2), "");
 }
 
-TEST_F(XmlWriterTest, FailuresAreShownAndKeepTheEarlierReport) {
+TEST_F(XmlWriterTest, FailuresAreReturnedAndKeepTheEarlierReport) {
   const std::filesystem::path out = m_dir / "out.xml";
   std::ofstream(out, std::ios::binary) << "earlier";
   std::filesystem::permissions(out, std::filesystem::perms(0640));
@@ -237,37 +238,41 @@ TEST_F(XmlWriterTest, FailuresAreShownAndKeepTheEarlierReport) {
   CFinGaiXML xml(nullptr);
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
   EXPECT_EQ(fake::XmlLines().back(), "F 0 =");
-  EXPECT_EQ(m_arMessage, std::vector<CString>{"中間ファイルの出力に失敗しました。\nFUNCTIONID"
-                                              "の値に出力できない文字が含まれています。" +
-                                              strFile});
+  EXPECT_EQ(xml.GetFailure().Texts(),
+            std::vector<CString>{"中間ファイルの出力に失敗しました。\nFUNCTIONID"
+                                 "の値に出力できない文字が含まれています。" +
+                                 strFile});
   EXPECT_TRUE(Earlier());
 
   // The builder writes to a file beside the target, which replaces it whole
   // with the target's mode.
   fake::Reset();
-  m_arMessage.clear();
   EXPECT_TRUE(xml.Write(m_cond, {}, 2));
+  EXPECT_FALSE(xml.GetFailure().Failed());
   const std::string strTemp = fake::State().arXml.front().strText;
   EXPECT_EQ(std::filesystem::path(strTemp).parent_path(), m_dir);
   EXPECT_NE(strTemp, out.string());
   EXPECT_TRUE(std::filesystem::is_empty(out));
   EXPECT_EQ(std::filesystem::status(out).permissions(), std::filesystem::perms(0640));
-  EXPECT_TRUE(m_arMessage.empty());
 
   fake::Reset();
   std::strcpy(m_cond.szOutPath, (m_dir / "gone" / "out.xml").c_str());
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
   EXPECT_TRUE(fake::State().arXml.empty());
-  EXPECT_EQ(m_arMessage.back(), CString("中間ファイルの出力に失敗しました。\nファイル：") +
-                                    (m_dir / "gone" / "out.xml").c_str() +
-                                    "\n原因：指定されたパスが見つかりません。");
+  EXPECT_EQ(xml.GetFailure().Texts(),
+            std::vector<CString>{CString("中間ファイルの出力に失敗しました。\nファイル：") +
+                                 (m_dir / "gone" / "out.xml").c_str() +
+                                 "\n原因：指定されたパスが見つかりません。"});
+  EXPECT_EQ(xml.GetFailure().File(), (m_dir / "gone" / "out.xml").string());
+  EXPECT_EQ(xml.GetFailure().Error(), ENOENT);
 
   fake::Reset();
-  m_arMessage.clear();
   fake::State().bFailReadKanri = true;
   EXPECT_FALSE(xml.Write(m_cond, {}, 2));
   EXPECT_TRUE(fake::State().arXml.empty());
-  EXPECT_EQ(m_arMessage, std::vector<CString>{"管理ﾌｧｲﾙの読み込みに失敗しました。"});
+  EXPECT_EQ(xml.GetFailure().Texts(), std::vector<CString>{"管理ﾌｧｲﾙの読み込みに失敗しました。"});
+  // The writer shows nothing itself: its caller shows what it returned.
+  EXPECT_TRUE(m_arMessage.empty());
 }
 
 }  // namespace

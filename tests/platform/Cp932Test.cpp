@@ -60,4 +60,14 @@ TEST(Cp932, CutsWithoutSplittingADoubleByteCharacter) {
   EXPECT_FALSE(cp932::IsLeadByte(0xB6));
 }
 
+TEST(Cp932, LoneLeadByteAtTheEndIsOneCharacter) {
+  const std::string text = "農\x82";  // a whole character, then a lead byte alone
+  EXPECT_EQ(cp932::CharLength(text, 0), 2u);
+  EXPECT_EQ(cp932::CharLength(text, 2), 1u);
+  EXPECT_EQ(cp932::CharLength("A", 0), 1u);
+  EXPECT_EQ(cp932::CutLength(text, 3), 3u);
+  EXPECT_FALSE(cp932::IsCp932(text));
+  EXPECT_TRUE(cp932::IsCp932("農"));
+}
+
 }  // namespace

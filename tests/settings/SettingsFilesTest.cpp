@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 
@@ -12,6 +13,8 @@
 namespace {
 
 const char ENV_TEXT[] = "\"00012345\",4,3,1,0,\"/data/out.xml\"\n1,811,1\n1,812,1\n";
+// Where the sheet asks whether to start over from the defaults.
+const CString ASK = "(start over?)";
 
 class SettingsFiles : public SettingsFixture {
  protected:
@@ -30,7 +33,23 @@ class SettingsFiles : public SettingsFixture {
     if (!m_strInitDir.empty()) files.m_strInitFolder = m_strInitDir;
     return files;
   }
-  int Load() { return MyFiles().LoadSettings(m_strDir, m_cond, m_arMatch, m_arInitBody); }
+  // Loads as the sheet does, recording what it shows: what failed, ASK when
+  // the environment file is damaged, and on yes what starting over failed on.
+  int Load() {
+    const CSetGaiFile files = MyFiles();
+    BOOL bDamaged = FALSE;
+    if (files.LoadSettings(m_strDir, m_cond, m_arMatch, m_arInitBody, &bDamaged)) return 1;
+    Record(files.GetFailure());
+    if (!bDamaged) return 0;
+    m_arMessages.push_back(ASK);
+    if (m_nAnswer != IDYES) return 0;
+    if (files.StartOver(m_strDir, m_cond, m_arMatch, m_arInitBody)) return 1;
+    Record(files.GetFailure());
+    return 0;
+  }
+  void Record(const CFailure& failure) {
+    m_arMessages.insert(m_arMessages.end(), failure.Texts().begin(), failure.Texts().end());
+  }
   int Save(const CString& strSavedOut = "", BOOL bFixedOut = FALSE) {
     return MyFiles().SaveSettings(m_strDir, "QT10ToRX16_G.env", m_cond, bFixedOut, strSavedOut,
                                   m_arMatch);
@@ -164,10 +183,6 @@ CString Line(const char* pszWhat, const char* pszFile, const char* pszLine) {
   return CString(pszWhat) + "\nファイル：" + pszFile + "\n" + pszLine +
          "行目を読めません。形式が正しくないか、ファイルがそこで終わっています。";
 }
-// Asked after a damaged environment file; answered No here.
-const CString ASK =
-    "この集計データの集計条件ファイルが壊れています。\n集計条件を初期データからやり直しますか？"
-    "\n\n壊れたファイルは名前を変えて残します。";
 const CString NO_INIT =
     "共通初期データファイルを読み込めません。\nファイル：INITFILE\n原因：指定されたパスが見つかりま"
     "せん。";
@@ -213,14 +228,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(SettingsFiles, EnvironmentFileThatCannotBeMade) {
   // The data folder is a regular file: nothing can be created.
   WriteFile(m_strDir + "plain", "x");
-  EXPECT_EQ(MyFiles().LoadSettings(m_strDir + "plain/", m_cond, m_arMatch, m_arInitBody), 0);
-  EXPECT_EQ(m_arMessages,
+  const CSetGaiFile files = MyFiles();
+  EXPECT_EQ(files.LoadSettings(m_strDir + "plain/", m_cond, m_arMatch, m_arInitBody), 0);
+  EXPECT_EQ(files.GetFailure().Error(), ENOTDIR);
+  EXPECT_EQ(files.GetFailure().File(), m_strDir + "plain/QT10ToRX16_G.env");
+  EXPECT_EQ(files.GetFailure().Texts(),
             std::vector<CString>{"集計条件ファイルの作成に失敗しました。\nファイル：" + m_strDir +
                                  "plain/QT10ToRX16_G.env\n原因：パスの途中にフォル"
                                  "ダーではないものがあります。"});
   // A folder where the file to take over belongs counts as no file.
   std::filesystem::create_directories(m_strDir + "alt/QT10ToRX16_G.env");
-  m_arMessages.clear();
   EXPECT_EQ(Load(), 1);
   EXPECT_TRUE(m_arMessages.empty());
   EXPECT_EQ(ReadFile(Env()).substr(0, 22), "\"00012345\",0,0,1,0,\"\"\n");
@@ -278,8 +295,9 @@ TEST_F(SettingsFiles, FailedSavesLeaveThePreviousFile) {
   ASSERT_EQ(Load(), 1);
   m_cond.nKikanTo = 12;
 
+  const CSetGaiFile files = MyFiles();
   const auto Save = [&](const CString& strFolder, const CString& strFile) {
-    return MyFiles().SaveSettings(strFolder, strFile, m_cond, FALSE, "", m_arMatch);
+    return files.SaveSettings(strFolder, strFile, m_cond, FALSE, "", m_arMatch);
   };
   const CString strLong(252, 'e');  // leaves no room for the temporary file's name
   WriteFile(m_strDir + strLong, "old");
@@ -294,12 +312,13 @@ TEST_F(SettingsFiles, FailedSavesLeaveThePreviousFile) {
       {m_strDir, "dir.env", "同じ名前のフォルダーがあります。"},
   };
   for (const auto& c : cases) {
-    m_arMessages.clear();
     EXPECT_EQ(Save(c.strFolder, c.strFile), 0);
-    EXPECT_EQ(m_arMessages,
+    EXPECT_EQ(files.GetFailure().Texts(),
               std::vector<CString>{"集計条件ファイルの保存に失敗しました。\nファイル：" +
                                    c.strFolder + c.strFile + "\n原因：" + c.strReason});
   }
+  // The library shows nothing itself.
+  EXPECT_TRUE(m_arMessages.empty());
   EXPECT_EQ(ReadFile(m_strDir + strLong), "old");
   EXPECT_EQ(ReadFile(Env()), ENV_TEXT);
   EXPECT_EQ(Listing(), (std::vector<std::string>{"QT10ToRX16_G.env", "dir.env",

@@ -28,14 +28,24 @@ int HostBooksCommands::Usage(const char* szCommand, const std::string& strError)
   return HostUsage::EXIT_USAGE;
 }
 
-int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
-  if (arArg.size() != 2) return Usage("add-books", "expects INSTALLATION FOLDER");
-  CInstallation installation;
+int HostBooksCommands::Begin(const char* szCommand, const std::vector<std::string>& arArg,
+                             std::size_t nCount, const char* szExpects,
+                             CInstallation& installation) {
+  if (arArg.size() != nCount) return Usage(szCommand, szExpects);
   std::string strError;
-  if (!LoadInstallation(arArg[0], installation, strError)) {
-    std::cerr << "QT10.EXE add-books: " << strError << "\n";
-    return HostUsage::EXIT_FAILED;
-  }
+  if (!LoadInstallation(arArg[0], installation, strError)) return Failed(szCommand, strError);
+  return HostUsage::EXIT_OK;
+}
+
+int HostBooksCommands::Failed(const char* szCommand, const std::string& strWhy) {
+  std::cerr << "QT10.EXE " << szCommand << ": " << strWhy << "\n";
+  return HostUsage::EXIT_FAILED;
+}
+
+int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
+  CInstallation installation;
+  const int nBegun = Begin("add-books", arArg, 2, "expects INSTALLATION FOLDER", installation);
+  if (nBegun != HostUsage::EXIT_OK) return nBegun;
   BooksCsvImporter importer;
   const bool bAdded = importer.Import(installation, arArg[1]);
   for (const auto& strNote : importer.m_arNote) std::cout << strNote << "\n";
@@ -52,35 +62,26 @@ int HostBooksCommands::AddBooks(const std::vector<std::string>& arArg) {
 }
 
 int HostBooksCommands::ExportBooks(const std::vector<std::string>& arArg) {
-  if (arArg.size() != 3) return Usage("export-books", "expects INSTALLATION DATASET FOLDER");
   CInstallation installation;
-  std::string strError;
-  if (!LoadInstallation(arArg[0], installation, strError)) {
-    std::cerr << "QT10.EXE export-books: " << strError << "\n";
-    return HostUsage::EXIT_FAILED;
-  }
+  const int nBegun =
+      Begin("export-books", arArg, 3, "expects INSTALLATION DATASET FOLDER", installation);
+  if (nBegun != HostUsage::EXIT_OK) return nBegun;
   BooksCsvExporter exporter;
   if (!exporter.Export(installation, arArg[1], arArg[2])) {
-    std::cerr << "QT10.EXE export-books: " << exporter.m_strError << "\n";
-    return HostUsage::EXIT_FAILED;
+    return Failed("export-books", exporter.m_strError);
   }
   std::cout << "exported " << arArg[1] << " to " << arArg[2] << "\n";
   return HostUsage::EXIT_OK;
 }
 
 int HostBooksCommands::List(const std::vector<std::string>& arArg) {
-  if (arArg.size() != 1) return Usage("list", "expects INSTALLATION");
   CInstallation installation;
-  std::string strError;
-  if (!LoadInstallation(arArg[0], installation, strError)) {
-    std::cerr << "QT10.EXE list: " << strError << "\n";
-    return HostUsage::EXIT_FAILED;
-  }
+  const int nBegun = Begin("list", arArg, 1, "expects INSTALLATION", installation);
+  if (nBegun != HostUsage::EXIT_OK) return nBegun;
   CManagementDb db;
   std::vector<LEDGER_DATASET> rows;
   if (!db.Open(installation.GetManagementDb(), false) || !db.List(rows)) {
-    std::cerr << "QT10.EXE list: cannot read the management database\n";
-    return HostUsage::EXIT_FAILED;
+    return Failed("list", "cannot read the management database");
   }
   // number, data ID, fiscal year and name, tab-separated, in list order.
   for (const LEDGER_DATASET& row : rows) {

@@ -19,4 +19,10 @@ class HostBooksCommands {
   static bool LoadInstallation(const std::string& strDir, CInstallation& installation,
                                std::string& strError);
   static int Usage(const char* szCommand, const std::string& strError);
+  // Checks that szCommand has nCount arguments and loads the installation
+  // named first; after saying what failed, its exit code, else EXIT_OK.
+  static int Begin(const char* szCommand, const std::vector<std::string>& arArg, std::size_t nCount,
+                   const char* szExpects, CInstallation& installation);
+  // Says why szCommand failed; EXIT_FAILED.
+  static int Failed(const char* szCommand, const std::string& strWhy);
 };

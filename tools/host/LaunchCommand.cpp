@@ -70,7 +70,10 @@ int LaunchCommand::Run(const std::vector<std::string>& arArg) {
     std::cerr << "QT10.EXE launch: " << m_strError << "\n";
     return EXIT_ERROR;
   }
+  return ReportOutcome();
+}
 
+int LaunchCommand::ReportOutcome() const {
   if (WIFSIGNALED(m_nChildStatus)) {
     std::cout << "the component was ended by signal " << WTERMSIG(m_nChildStatus) << "\n";
   } else if (WEXITSTATUS(m_nChildStatus) != 0) {

@@ -35,6 +35,8 @@ class LaunchCommand {
   // as they come; false when it could not be started.
   bool RunComponent(HostWindowListener& listener);
   void Report(const std::string& strLine);
+  // Prints how the component ended and the result it posted; the exit code.
+  int ReportOutcome() const;
 
   std::string m_strDir;
   std::string m_strOut;

@@ -52,7 +52,7 @@ std::size_t FindText(const CString& strText, const CString& strNeedle) {
   if (strNeedle.empty()) return 0;
   for (std::size_t i = 0; i + strNeedle.size() <= strText.size();) {
     if (strText.compare(i, strNeedle.size(), strNeedle) == 0) return i;
-    i += cp932::IsLeadByte(static_cast<unsigned char>(strText[i])) ? 2 : 1;
+    i += cp932::CharLength(strText, i);
   }
   return CString::npos;
 }
@@ -154,58 +154,78 @@ int CHeadlessBackend::FindRow(CListCtrl& list, const ScriptStep& step) {
   FailStep(step, "no row matches");
 }
 
+void CHeadlessBackend::CheckActivePage(CDialog& dlg, const ScriptStep& step) {
+  auto* pSheet = dynamic_cast<CPropertySheet*>(&dlg);
+  if (!pSheet) FailStep(step, "the dialog on top is " + dlg.GetUiName());
+  CPropertyPage* pPage = pSheet->GetActivePage();
+  const UINT nActive = pPage ? pPage->GetTemplateID() : 0;
+  if (nActive != static_cast<UINT>(step.nNumber)) {
+    FailStep(step, "the active page is " + Num(nActive));
+  }
+}
+
+void CHeadlessBackend::ChooseRow(CDialog& dlg, const ScriptStep& step) {
+  const CString strName = dlg.GetUiName();
+  if (strName != "select" && strName != "member-select") {
+    FailStep(step, "the dialog on top is " + strName);
+  }
+  CListCtrl& list = FindList(dlg, step, FALSE);
+  const int nRow = FindRow(list, step);
+  if (!CUiInput::SelectRow(list, nRow)) FailStep(step, "the list is disabled or hidden");
+  CWnd* pOk = dlg.GetDlgItem(IDOK);
+  if (!pOk || !CUiInput::Click(*pOk)) FailStep(step, "the OK button cannot be pressed");
+}
+
+void CHeadlessBackend::PressCancel(CDialog& dlg, const ScriptStep& step) {
+  CWnd* pCancel = dlg.GetDlgItem(IDCANCEL);
+  if (!pCancel) FailStep(step, "the dialog has no cancel button");
+  if (!CUiInput::Click(*pCancel)) FailStep(step, "the cancel button is disabled or hidden");
+}
+
+CWnd& CHeadlessBackend::StepControl(CDialog& dlg, const ScriptStep& step) {
+  CWnd* pControl = CUiInput::FindControl(dlg, step.nNumber);
+  if (!pControl) FailStep(step, "no control " + Num(step.nNumber));
+  return *pControl;
+}
+
+void CHeadlessBackend::TypeInto(CDialog& dlg, const ScriptStep& step) {
+  CWnd& edit = StepControl(dlg, step);
+  if (edit.GetKind() != ControlKind::Edit) FailStep(step, "control is not an edit");
+  if (!CUiInput::TypeText(edit, step.strArg)) {
+    FailStep(step, "control is disabled, hidden or read-only");
+  }
+}
+
+void CHeadlessBackend::ClickControl(CDialog& dlg, const ScriptStep& step) {
+  CWnd& control = StepControl(dlg, step);
+  const ControlKind kind = control.GetKind();
+  if (kind != ControlKind::PushButton && kind != ControlKind::CheckBox) {
+    FailStep(step, "control is not a button or check box");
+  }
+  if (!CUiInput::Click(control)) FailStep(step, "control is disabled or hidden");
+}
+
 void CHeadlessBackend::PerformStep(CDialog& dlg, const ScriptStep& step) {
   const CString strName = dlg.GetUiName();
   switch (step.verb) {
     case StepVerb::Expect:
       if (step.strArg != strName) FailStep(step, "the dialog on top is " + strName);
       return;
-    case StepVerb::ExpectPage: {
-      auto* pSheet = dynamic_cast<CPropertySheet*>(&dlg);
-      if (!pSheet) FailStep(step, "the dialog on top is " + strName);
-      CPropertyPage* pPage = pSheet->GetActivePage();
-      const UINT nActive = pPage ? pPage->GetTemplateID() : 0;
-      if (nActive != static_cast<UINT>(step.nNumber)) {
-        FailStep(step, "the active page is " + Num(nActive));
-      }
+    case StepVerb::ExpectPage:
+      CheckActivePage(dlg, step);
       return;
-    }
-    case StepVerb::Choose: {
-      if (strName != "select" && strName != "member-select") {
-        FailStep(step, "the dialog on top is " + strName);
-      }
-      CListCtrl& list = FindList(dlg, step, FALSE);
-      const int nRow = FindRow(list, step);
-      if (!CUiInput::SelectRow(list, nRow)) FailStep(step, "the list is disabled or hidden");
-      CWnd* pOk = dlg.GetDlgItem(IDOK);
-      if (!pOk || !CUiInput::Click(*pOk)) FailStep(step, "the OK button cannot be pressed");
+    case StepVerb::Choose:
+      ChooseRow(dlg, step);
       return;
-    }
-    case StepVerb::Cancel: {
-      CWnd* pCancel = dlg.GetDlgItem(IDCANCEL);
-      if (!pCancel) FailStep(step, "the dialog has no cancel button");
-      if (!CUiInput::Click(*pCancel)) FailStep(step, "the cancel button is disabled or hidden");
+    case StepVerb::Cancel:
+      PressCancel(dlg, step);
       return;
-    }
-    case StepVerb::Set: {
-      CWnd* pEdit = CUiInput::FindControl(dlg, step.nNumber);
-      if (!pEdit) FailStep(step, "no control " + Num(step.nNumber));
-      if (pEdit->GetKind() != ControlKind::Edit) FailStep(step, "control is not an edit");
-      if (!CUiInput::TypeText(*pEdit, step.strArg)) {
-        FailStep(step, "control is disabled, hidden or read-only");
-      }
+    case StepVerb::Set:
+      TypeInto(dlg, step);
       return;
-    }
-    case StepVerb::Click: {
-      CWnd* pControl = CUiInput::FindControl(dlg, step.nNumber);
-      if (!pControl) FailStep(step, "no control " + Num(step.nNumber));
-      const ControlKind kind = pControl->GetKind();
-      if (kind != ControlKind::PushButton && kind != ControlKind::CheckBox) {
-        FailStep(step, "control is not a button or check box");
-      }
-      if (!CUiInput::Click(*pControl)) FailStep(step, "control is disabled or hidden");
+    case StepVerb::Click:
+      ClickControl(dlg, step);
       return;
-    }
     case StepVerb::Key:
       if (!CUiInput::PressKey(dlg, static_cast<UINT>(step.nNumber))) {
         FailStep(step, "the dialog is disabled");

@@ -61,6 +61,15 @@ class CHeadlessBackend : public CUiBackend {
   [[noreturn]] void Fail(const CString& strWhy);
   [[noreturn]] void FailStep(const ScriptStep& step, const CString& strWhy);
   void PerformStep(CDialog& dlg, const ScriptStep& step);
+  // The steps that act on the dialog on top; each fails the script when it
+  // cannot be done.
+  void CheckActivePage(CDialog& dlg, const ScriptStep& step);
+  void ChooseRow(CDialog& dlg, const ScriptStep& step);
+  void PressCancel(CDialog& dlg, const ScriptStep& step);
+  // The control the step names by id.
+  CWnd& StepControl(CDialog& dlg, const ScriptStep& step);
+  void TypeInto(CDialog& dlg, const ScriptStep& step);
+  void ClickControl(CDialog& dlg, const ScriptStep& step);
   CListCtrl& FindList(CDialog& dlg, const ScriptStep& step, BOOL bCheckBoxes);
   int FindRow(CListCtrl& list, const ScriptStep& step);
   void DumpWindow(CWnd& wnd);

@@ -78,100 +78,133 @@ bool AnswerCode(const std::string& strAnswer, int& nId) {
   return true;
 }
 
+// The step parsers below read what follows the verb, from pos on; each gives
+// an empty text on success, else the reason.
+
+// The rest of the line as the step's text, in CP932.
+std::string TextArg(const std::string& strUtf8, ScriptStep& step) {
+  return cp932::FromUtf8(strUtf8, step.strArg) ? std::string()
+                                               : "text with no CP932 form: " + strUtf8;
+}
+
+// Nothing may follow the step's last token.
+std::string NothingAfter(const std::string& strVerb, const std::string& strLine, std::size_t pos) {
+  return NextToken(strLine, pos).empty() ? std::string() : "unexpected text after " + strVerb;
+}
+
+std::string ParseExpect(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                        ScriptStep& step) {
+  std::size_t p = pos;
+  if (NextToken(strLine, p) == "page") {
+    if (!ParseInt(NextToken(strLine, p), step.nNumber)) return "expect page needs a template id";
+    step.verb = StepVerb::ExpectPage;
+    return NothingAfter(strVerb, strLine, p);
+  }
+  step.verb = StepVerb::Expect;
+  step.strArg = NextToken(strLine, pos);
+  if (step.strArg.empty()) return "expect needs a dialog name";
+  return NothingAfter(strVerb, strLine, pos);
+}
+
+std::string ParseChoose(const std::string&, const std::string& strLine, std::size_t pos,
+                        ScriptStep& step) {
+  step.verb = StepVerb::Choose;
+  const std::string strArg = Rest(strLine, pos);
+  if (strArg.empty()) return "choose needs a row or a text";
+  if (AllDigits(strArg) && ParseInt(strArg, step.nNumber)) return {};
+  step.bByText = TRUE;
+  return TextArg(strArg, step);
+}
+
+std::string ParseSet(const std::string&, const std::string& strLine, std::size_t pos,
+                     ScriptStep& step) {
+  step.verb = StepVerb::Set;
+  if (!ParseInt(NextToken(strLine, pos), step.nNumber)) return "set needs a control id";
+  return TextArg(Rest(strLine, pos), step);
+}
+
+std::string ParseClick(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                       ScriptStep& step) {
+  step.verb = StepVerb::Click;
+  if (!ParseInt(NextToken(strLine, pos), step.nNumber)) return "click needs a control id";
+  return NothingAfter(strVerb, strLine, pos);
+}
+
+std::string ParseKey(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                     ScriptStep& step) {
+  step.verb = StepVerb::Key;
+  const std::string strKey = NextToken(strLine, pos);
+  if (!KeyCode(strKey, step.nNumber)) return "unknown key: " + strKey;
+  return NothingAfter(strVerb, strLine, pos);
+}
+
+std::string ParseTick(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                      ScriptStep& step) {
+  step.verb = strVerb == "tick" ? StepVerb::Tick : StepVerb::Untick;
+  const std::string strRow = NextToken(strLine, pos);
+  if (strRow.rfind("code=", 0) == 0) {
+    step.bByText = TRUE;
+    step.strArg = strRow.substr(5);
+    if (!ParseInt(step.strArg, step.nNumber)) return "code= needs a number";
+  } else if (!AllDigits(strRow) || !ParseInt(strRow, step.nNumber)) {
+    return strVerb + " needs a row or code=N";
+  }
+  return NothingAfter(strVerb, strLine, pos);
+}
+
+std::string ParseFile(const std::string&, const std::string& strLine, std::size_t pos,
+                      ScriptStep& step) {
+  const std::string strPath = Rest(strLine, pos);
+  if (strPath.empty()) return "file needs a path or cancel";
+  if (strPath == "cancel") {
+    step.verb = StepVerb::FileCancel;
+    return {};
+  }
+  step.verb = StepVerb::File;
+  return TextArg(strPath, step);
+}
+
+std::string ParseAnswer(const std::string&, const std::string& strLine, std::size_t pos,
+                        ScriptStep& step) {
+  step.verb = StepVerb::Answer;
+  if (!AnswerCode(NextToken(strLine, pos), step.nNumber)) {
+    return "answer needs ok, yes, no or cancel";
+  }
+  const std::string strText = Rest(strLine, pos);
+  step.bHasText = !strText.empty();
+  return TextArg(strText, step);
+}
+
+std::string ParseExec(const std::string&, const std::string& strLine, std::size_t pos,
+                      ScriptStep& step) {
+  step.verb = StepVerb::Exec;
+  // The shell gets the command as written, in UTF-8.
+  step.strArg = Rest(strLine, pos);
+  return step.strArg.empty() ? "exec needs a command" : std::string();
+}
+
+// The steps that take nothing after their verb.
+std::string ParseBare(const std::string& strVerb, const std::string& strLine, std::size_t pos,
+                      ScriptStep& step) {
+  step.verb = strVerb == "cancel" ? StepVerb::Cancel : StepVerb::Dump;
+  return NothingAfter(strVerb, strLine, pos);
+}
+
 // One line into a step; an empty return is success, else the reason.
 std::string ParseLine(const std::string& strLine, ScriptStep& step) {
+  using StepParser =
+      std::string (*)(const std::string&, const std::string&, std::size_t, ScriptStep&);
+  static const struct {
+    const char* pszVerb;
+    StepParser parse;
+  } kParsers[] = {{"expect", ParseExpect}, {"choose", ParseChoose}, {"cancel", ParseBare},
+                  {"set", ParseSet},       {"click", ParseClick},   {"key", ParseKey},
+                  {"tick", ParseTick},     {"untick", ParseTick},   {"file", ParseFile},
+                  {"answer", ParseAnswer}, {"dump", ParseBare},     {"exec", ParseExec}};
   std::size_t pos = 0;
   const std::string strVerb = NextToken(strLine, pos);
-  auto Text = [&step](const std::string& strUtf8) {
-    return cp932::FromUtf8(strUtf8, step.strArg) ? std::string()
-                                                 : "text with no CP932 form: " + strUtf8;
-  };
-  auto Nothing = [&]() {
-    std::size_t p = pos;
-    return NextToken(strLine, p).empty() ? std::string() : "unexpected text after " + strVerb;
-  };
-  if (strVerb == "expect") {
-    std::size_t p = pos;
-    if (NextToken(strLine, p) == "page") {
-      if (!ParseInt(NextToken(strLine, p), step.nNumber)) return "expect page needs a template id";
-      step.verb = StepVerb::ExpectPage;
-      pos = p;
-      return Nothing();
-    }
-    step.verb = StepVerb::Expect;
-    const std::string strName = NextToken(strLine, pos);
-    if (strName.empty()) return "expect needs a dialog name";
-    step.strArg = strName;
-    return Nothing();
-  }
-  if (strVerb == "choose") {
-    step.verb = StepVerb::Choose;
-    const std::string strArg = Rest(strLine, pos);
-    if (strArg.empty()) return "choose needs a row or a text";
-    if (AllDigits(strArg) && ParseInt(strArg, step.nNumber)) return {};
-    step.bByText = TRUE;
-    return Text(strArg);
-  }
-  if (strVerb == "cancel") {
-    step.verb = StepVerb::Cancel;
-    return Nothing();
-  }
-  if (strVerb == "set") {
-    step.verb = StepVerb::Set;
-    if (!ParseInt(NextToken(strLine, pos), step.nNumber)) return "set needs a control id";
-    return Text(Rest(strLine, pos));
-  }
-  if (strVerb == "click") {
-    step.verb = StepVerb::Click;
-    if (!ParseInt(NextToken(strLine, pos), step.nNumber)) return "click needs a control id";
-    return Nothing();
-  }
-  if (strVerb == "key") {
-    step.verb = StepVerb::Key;
-    const std::string strKey = NextToken(strLine, pos);
-    if (!KeyCode(strKey, step.nNumber)) return "unknown key: " + strKey;
-    return Nothing();
-  }
-  if (strVerb == "tick" || strVerb == "untick") {
-    step.verb = strVerb == "tick" ? StepVerb::Tick : StepVerb::Untick;
-    const std::string strRow = NextToken(strLine, pos);
-    if (strRow.rfind("code=", 0) == 0) {
-      step.bByText = TRUE;
-      step.strArg = strRow.substr(5);
-      if (!ParseInt(step.strArg, step.nNumber)) return "code= needs a number";
-    } else if (!AllDigits(strRow) || !ParseInt(strRow, step.nNumber)) {
-      return strVerb + " needs a row or code=N";
-    }
-    return Nothing();
-  }
-  if (strVerb == "file") {
-    const std::string strPath = Rest(strLine, pos);
-    if (strPath.empty()) return "file needs a path or cancel";
-    if (strPath == "cancel") {
-      step.verb = StepVerb::FileCancel;
-      return {};
-    }
-    step.verb = StepVerb::File;
-    return Text(strPath);
-  }
-  if (strVerb == "answer") {
-    step.verb = StepVerb::Answer;
-    const std::string strAnswer = NextToken(strLine, pos);
-    if (!AnswerCode(strAnswer, step.nNumber)) return "answer needs ok, yes, no or cancel";
-    const std::string strText = Rest(strLine, pos);
-    step.bHasText = !strText.empty();
-    return Text(strText);
-  }
-  if (strVerb == "dump") {
-    step.verb = StepVerb::Dump;
-    return Nothing();
-  }
-  if (strVerb == "exec") {
-    step.verb = StepVerb::Exec;
-    // The shell gets the command as written, in UTF-8.
-    step.strArg = Rest(strLine, pos);
-    if (step.strArg.empty()) return "exec needs a command";
-    return {};
+  for (const auto& parser : kParsers) {
+    if (strVerb == parser.pszVerb) return parser.parse(strVerb, strLine, pos, step);
   }
   return "unknown step: " + strVerb;
 }

@@ -57,6 +57,82 @@ BOOL IsMultiLine(const CWnd& wnd) {
   return wnd.GetKind() == ControlKind::PushButton && (wnd.GetStyle() & BS_MULTILINE) != 0;
 }
 
+QWidget* NewStatic(DWORD dwStyle, QWidget* pParent) {
+  auto* pLabel = new CQtStaticText(pParent);
+  Qt::Alignment align = Qt::AlignLeft;
+  if ((dwStyle & SS_TYPEMASK) == SS_CENTER) align = Qt::AlignHCenter;
+  if ((dwStyle & SS_TYPEMASK) == SS_RIGHT) align = Qt::AlignRight;
+  align |= (dwStyle & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
+  pLabel->setAlignment(align);
+  // A static wraps its text to its width, between any two Japanese
+  // characters; the one-character-wide statics rely on it.
+  pLabel->setWordWrap((dwStyle & SS_CENTERIMAGE) == 0);
+  if (dwStyle & SS_SUNKEN) {
+    pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    pLabel->setIndent(2);
+  }
+  pLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+  return pLabel;
+}
+
+QWidget* NewEdit(DWORD dwStyle, QWidget* pParent) {
+  auto* pEdit = new QLineEdit(pParent);
+  pEdit->setValidator(new CQtByteLimitValidator(pEdit));
+  pEdit->setFrame((dwStyle & WS_BORDER) != 0);
+  pEdit->setTextMargins(1, 0, 1, 0);
+  return pEdit;
+}
+
+QWidget* NewListView(DWORD dwStyle, QWidget* pParent) {
+  auto* pTree = new CQtListView(pParent);
+  pTree->setRootIsDecorated(false);
+  pTree->setItemsExpandable(false);
+  pTree->setUniformRowHeights(true);
+  pTree->setSelectionBehavior(QAbstractItemView::SelectRows);
+  pTree->header()->setStretchLastSection(false);
+  pTree->header()->setSectionsMovable(false);
+  pTree->setFrameShape((dwStyle & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
+  return pTree;
+}
+
+void UpdateButton(QWidget* pWidget, const QString& strText) {
+  if (auto* pMulti = dynamic_cast<CQtMultiLineButton*>(pWidget)) {
+    pMulti->SetCaption(strText);
+  } else if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
+             pButton && pButton->text() != strText) {
+    pButton->setText(strText);
+  }
+}
+
+void UpdateCheckBox(const CWnd& wnd, QCheckBox& box, const QString& strText) {
+  if (box.text() != strText) box.setText(strText);
+  const auto* pButton = dynamic_cast<const CButton*>(&wnd);
+  const int nCheck = pButton ? pButton->GetCheck() : BST_UNCHECKED;
+  box.setTristate(nCheck == BST_INDETERMINATE);
+  box.setCheckState(nCheck == BST_CHECKED         ? Qt::Checked
+                    : nCheck == BST_INDETERMINATE ? Qt::PartiallyChecked
+                                                  : Qt::Unchecked);
+}
+
+// The rows are set again only when they differ from those shown.
+void UpdateCombo(CWnd& wnd, QComboBox& combo) {
+  auto* pCCombo = dynamic_cast<CComboBox*>(&wnd);
+  const int nCount = pCCombo ? pCCombo->GetCount() : 0;
+  QStringList items;
+  for (int i = 0; i < nCount; ++i) {
+    CString strItem;
+    pCCombo->GetLBText(i, strItem);
+    items.push_back(QtFromCp932(strItem));
+  }
+  QStringList current;
+  for (int i = 0; i < combo.count(); ++i) current.push_back(combo.itemText(i));
+  if (current != items) {
+    combo.clear();
+    combo.addItems(items);
+  }
+  combo.setCurrentIndex(pCCombo ? pCCombo->GetCurSel() : -1);
+}
+
 // Tooltip texts are plain; long ones wrap rather than run off the screen.
 QString TipMarkup(const CString& strText) {
   if (strText.empty()) return QString();
@@ -289,36 +365,15 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
   const DWORD dwStyle = wnd.GetStyle();
   QWidget* pWidget = nullptr;
   switch (wnd.GetKind()) {
-    case ControlKind::Static: {
-      auto* pLabel = new CQtStaticText(pParent);
-      Qt::Alignment align = Qt::AlignLeft;
-      if ((dwStyle & SS_TYPEMASK) == SS_CENTER) align = Qt::AlignHCenter;
-      if ((dwStyle & SS_TYPEMASK) == SS_RIGHT) align = Qt::AlignRight;
-      align |= (dwStyle & SS_CENTERIMAGE) ? Qt::AlignVCenter : Qt::AlignTop;
-      pLabel->setAlignment(align);
-      // A static wraps its text to its width, between any two Japanese
-      // characters; the one-character-wide statics rely on it.
-      pLabel->setWordWrap((dwStyle & SS_CENTERIMAGE) == 0);
-      if (dwStyle & SS_SUNKEN) {
-        pLabel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pLabel->setIndent(2);
-      }
-      pLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
-      pWidget = pLabel;
+    case ControlKind::Static:
+      pWidget = NewStatic(dwStyle, pParent);
       break;
-    }
-    case ControlKind::Edit: {
-      auto* pEdit = new QLineEdit(pParent);
-      pEdit->setValidator(new CQtByteLimitValidator(pEdit));
-      pEdit->setFrame((dwStyle & WS_BORDER) != 0);
-      pEdit->setTextMargins(1, 0, 1, 0);
-      pWidget = pEdit;
+    case ControlKind::Edit:
+      pWidget = NewEdit(dwStyle, pParent);
       break;
-    }
-    case ControlKind::PushButton: {
+    case ControlKind::PushButton:
       pWidget = IsMultiLine(wnd) ? new CQtMultiLineButton(pParent) : new CQtPushButton(pParent);
       break;
-    }
     case ControlKind::CheckBox:
       pWidget = new QCheckBox(pParent);
       break;
@@ -330,18 +385,9 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
     case ControlKind::ComboBox:
       pWidget = new QComboBox(pParent);
       break;
-    case ControlKind::ListView: {
-      auto* pTree = new CQtListView(pParent);
-      pTree->setRootIsDecorated(false);
-      pTree->setItemsExpandable(false);
-      pTree->setUniformRowHeights(true);
-      pTree->setSelectionBehavior(QAbstractItemView::SelectRows);
-      pTree->header()->setStretchLastSection(false);
-      pTree->header()->setSectionsMovable(false);
-      pTree->setFrameShape((dwStyle & WS_BORDER) ? QFrame::StyledPanel : QFrame::NoFrame);
-      pWidget = pTree;
+    case ControlKind::ListView:
+      pWidget = NewListView(dwStyle, pParent);
       break;
-    }
     case ControlKind::ToolTip:
       return nullptr;
     case ControlKind::Page:
@@ -367,7 +413,7 @@ QWidget* CQtDialogView::Create(CWnd& wnd, QWidget* pParent) {
 
 void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
   // Each handler looks the window up again: it may have gone meanwhile.
-  auto wndOf = [this, pWidget]() -> CWnd* {
+  const WndOf wndOf = [this, pWidget]() -> CWnd* {
     auto it = m_windows.find(pWidget);
     return it == m_windows.end() ? nullptr : it->second;
   };
@@ -377,65 +423,77 @@ void CQtDialogView::Wire(CWnd&, QWidget* pWidget) {
       if (CWnd* pWnd = wndOf()) Input([pWnd] { CUiInput::Click(*pWnd); });
     });
   } else if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-    QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
-                     [this, wndOf, pEdit](const QString& strText) {
-                       if (m_nUpdating) return;
-                       CWnd* pWnd = wndOf();
-                       CString strTyped;
-                       if (!pWnd) return;
-                       if (!QtToCp932(strText, strTyped)) {
-                         // Shown as typed; refused before the user leaves the field.
-                         m_pForeign = pEdit;
-                         return;
-                       }
-                       if (m_pForeign == pEdit) m_pForeign = nullptr;
-                       Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
-                     });
+    WireEdit(pEdit, wndOf);
   } else if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
-    QObject::connect(pCombo, &QComboBox::activated, pCombo, [this, wndOf](int nIndex) {
-      if (m_nUpdating) return;
-      auto* pWnd = dynamic_cast<CComboBox*>(wndOf());
-      if (!pWnd || !pWnd->IsReachable()) return;
-      Input([pWnd, nIndex] {
-        pWnd->TakeFocus(FALSE);
-        pWnd->SetCurSel(nIndex);
-        if (CWnd* pParent = pWnd->GetParent()) {
-          pParent->SendMessage(WM_COMMAND,
-                               MAKEWPARAM(static_cast<WORD>(pWnd->GetDlgCtrlID()), CBN_SELCHANGE),
-                               reinterpret_cast<LPARAM>(pWnd->GetSafeHwnd()));
-        }
-      });
-    });
+    WireCombo(pCombo, wndOf);
   } else if (auto* pTree = qobject_cast<QTreeWidget*>(pWidget)) {
-    QObject::connect(
-        pTree, &QTreeWidget::itemChanged, pTree,
-        [this, wndOf, pTree](QTreeWidgetItem* pItem, int nColumn) {
-          if (m_nUpdating || nColumn != 0) return;
-          auto* pList = dynamic_cast<CListCtrl*>(wndOf());
-          if (!pList) return;
-          const int nRow = pTree->indexOfTopLevelItem(pItem);
-          const BOOL bChecked = pItem->checkState(0) == Qt::Checked;
-          if (nRow < 0 || pList->GetCheck(nRow) == bChecked) return;
-          Input([pList, nRow, bChecked] { CUiInput::SetRowCheck(*pList, nRow, bChecked); });
-        });
-    QObject::connect(pTree, &QTreeWidget::currentItemChanged, pTree,
-                     [this, wndOf, pTree](QTreeWidgetItem* pItem, QTreeWidgetItem*) {
-                       if (m_nUpdating || !pItem) return;
-                       auto* pList = dynamic_cast<CListCtrl*>(wndOf());
-                       if (!pList) return;
-                       const int nRow = pTree->indexOfTopLevelItem(pItem);
-                       if (nRow < 0 || pList->GetItemState(nRow, LVIS_SELECTED)) return;
-                       Input([pList, nRow] { CUiInput::SelectRow(*pList, nRow); });
-                     });
-    QObject::connect(pTree, &QTreeWidget::itemDoubleClicked, pTree,
-                     [this, wndOf, pTree](QTreeWidgetItem* pItem, int) {
-                       if (m_nUpdating || !pItem) return;
-                       auto* pList = dynamic_cast<CListCtrl*>(wndOf());
-                       const int nRow = pTree->indexOfTopLevelItem(pItem);
-                       if (!pList || nRow < 0) return;
-                       Input([pList, nRow] { CUiInput::DoubleClickRow(*pList, nRow); });
-                     });
+    WireList(pTree, wndOf);
   }
+}
+
+void CQtDialogView::WireEdit(QLineEdit* pEdit, const WndOf& wndOf) {
+  QObject::connect(pEdit, &QLineEdit::textEdited, pEdit,
+                   [this, wndOf, pEdit](const QString& strText) {
+                     if (m_nUpdating) return;
+                     CWnd* pWnd = wndOf();
+                     CString strTyped;
+                     if (!pWnd) return;
+                     if (!QtToCp932(strText, strTyped)) {
+                       // Shown as typed; refused before the user leaves the field.
+                       m_pForeign = pEdit;
+                       return;
+                     }
+                     if (m_pForeign == pEdit) m_pForeign = nullptr;
+                     Input([pWnd, &strTyped] { CUiInput::TypeText(*pWnd, strTyped); });
+                   });
+}
+
+void CQtDialogView::WireCombo(QComboBox* pCombo, const WndOf& wndOf) {
+  QObject::connect(pCombo, &QComboBox::activated, pCombo, [this, wndOf](int nIndex) {
+    if (m_nUpdating) return;
+    auto* pWnd = dynamic_cast<CComboBox*>(wndOf());
+    if (!pWnd || !pWnd->IsReachable()) return;
+    Input([pWnd, nIndex] {
+      pWnd->TakeFocus(FALSE);
+      pWnd->SetCurSel(nIndex);
+      if (CWnd* pParent = pWnd->GetParent()) {
+        pParent->SendMessage(WM_COMMAND,
+                             MAKEWPARAM(static_cast<WORD>(pWnd->GetDlgCtrlID()), CBN_SELCHANGE),
+                             reinterpret_cast<LPARAM>(pWnd->GetSafeHwnd()));
+      }
+    });
+  });
+}
+
+void CQtDialogView::WireList(QTreeWidget* pTree, const WndOf& wndOf) {
+  QObject::connect(
+      pTree, &QTreeWidget::itemChanged, pTree,
+      [this, wndOf, pTree](QTreeWidgetItem* pItem, int nColumn) {
+        if (m_nUpdating || nColumn != 0) return;
+        auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+        if (!pList) return;
+        const int nRow = pTree->indexOfTopLevelItem(pItem);
+        const BOOL bChecked = pItem->checkState(0) == Qt::Checked;
+        if (nRow < 0 || pList->GetCheck(nRow) == bChecked) return;
+        Input([pList, nRow, bChecked] { CUiInput::SetRowCheck(*pList, nRow, bChecked); });
+      });
+  QObject::connect(pTree, &QTreeWidget::currentItemChanged, pTree,
+                   [this, wndOf, pTree](QTreeWidgetItem* pItem, QTreeWidgetItem*) {
+                     if (m_nUpdating || !pItem) return;
+                     auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+                     if (!pList) return;
+                     const int nRow = pTree->indexOfTopLevelItem(pItem);
+                     if (nRow < 0 || pList->GetItemState(nRow, LVIS_SELECTED)) return;
+                     Input([pList, nRow] { CUiInput::SelectRow(*pList, nRow); });
+                   });
+  QObject::connect(pTree, &QTreeWidget::itemDoubleClicked, pTree,
+                   [this, wndOf, pTree](QTreeWidgetItem* pItem, int) {
+                     if (m_nUpdating || !pItem) return;
+                     auto* pList = dynamic_cast<CListCtrl*>(wndOf());
+                     const int nRow = pTree->indexOfTopLevelItem(pItem);
+                     if (!pList || nRow < 0) return;
+                     Input([pList, nRow] { CUiInput::DoubleClickRow(*pList, nRow); });
+                   });
 }
 
 void CQtDialogView::Update(CWnd& wnd) {
@@ -456,51 +514,16 @@ void CQtDialogView::Update(CWnd& wnd) {
   if (pWidget->isEnabledTo(pWidget->parentWidget()) != bEnabled) pWidget->setEnabled(bEnabled);
   switch (wnd.GetKind()) {
     case ControlKind::Static:
-      if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) {
-        // An access key in a static moves the focus to the control it
-        // names; without one to go to, the mark is not shown.
-        const bool bMnemonic =
-            !(wnd.GetStyle() & SS_NOPREFIX) && strText.contains(QLatin1Char('&'));
-        QWidget* pBuddy = bMnemonic ? BuddyOf(wnd) : nullptr;
-        const QString strShown = bMnemonic && !pBuddy ? QtStripMnemonic(strText) : strText;
-        if (pLabel->buddy() != pBuddy) pLabel->setBuddy(pBuddy);
-        if (pLabel->text() != strShown) pLabel->setText(strShown);
-      }
+      if (auto* pLabel = qobject_cast<QLabel*>(pWidget)) UpdateStatic(wnd, *pLabel, strText);
       break;
     case ControlKind::Edit:
-      if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) {
-        if (pEdit->text() != strText && pEdit != m_pForeign) {
-          // As SetWindowText leaves an edit: its text shown from the start.
-          pEdit->setText(strText);
-          pEdit->setCursorPosition(0);
-        }
-        pEdit->setReadOnly((wnd.GetStyle() & ES_READONLY) != 0);
-        auto* pValidator =
-            static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(pEdit->validator()));
-        if (auto* pCEdit = dynamic_cast<CEdit*>(&wnd); pCEdit && pValidator) {
-          pValidator->SetLimit(static_cast<int>(pCEdit->GetLimitText()));
-          pValidator->SetDigits(pCEdit->IsDigitsField() != FALSE);
-        }
-      }
+      if (auto* pEdit = qobject_cast<QLineEdit*>(pWidget)) UpdateEdit(wnd, *pEdit, strText);
       break;
     case ControlKind::PushButton:
-      if (auto* pMulti = dynamic_cast<CQtMultiLineButton*>(pWidget)) {
-        pMulti->SetCaption(strText);
-      } else if (auto* pButton = qobject_cast<QPushButton*>(pWidget);
-                 pButton && pButton->text() != strText) {
-        pButton->setText(strText);
-      }
+      UpdateButton(pWidget, strText);
       break;
     case ControlKind::CheckBox:
-      if (auto* pBox = qobject_cast<QCheckBox*>(pWidget)) {
-        if (pBox->text() != strText) pBox->setText(strText);
-        const int nCheck =
-            dynamic_cast<CButton*>(&wnd) ? dynamic_cast<CButton*>(&wnd)->GetCheck() : BST_UNCHECKED;
-        pBox->setTristate(nCheck == BST_INDETERMINATE);
-        pBox->setCheckState(nCheck == BST_CHECKED         ? Qt::Checked
-                            : nCheck == BST_INDETERMINATE ? Qt::PartiallyChecked
-                                                          : Qt::Unchecked);
-      }
+      if (auto* pBox = qobject_cast<QCheckBox*>(pWidget)) UpdateCheckBox(wnd, *pBox, strText);
       break;
     case ControlKind::GroupBox:
       if (auto* pGroup = qobject_cast<QGroupBox*>(pWidget); pGroup && pGroup->title() != strText) {
@@ -508,23 +531,7 @@ void CQtDialogView::Update(CWnd& wnd) {
       }
       break;
     case ControlKind::ComboBox:
-      if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) {
-        auto* pCCombo = dynamic_cast<CComboBox*>(&wnd);
-        const int nCount = pCCombo ? pCCombo->GetCount() : 0;
-        QStringList items;
-        for (int i = 0; i < nCount; ++i) {
-          CString strItem;
-          pCCombo->GetLBText(i, strItem);
-          items.push_back(QtFromCp932(strItem));
-        }
-        QStringList current;
-        for (int i = 0; i < pCombo->count(); ++i) current.push_back(pCombo->itemText(i));
-        if (current != items) {
-          pCombo->clear();
-          pCombo->addItems(items);
-        }
-        pCombo->setCurrentIndex(pCCombo ? pCCombo->GetCurSel() : -1);
-      }
+      if (auto* pCombo = qobject_cast<QComboBox*>(pWidget)) UpdateCombo(wnd, *pCombo);
       break;
     case ControlKind::ListView:
       if (auto* pTree = qobject_cast<QTreeWidget*>(pWidget)) {
@@ -535,6 +542,30 @@ void CQtDialogView::Update(CWnd& wnd) {
       break;
   }
   --m_nUpdating;
+}
+
+void CQtDialogView::UpdateStatic(const CWnd& wnd, QLabel& label, const QString& strText) {
+  // An access key in a static moves the focus to the control it names;
+  // without one to go to, the mark is not shown.
+  const bool bMnemonic = !(wnd.GetStyle() & SS_NOPREFIX) && strText.contains(QLatin1Char('&'));
+  QWidget* pBuddy = bMnemonic ? BuddyOf(wnd) : nullptr;
+  const QString strShown = bMnemonic && !pBuddy ? QtStripMnemonic(strText) : strText;
+  if (label.buddy() != pBuddy) label.setBuddy(pBuddy);
+  if (label.text() != strShown) label.setText(strShown);
+}
+
+void CQtDialogView::UpdateEdit(CWnd& wnd, QLineEdit& edit, const QString& strText) {
+  if (edit.text() != strText && &edit != m_pForeign) {
+    // As SetWindowText leaves an edit: its text shown from the start.
+    edit.setText(strText);
+    edit.setCursorPosition(0);
+  }
+  edit.setReadOnly((wnd.GetStyle() & ES_READONLY) != 0);
+  auto* pValidator = static_cast<CQtByteLimitValidator*>(const_cast<QValidator*>(edit.validator()));
+  if (auto* pCEdit = dynamic_cast<CEdit*>(&wnd); pCEdit && pValidator) {
+    pValidator->SetLimit(static_cast<int>(pCEdit->GetLimitText()));
+    pValidator->SetDigits(pCEdit->IsDigitsField() != FALSE);
+  }
 }
 
 QWidget* CQtDialogView::BuddyOf(const CWnd& wnd) const {

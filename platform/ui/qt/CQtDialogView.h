@@ -21,6 +21,8 @@
 
 class CEdit;
 class CListCtrl;
+class QComboBox;
+class QLabel;
 class QLineEdit;
 class QTreeWidget;
 
@@ -77,8 +79,15 @@ class CQtDialogView {
   // TRUE when it made the window's widget.
   bool Ensure(CWnd& wnd);
   QWidget* Create(CWnd& wnd, QWidget* pParent);
+  // The window a widget shows, looked up when the user's input arrives.
+  using WndOf = std::function<CWnd*()>;
   void Wire(CWnd& wnd, QWidget* pWidget);
+  void WireEdit(QLineEdit* pEdit, const WndOf& wndOf);
+  void WireCombo(QComboBox* pCombo, const WndOf& wndOf);
+  void WireList(QTreeWidget* pTree, const WndOf& wndOf);
   void Update(CWnd& wnd);
+  void UpdateStatic(const CWnd& wnd, QLabel& label, const QString& strText);
+  void UpdateEdit(CWnd& wnd, QLineEdit& edit, const QString& strText);
   void UpdateList(CListCtrl& list, QTreeWidget& tree);
   void UpdateTabs();
   void ApplyToolTips();

@@ -51,6 +51,111 @@ QString QtPatterns(const QString& strPatterns) {
   return patterns.join(QLatin1Char(' '));
 }
 
+QMessageBox::Icon IconOf(UINT nType) {
+  switch (nType & MB_ICONMASK) {
+    case MB_ICONHAND:
+      return QMessageBox::Critical;
+    case MB_ICONQUESTION:
+      return QMessageBox::Question;
+    case MB_ICONWARNING:
+    case MB_ICONEXCLAMATION:
+      return QMessageBox::Warning;
+    case MB_ICONINFORMATION:
+      return QMessageBox::Information;
+    default:
+      return QMessageBox::NoIcon;
+  }
+}
+
+struct ButtonSpec {
+  QMessageBox::StandardButton button;
+  const char* pszText;
+  int nId;
+};
+
+// The buttons of a message box of the type, in their order on the screen.
+std::vector<ButtonSpec> ButtonsOf(UINT nButtons) {
+  static const ButtonSpec kOk{QMessageBox::Ok, "OK", IDOK};
+  static const ButtonSpec kCancel{QMessageBox::Cancel, "キャンセル", IDCANCEL};
+  static const ButtonSpec kYes{QMessageBox::Yes, "はい(&Y)", IDYES};
+  static const ButtonSpec kNo{QMessageBox::No, "いいえ(&N)", IDNO};
+  switch (nButtons) {
+    case MB_OKCANCEL:
+      return {kOk, kCancel};
+    case MB_YESNOCANCEL:
+      return {kYes, kNo, kCancel};
+    case MB_YESNO:
+      return {kYes, kNo};
+    default:
+      return {kOk};
+  }
+}
+
+// Which of nCount buttons is the default: the first unless the type names
+// a later one that is there.
+std::size_t DefaultButtonOf(UINT nType, std::size_t nCount) {
+  std::size_t nDefault = 0;
+  if (nType & MB_DEFBUTTON2) nDefault = 1;
+  if (nType & MB_DEFBUTTON3) nDefault = 2;
+  return nDefault < nCount ? nDefault : 0;
+}
+
+// The program's filters in the dialog: shown as the program wrote them, the
+// patterns Qt matches with following in parentheses, hidden. Gives the
+// filters as set and as shown.
+void SetNameFilters(QFileDialog& dlg, const SaveFileRequest& request, QStringList& filters,
+                    QStringList& shownFilters) {
+  dlg.setOption(QFileDialog::HideNameFilterDetails);
+  for (const auto& [strDisplay, strPattern] : request.arFilters) {
+    shownFilters.push_back(QtFromCp932(strDisplay).trimmed());
+    filters.push_back(QtFromCp932(strDisplay) + QStringLiteral(" (") +
+                      QtPatterns(QtFromCp932(strPattern)) + QStringLiteral(")"));
+  }
+  if (filters.isEmpty()) return;
+  dlg.setNameFilters(filters);
+  const int nIndex = request.nFilterIndex >= 1 && request.nFilterIndex <= filters.size()
+                         ? request.nFilterIndex - 1
+                         : 0;
+  dlg.selectNameFilter(filters[nIndex]);
+}
+
+// The dialog's labels in Japanese, or as the hook set them.
+void SetLabels(QFileDialog& dlg, const SaveFileRequest& request) {
+  std::map<int, QString> labels{
+      {stc4, QString::fromUtf8("ファイルの場所(&I):")},
+      {stc3, QString::fromUtf8("ファイル名(&N):")},
+      {stc2, QString::fromUtf8("ファイルの種類(&T):")},
+      {IDOK, QString::fromUtf8("保存(&S)")},
+      {IDCANCEL, QString::fromUtf8("キャンセル")},
+  };
+  for (const auto& [nId, strText] : request.controlTexts) labels[nId] = QtFromCp932(strText);
+  dlg.setLabelText(QFileDialog::LookIn, labels[stc4]);
+  dlg.setLabelText(QFileDialog::FileName, labels[stc3]);
+  dlg.setLabelText(QFileDialog::FileType, labels[stc2]);
+  dlg.setLabelText(QFileDialog::Accept, labels[IDOK]);
+  dlg.setLabelText(QFileDialog::Reject, labels[IDCANCEL]);
+  // Qt leaves these labels without the control their access key leads to.
+  for (const auto& [pszLabel, pszBuddy] :
+       {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}}) {
+    if (auto* pLabel = dlg.findChild<QLabel*>(QString::fromLatin1(pszLabel))) {
+      pLabel->setBuddy(dlg.findChild<QWidget*>(QString::fromLatin1(pszBuddy)));
+    }
+  }
+}
+
+// Opens the dialog on the folder of the proposal when it names one, else the
+// initial folder asked for, else the documents folder.
+void ProposeFile(QFileDialog& dlg, const SaveFileRequest& request) {
+  const QString strProposal = QtFromCp932(request.strProposal);
+  const QString strName = strProposal.mid(strProposal.lastIndexOf(QLatin1Char('/')) + 1);
+  QString strFolder = QtSaveFolderFor(strProposal);
+  if (!QFileInfo(strProposal).isAbsolute() && !request.strInitialDir.empty()) {
+    strFolder = QtSaveFolderFor(QtFromCp932(request.strInitialDir) + QLatin1Char('/'));
+  }
+  dlg.setDirectory(strFolder);
+  dlg.selectFile(strName);
+}
+
 }  // namespace
 
 CQtUiBackend::CQtUiBackend(int& argc, char** argv) {
@@ -107,48 +212,8 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
   box.setWindowTitle(QtFromCp932(strCaption));
   box.setTextFormat(Qt::PlainText);
   box.setText(QtFromCp932(strText));
-  switch (nType & MB_ICONMASK) {
-    case MB_ICONHAND:
-      box.setIcon(QMessageBox::Critical);
-      break;
-    case MB_ICONQUESTION:
-      box.setIcon(QMessageBox::Question);
-      break;
-    case MB_ICONWARNING:
-    case MB_ICONEXCLAMATION:
-      box.setIcon(QMessageBox::Warning);
-      break;
-    case MB_ICONINFORMATION:
-      box.setIcon(QMessageBox::Information);
-      break;
-    default:
-      box.setIcon(QMessageBox::NoIcon);
-      break;
-  }
-  struct ButtonSpec {
-    QMessageBox::StandardButton button;
-    const char* pszText;
-    int nId;
-  };
-  static const ButtonSpec kOk{QMessageBox::Ok, "OK", IDOK};
-  static const ButtonSpec kCancel{QMessageBox::Cancel, "キャンセル", IDCANCEL};
-  static const ButtonSpec kYes{QMessageBox::Yes, "はい(&Y)", IDYES};
-  static const ButtonSpec kNo{QMessageBox::No, "いいえ(&N)", IDNO};
-  std::vector<ButtonSpec> buttons;
-  switch (nButtons) {
-    case MB_OKCANCEL:
-      buttons = {kOk, kCancel};
-      break;
-    case MB_YESNOCANCEL:
-      buttons = {kYes, kNo, kCancel};
-      break;
-    case MB_YESNO:
-      buttons = {kYes, kNo};
-      break;
-    default:
-      buttons = {kOk};
-      break;
-  }
+  box.setIcon(IconOf(nType));
+  const std::vector<ButtonSpec> buttons = ButtonsOf(nButtons);
   QMessageBox::StandardButtons standard;
   for (const ButtonSpec& button : buttons) standard |= button.button;
   box.setStandardButtons(standard);
@@ -158,11 +223,7 @@ int CQtUiBackend::MessageBox(HWND hOwner, const CString& strText, const CString&
     box.button(button.button)->setIcon(QIcon());
     if (button.nId == IDCANCEL) bHasCancel = TRUE;
   }
-  std::size_t nDefault = 0;
-  if (nType & MB_DEFBUTTON2) nDefault = 1;
-  if (nType & MB_DEFBUTTON3) nDefault = 2;
-  if (nDefault >= buttons.size()) nDefault = 0;
-  box.setDefaultButton(buttons[nDefault].button);
+  box.setDefaultButton(buttons[DefaultButtonOf(nType, buttons.size())].button);
   if (bEscapes) {
     box.setEscapeButton(box.button(bHasCancel ? QMessageBox::Cancel : QMessageBox::Ok));
   }
@@ -183,54 +244,11 @@ BOOL CQtUiBackend::GetSaveFileName(SaveFileRequest& request) {
   dlg.setAcceptMode(QFileDialog::AcceptSave);
   dlg.setFileMode(QFileDialog::AnyFile);
   if (!(request.dwFlags & OFN_OVERWRITEPROMPT)) dlg.setOption(QFileDialog::DontConfirmOverwrite);
-  // The filter texts are shown as the program wrote them; the patterns
-  // Qt matches with follow them in parentheses, hidden.
-  dlg.setOption(QFileDialog::HideNameFilterDetails);
   QStringList filters;
   QStringList shownFilters;
-  for (const auto& [strDisplay, strPattern] : request.arFilters) {
-    shownFilters.push_back(QtFromCp932(strDisplay).trimmed());
-    filters.push_back(QtFromCp932(strDisplay) + QStringLiteral(" (") +
-                      QtPatterns(QtFromCp932(strPattern)) + QStringLiteral(")"));
-  }
-  if (!filters.isEmpty()) {
-    dlg.setNameFilters(filters);
-    const int nIndex = request.nFilterIndex >= 1 && request.nFilterIndex <= filters.size()
-                           ? request.nFilterIndex - 1
-                           : 0;
-    dlg.selectNameFilter(filters[nIndex]);
-  }
-  std::map<int, QString> labels{
-      {stc4, QString::fromUtf8("ファイルの場所(&I):")},
-      {stc3, QString::fromUtf8("ファイル名(&N):")},
-      {stc2, QString::fromUtf8("ファイルの種類(&T):")},
-      {IDOK, QString::fromUtf8("保存(&S)")},
-      {IDCANCEL, QString::fromUtf8("キャンセル")},
-  };
-  for (const auto& [nId, strText] : request.controlTexts) labels[nId] = QtFromCp932(strText);
-  dlg.setLabelText(QFileDialog::LookIn, labels[stc4]);
-  dlg.setLabelText(QFileDialog::FileName, labels[stc3]);
-  dlg.setLabelText(QFileDialog::FileType, labels[stc2]);
-  dlg.setLabelText(QFileDialog::Accept, labels[IDOK]);
-  dlg.setLabelText(QFileDialog::Reject, labels[IDCANCEL]);
-  // Qt leaves these labels without the control their access key leads to.
-  for (const auto& [pszLabel, pszBuddy] :
-       {std::pair{"lookInLabel", "lookInCombo"}, std::pair{"fileTypeLabel", "fileTypeCombo"}}) {
-    if (auto* pLabel = dlg.findChild<QLabel*>(QString::fromLatin1(pszLabel))) {
-      pLabel->setBuddy(dlg.findChild<QWidget*>(QString::fromLatin1(pszBuddy)));
-    }
-  }
-
-  // The folder of the proposal when it names one, else the initial folder
-  // asked for, else the documents folder.
-  const QString strProposal = QtFromCp932(request.strProposal);
-  const QString strName = strProposal.mid(strProposal.lastIndexOf(QLatin1Char('/')) + 1);
-  QString strFolder = QtSaveFolderFor(strProposal);
-  if (!QFileInfo(strProposal).isAbsolute() && !request.strInitialDir.empty()) {
-    strFolder = QtSaveFolderFor(QtFromCp932(request.strInitialDir) + QLatin1Char('/'));
-  }
-  dlg.setDirectory(strFolder);
-  dlg.selectFile(strName);
+  SetNameFilters(dlg, request, filters, shownFilters);
+  SetLabels(dlg, request);
+  ProposeFile(dlg, request);
   QtFitFileDialog(dlg);
 
   ShowFocusCuesIfKeyboard(&dlg);
