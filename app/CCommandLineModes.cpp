@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "CBatchChecks.h"
 #include "CBatchRun.h"
 #include "CCommandLineUsage.h"
 #include "CFigureChecks.h"
@@ -22,11 +21,11 @@
 #include "CReportRun.h"
 #include "CReportText.h"
 #include "CSetGaiFile.h"
+#include "CStartUp.h"
+#include "ConsoleMessages.h"
 #include "Cp932.h"
 #include "ProgramVersion.h"
-#include "ReportFormat.h"
 #include "WinFile.h"
-#include "WinMessageBox.h"
 #ifdef RX16_HAVE_REPORT_QT
 #include "ReportQtEntry.h"
 #endif
@@ -34,11 +33,6 @@
 namespace {
 
 constexpr const char* kProgram = "QT10ToRX16_G";
-
-// One message on standard error; a CP932 text is converted.
-void Error(const CString& strCp932) {
-  std::fprintf(stderr, "%s: %s\n", kProgram, report::ToUtf8(strCp932).c_str());
-}
 
 // What was wrong with the command line, then its forms; nothing runs.
 int Usage(const std::string& strWrong) {
@@ -84,24 +78,12 @@ bool Parse(int argc, char** argv, Options& options) {
   return true;
 }
 
-// The messages of the code below (settings, engine) go to standard error.
-void MessagesToStderr() {
-  SetMessageBoxHandler([](HWND, const CString& strText, const CString&, UINT nType) {
-    CString strLine = strText;
-    for (char& c : strLine) {
-      if (c == '\n') c = ' ';
-    }
-    Error(strLine);
-    return (nType & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
-  });
-}
-
 bool WriteStdout(const std::string& strOut) {
   if (std::fwrite(strOut.data(), 1, strOut.size(), stdout) == strOut.size() &&
       std::fflush(stdout) == 0) {
     return true;
   }
-  Error("標準出力に書き込めません。");
+  ConsoleError("標準出力に書き込めません。");
   return false;
 }
 
@@ -140,7 +122,7 @@ int Output(const Options& options, const CReportModel& model, int argc, char** a
   static_cast<void>(argc);
   static_cast<void>(argv);
   if (options.strPdf) {
-    Error("この構成ではPDFを作成できません。");
+    ConsoleError("この構成ではPDFを作成できません。");
     return CCommandLineModes::EXIT_FAILED;
   }
   if (options.bJson) return nDone;
@@ -152,7 +134,7 @@ int Output(const Options& options, const CReportModel& model, int argc, char** a
 // started (not to the installation); false when it cannot be named in CP932.
 bool CommandLinePath(const std::string& strUtf8, CString& strPath) {
   if (!cp932::FromUtf8(strUtf8, strPath)) {
-    Error("ファイル名に使えない文字があります。");
+    ConsoleError("ファイル名に使えない文字があります。");
     return false;
   }
   if (!strPath.starts_with('/')) {
@@ -171,7 +153,7 @@ bool ComparePrevious(const Options& options, const CString& strPrevious,
   CReportModel previous;
   CReportFile file;
   if (!file.Load(strPrevious, arInitBody, previous)) {
-    Error(file.GetError());
+    ConsoleError(file.GetError());
     return false;
   }
   CFigureChecks::ComparePrevious(model, previous);
@@ -181,7 +163,7 @@ bool ComparePrevious(const Options& options, const CString& strPrevious,
 int RunReport(const Options& options, int argc, char** argv) {
   CString strDataID;
   if (!cp932::FromUtf8(options.strSubject, strDataID)) {
-    Error("データIDに使えない文字があります。");
+    ConsoleError("データIDに使えない文字があります。");
     return CCommandLineModes::EXIT_FAILED;
   }
   CString strPrevious;
@@ -190,12 +172,12 @@ int RunReport(const Options& options, int argc, char** argv) {
   }
   CReportBooks books;
   if (!books.Open() || !books.SelectDataID(strDataID) || !books.ReadBooks()) {
-    Error(books.GetError());
+    ConsoleError(books.GetError());
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportRun run(books);
   if (!run.Run()) {
-    Error(run.GetError());
+    ConsoleError(run.GetError());
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportModel model;
@@ -218,23 +200,24 @@ int RunReportFile(const Options& options, int argc, char** argv) {
       (options.strCompare && !CommandLinePath(*options.strCompare, strPrevious))) {
     return CCommandLineModes::EXIT_FAILED;
   }
-  CReportBooks books;
-  if (!books.OpenInstallation()) {
-    Error(books.GetError());
+  CStartUp startUp(StartUpUse::Installation);
+  if (!startUp.Start()) {
+    ConsoleError(startUp.Failure().Line());
     return CCommandLineModes::EXIT_FAILED;
   }
-  CSetGaiFile files(nullptr, books.IsCooperative() ? TRUE : FALSE);
+  const bool bCooperative = CStartUp::IsCooperative();
+  CSetGaiFile files(nullptr, bCooperative ? TRUE : FALSE);
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> arInitBody;
   if (!files.ReadInitFile(nullptr, arInitBody)) {
-    Error(files.GetFailure().OneLine(CString("初期データを読めません: ") +
-                                     CSetGaiFile::InitFileName(books.IsCooperative())));
+    ConsoleError(files.GetFailure().OneLine(CString("初期データを読めません: ") +
+                                            CSetGaiFile::InitFileName(bCooperative)));
     return CCommandLineModes::EXIT_FAILED;
   }
   CReportModel model;
   CReportFile file;
   if (!file.Load(strPath, arInitBody, model) ||
       !ComparePrevious(options, strPrevious, arInitBody, model)) {
-    if (!file.GetError().empty()) Error(file.GetError());
+    if (!file.GetError().empty()) ConsoleError(file.GetError());
     return CCommandLineModes::EXIT_FAILED;
   }
   return Output(options, model, argc, argv);
@@ -290,15 +273,14 @@ int CCommandLineModes::Run(int argc, char** argv) {
       if (!batch.Parse(std::vector<std::string>(argv + 2, argv + argc))) {
         return WrongArguments("--batch");
       }
-      CBatchChecks checks;
-      return batch.Run(checks);
+      return batch.Run();
     }
     default:
       break;
   }
   Options options;
   if (!Parse(argc, argv, options)) return WrongArguments(argv[1]);
-  MessagesToStderr();
+  MessagesToConsole();
   if (nMode == MODE_REPORT) return RunReport(options, argc, argv);
   return RunReportFile(options, argc, argv);
 }

@@ -9,30 +9,13 @@
 #include <functional>
 #include <memory>
 
+#include "CStartUp.h"
 #include "CWnd.h"
-#include "NamedGuard.h"
-#include "S_JETVERSION.h"
 #include "S_KANKAMOKU.h"
 #include "SettingsRecords.h"
 #include "WinTypes.h"
 
-class CConv;
-class CDenModify;
-class CJetAccess;
-class CKaikei;
-class CKumiSen;
 class CSemaFile;
-class CUtyFile;
-class CYmd;
-
-// The process-wide host objects, created at start-up and deleted by the
-// application's destructor.
-extern CJetAccess* g_pJetAccess;
-extern CConv* g_pConv;
-extern CYmd* g_pYmd;
-extern CKumiSen* g_pKumiSen;
-extern CKaikei* g_pKaikei;
-extern CDenModify* g_pDenModify;
 
 class CFinGaiApp {
  public:
@@ -40,12 +23,6 @@ class CFinGaiApp {
   static constexpr int RESULT_COMPLETED = 0;
   static constexpr int RESULT_CANCELLED = 1;
   static constexpr int RESULT_ERROR = 2;
-
-  // The guards' names: this program, and the host application.
-  static constexpr const char* CHECK_MAP_NAME = "RoderoZerozUvo";
-  static constexpr const char* HOST_MAP_NAME = "QuillmossQT10";
-  // The one release of the host's data access this component is built for.
-  static bool IsRequiredJetVersion(const S_JETVERSION& version);
 
   // Longest command line the launch parameters are read from (bytes, CP932).
   static constexpr int CMDLINE_MAX = MAX_PATH - 1;
@@ -74,15 +51,11 @@ class CFinGaiApp {
   // launch and sets nothing.
   BOOL ParseCommandLine(LPCSTR pszCmdLine);
 
-  // Start-up checks: TRUE when passed, FALSE after their own message.
-  BOOL CreateCheckMap();
-  BOOL CreateHostMap();
+  // Single start-up checks (CStartUp): TRUE when passed, FALSE after their
+  // own message.
   BOOL CheckMemory();
   BOOL CheckHostExe();
   BOOL CheckProgramLevel();
-  // Shows no message: the caller reports the shortage.
-  BOOL CreateAccounting();
-  BOOL CheckProgramFiles();
 
   enum class KanriCheck { Accepted, Kojin, ReadFailed };
   KanriCheck CheckKanri();
@@ -93,7 +66,6 @@ class CFinGaiApp {
   // The program's command line in CP932, set before InitInstance.
   CString m_strCmdLine;
 
-  int m_bJetOpen = 0;
   CArray<S_KANKAMOKU, S_KANKAMOKU> m_arKamoku;
   CArray<_SG_MATCH, _SG_MATCH> m_arMatch;
   CArray<_SG_INIT_BODY, _SG_INIT_BODY> m_arInitBody;
@@ -105,26 +77,27 @@ class CFinGaiApp {
   CString m_strLinkParam;
   CWnd* m_pParentWnd = nullptr;
   int m_nResult = RESULT_COMPLETED;
-  NamedGuard m_hCheckMap;
-  NamedGuard m_hHostMap;
 
  private:
-  // The checks up to the opening of the host data; FALSE after a stop.
-  BOOL StartUp(std::unique_ptr<CUtyFile>& pUtyFile);
-  BOOL CheckSystemDate();
-  BOOL CheckStartDrive();
-  BOOL CheckJetVersion();
-  BOOL OpenKanriDb(std::unique_ptr<CUtyFile>& pUtyFile);
+  // The launch parameters, then the start-up checks up to the opening of
+  // the host data; FALSE after a stop.
+  BOOL StartUp();
+  // A launch from the host: the host window is disabled and owns the dialogs.
+  void Link();
   // The selection cycle; FALSE when the run ends there. szDataPath holds
   // MAX_PATH bytes.
   BOOL SelectData(CSemaFile& sema, char* szDataPath);
   // Wizard, aggregation and output.
   void RunSequence(std::unique_ptr<CSemaFile>& pSema, const char* szDataPath);
-  short OpenAccess();
 
   void OnUnexpectedFailure(LPCSTR pszWhat);
   void Message(LPCSTR pszText, UINT nIcon);
   // Shows the message and ends the run with an error.
   BOOL Stop(LPCSTR pszText, UINT nIcon);
-  BOOL IsCooperative() const;
+  // TRUE when the check passed, else FALSE after a stop with its failure.
+  BOOL Checked(bool bPassed);
+
+  // The checks, the guards and the host objects; ExitInstance releases the
+  // guards, the destructor the host objects.
+  CStartUp m_startUp{StartUpUse::Run};
 };

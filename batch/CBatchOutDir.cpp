@@ -6,14 +6,15 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
 
-#include "BatchConsole.h"
 #include "CFolderSync.h"
 #include "CReplaceFile.h"
+#include "ConsoleMessages.h"
 #include "FolderOps.h"
 #include "OsPath.h"
 
@@ -37,6 +38,14 @@ pid_t TempFileRun(const std::string& strName) {
   return strName[nPos] == '-' || strName[nPos] == '.' ? nPid : 0;
 }
 
+// The system's text for an errno value, CP932.
+CString SystemReason(int nErrno) {
+  CString strReason;
+  if (!platform::FromOsPath(std::strerror(nErrno), strReason))
+    strReason = "error " + std::to_string(nErrno);
+  return strReason;
+}
+
 bool HasEnded(pid_t nPid) { return ::kill(nPid, 0) != 0 && errno == ESRCH; }
 
 }  // namespace
@@ -54,16 +63,14 @@ bool CBatchOutDir::Prepare() const {
   std::error_code ec;
   std::filesystem::create_directories(m_strOsOutDir, ec);
   if (ec || !std::filesystem::is_directory(m_strOsOutDir, ec)) {
-    BatchError("出力フォルダを作れません: " + m_strOutDir + " (" +
-               BatchSystemReason(ec ? ec.value() : ENOTDIR) + ")");
+    ConsoleError("出力フォルダを作れません: " + m_strOutDir + " (" +
+                 SystemReason(ec ? ec.value() : ENOTDIR) + ")");
     return false;
   }
-  const std::string strProbe =
-      m_strOsOutDir + "/." + kTempStem + std::to_string(m_nPid) + ".probe";
+  const std::string strProbe = m_strOsOutDir + "/." + kTempStem + std::to_string(m_nPid) + ".probe";
   const int nFd = ::open(strProbe.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
   if (nFd < 0) {
-    BatchError("出力フォルダに書き込めません: " + m_strOutDir + " (" + BatchSystemReason(errno) +
-               ")");
+    ConsoleError("出力フォルダに書き込めません: " + m_strOutDir + " (" + SystemReason(errno) + ")");
     return false;
   }
   ::close(nFd);
@@ -164,8 +171,8 @@ bool CBatchOutDir::WriteSummary(const std::string& strBytes) const {
   if (CReplaceFile::WriteBytes(strPath.c_str(), strBytes, &nError) == 0) return true;
   std::error_code ec;
   std::filesystem::remove(OsPath(strPath), ec);
-  BatchError("集計結果一覧を書き込めません: " + strPath + " (" + BatchSystemReason(nError) + ")" +
-             (ec ? "。前回の一覧が残っていますが、今回の結果ではありません。"
-                 : "。前回の一覧は削除しました。"));
+  ConsoleError("集計結果一覧を書き込めません: " + strPath + " (" + SystemReason(nError) + ")" +
+               (ec ? "。前回の一覧が残っていますが、今回の結果ではありません。"
+                   : "。前回の一覧は削除しました。"));
   return false;
 }

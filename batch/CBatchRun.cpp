@@ -16,7 +16,6 @@
 #include <set>
 #include <thread>
 
-#include "BatchConsole.h"
 #include "BatchOutputNames.h"
 #include "CBatchOutDir.h"
 #include "CBatchProgress.h"
@@ -26,10 +25,11 @@
 #include "CReportBooks.h"
 #include "CReportModel.h"
 #include "CReportRun.h"
+#include "ConsoleMessages.h"
 #include "Cp932.h"
 #include "DefaultOutputName.h"
-#include "FinGaiGlobals.h"
 #include "OsPath.h"
+#include "ProgramResources.h"
 #include "WinLocale.h"
 #include "WinMessageBox.h"
 
@@ -90,12 +90,24 @@ CString FolderName(const CString& strDataPath) {
   return strPath.substr(strPath.rfind('/') + 1);
 }
 
+// The span, the summary's figures and the number of warnings of a run's report.
+void SummarizeModel(const CReportModel& model, CBatchRow& row) {
+  row.m_strSpan = std::to_string(model.m_nFromMonth) + "-" + std::to_string(model.m_nToMonth);
+  for (std::size_t k = 0; k < CBatchRow::FIGURE_COUNT; ++k)
+    if (const CReportModel::Item* pItem = model.FindItem(kSummaryItems[k]))
+      row.m_arFigure[k] = static_cast<long long>(std::trunc(pItem->dThousands));
+  int nWarnings = 0;
+  for (const auto& finding : model.m_arFinding)
+    if (finding.severity == CReportModel::Severity::Warning) ++nWarnings;
+  row.m_nWarnings = nWarnings;
+}
+
 CString WithMessages(const CString& strError, const std::vector<CString>& arMessage) {
   CString strText = strError;
   for (const auto& strMessage : arMessage) {
     if (strText.find(strMessage) != CString::npos) continue;
     strText += strText.empty() ? "" : " / ";
-    strText += BatchOneLine(strMessage);
+    strText += ConsoleOneLine(strMessage);
   }
   return strText;
 }
@@ -189,14 +201,7 @@ CBatchRow BatchJobs::Aggregate(std::size_t nJob, WorkerState& state) const {
   if (!run.Run()) return fail(run.GetError());
   CReportModel model;
   run.BuildModel(model);
-  row.m_strSpan = std::to_string(model.m_nFromMonth) + "-" + std::to_string(model.m_nToMonth);
-  for (std::size_t k = 0; k < CBatchRow::FIGURE_COUNT; ++k)
-    if (const CReportModel::Item* pItem = model.FindItem(kSummaryItems[k]))
-      row.m_arFigure[k] = static_cast<long long>(std::trunc(pItem->dThousands));
-  int nWarnings = 0;
-  for (const auto& finding : model.m_arFinding)
-    if (finding.severity == CReportModel::Severity::Warning) ++nWarnings;
-  row.m_nWarnings = nWarnings;
+  SummarizeModel(model, row);
 
   if (!run.WriteXml(m_outDir.TempPath(nJob), CReportRun::FUNCTION_STANDALONE)) {
     m_outDir.RemoveTemp(nJob);
@@ -247,19 +252,11 @@ std::set<CString> SharedNames(const std::vector<CBatchRow>& arJobRow) {
   return setShared;
 }
 
-// Start-up messages (and those of the libraries) go to standard error.
-void MessagesToStderr() {
-  SetMessageBoxHandler([](HWND, const CString& strText, const CString&, UINT nType) {
-    BatchError(strText);
-    return (nType & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
-  });
-}
-
 // The value of an option, or a message naming the option.
 const std::string* OptionValue(const std::vector<std::string>& arArg, std::size_t& i,
                                const char* pszMissing) {
   if (i + 1 < arArg.size()) return &arArg[++i];
-  BatchError(pszMissing);
+  ConsoleError(pszMissing);
   return nullptr;
 }
 
@@ -268,19 +265,130 @@ CString ArgumentText(const std::string& strUtf8) {
   return cp932::FromUtf8(strUtf8, strCp932) ? strCp932 : CString("?");
 }
 
+// <chrono> cannot be compiled to CP932 (its "µs"), hence the C clock.
+double Now() {
+  timespec ts{};
+  ::clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// The output folder and the data sets a run was asked for.
+struct Subjects {
+  CString strOutDir;
+  std::string strOsOutDir;
+  std::vector<CString> arRequest;  // in the order given, each once
+  std::set<CString> setRequest;
+};
+
+// Reads the output folder and the data sets asked for; false after a message.
+bool ReadSubjects(const std::string& strOutDirArg, const std::vector<std::string>& arDataSet,
+                  Subjects& subjects) {
+  // The program folder becomes the current folder at start-up: a relative
+  // OUTDIR is the caller's.
+  std::error_code ec;
+  subjects.strOsOutDir = std::filesystem::absolute(strOutDirArg, ec).lexically_normal().string();
+  if (ec || !platform::FromOsPath(subjects.strOsOutDir, subjects.strOutDir)) {
+    ConsoleError("出力フォルダの名前に使えない文字があります。");
+    return false;
+  }
+  CString& strOutDir = subjects.strOutDir;
+  while (strOutDir.size() > 1 && strOutDir.back() == '/') strOutDir.pop_back();
+  for (const auto& strArg : arDataSet) {
+    CString strCp932;
+    if (!cp932::FromUtf8(strArg, strCp932)) {
+      ConsoleError("データIDに使えない文字があります。");
+      return false;
+    }
+    if (subjects.setRequest.insert(strCp932).second) subjects.arRequest.push_back(strCp932);
+  }
+  return true;
+}
+
+// Every job of the list in nJobs worker processes (0: one per core), with
+// the progress lines; false when no worker could start.
+bool RunJobs(const BatchJobs& batch, int nJobs, std::size_t nRequested,
+             std::vector<CBatchRow>& arJobRow) {
+  // Set up once here, the full-width mapping is inherited by every worker.
+  char szWarm[8];
+  LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, "A", -1, szWarm, sizeof szWarm);
+
+  const std::size_t nCount = batch.m_arSubject.size();
+  const double dStart = Now();
+  CBatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1,
+                          nRequested == 0 ? nCount : nRequested);
+  arJobRow.assign(nCount, CBatchRow());
+  WorkerState state;
+  const auto job = [&](std::size_t nJob) {
+    SetMessageBoxHandler([&state](HWND, const CString& strText, const CString&, UINT nType) {
+      state.arMessage.push_back(strText);
+      return (nType & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
+    });
+    return batch.Aggregate(nJob, state).Serialize();
+  };
+  const auto arrived = [&](std::size_t nJob, const std::string& strResult) {
+    if (!CBatchRow::Parse(strResult, arJobRow[nJob])) arJobRow[nJob] = batch.Unanswered(nJob);
+    if (arJobRow[nJob].m_status != CBatchRow::Status::NotRun)
+      progress.Done(arJobRow[nJob], Now() - dStart);
+  };
+  std::vector<bool> arAnswered;
+  // The workers' files are flushed together before they are put in place.
+  CReplaceFile::DeferSync(true);
+  const bool bRan = CBatchWorkers::Run(nCount, nJobs > 0 ? nJobs : CoreCount(), job, arrived,
+                                       arAnswered, &g_nStop);
+  CReplaceFile::DeferSync(false);
+  if (!bRan) return false;
+  for (std::size_t i = 0; i < nCount; ++i) {
+    if (arAnswered[i]) continue;
+    arJobRow[i] = batch.Unanswered(i);
+    if (!batch.Takes(i, arJobRow[i])) arJobRow[i].m_status = CBatchRow::Status::NotRun;
+  }
+  progress.Finish();
+  return true;
+}
+
+// Puts the written files in place under the names they get in the folder.
+void PlaceFiles(const CBatchOutDir& outDir, std::vector<CBatchRow>& arRow,
+                const std::vector<std::size_t>& arJob, const std::set<CString>& setShared,
+                const std::string& strOldSummary) {
+  std::map<CString, CString> mapOwner;
+  for (const auto& [strFile, strDataId] : CBatchSummary::WrittenFiles(strOldSummary))
+    mapOwner.emplace(strFile, strDataId);
+  std::vector<BatchOutputName> arName;
+  for (const auto& row : arRow)
+    arName.push_back(
+        {row.m_status == CBatchRow::Status::Written ? row.m_strFile : CString(), row.m_strDataId});
+  outDir.PlaceFiles(arRow, arJob, AssignOutputNames(arName, setShared, mapOwner), &g_nStop);
+}
+
+// The closing lines on standard error; the number of rows that failed.
+std::size_t ReportCounts(const std::vector<CBatchRow>& arRow, bool bInterrupted) {
+  std::size_t nWritten = 0, nSkipped = 0, nFailed = 0;
+  for (const auto& row : arRow) {
+    if (row.m_status == CBatchRow::Status::Written) ++nWritten;
+    if (row.m_status == CBatchRow::Status::Skipped) ++nSkipped;
+    if (row.m_status == CBatchRow::Status::Failed) ++nFailed;
+  }
+  if (bInterrupted)
+    ConsoleError("中断しました。書き込んだファイルは " + std::to_string(nWritten) +
+                 " 件、書き込まなかったデータは " + std::to_string(nFailed) + " 件です。");
+  std::fprintf(stderr, "written %zu, skipped %zu, failed %zu\n", nWritten, nSkipped, nFailed);
+  return nFailed;
+}
+
 }  // namespace
 
 bool CBatchRun::Parse(const std::vector<std::string>& arArg) {
   for (std::size_t i = 0; i < arArg.size(); ++i) {
     const std::string& strArg = arArg[i];
     if (strArg == "--jobs") {
-      const std::string* pValue = OptionValue(arArg, i, "--jobs の後に作業プロセスの数を指定してください。");
+      const std::string* pValue =
+          OptionValue(arArg, i, "--jobs の後に作業プロセスの数を指定してください。");
       if (pValue == nullptr) return false;
       char* pEnd = nullptr;
       const long n = std::strtol(pValue->c_str(), &pEnd, 10);
       if (pValue->empty() || *pEnd != '\0' || n < 1 || n > kMaxJobs) {
-        BatchError("--jobs の値が正しくありません: " + ArgumentText(*pValue) + " (1 から " +
-                   std::to_string(kMaxJobs) + " までの整数)");
+        ConsoleError("--jobs の値が正しくありません: " + ArgumentText(*pValue) + " (1 から " +
+                     std::to_string(kMaxJobs) + " までの整数)");
         return false;
       }
       m_nJobs = static_cast<int>(n);
@@ -293,16 +401,16 @@ bool CBatchRun::Parse(const std::vector<std::string>& arArg) {
       } else if (*pValue == "cp932") {
         m_summaryEncoding = CBatchSummary::Encoding::Cp932;
       } else {
-        BatchError("--summary-encoding の値が正しくありません: " + ArgumentText(*pValue) +
-                   " (utf-8 か cp932)");
+        ConsoleError("--summary-encoding の値が正しくありません: " + ArgumentText(*pValue) +
+                     " (utf-8 か cp932)");
         return false;
       }
     } else if (strArg.starts_with("--")) {
-      BatchError("--batch には使えないオプションです: " + ArgumentText(strArg));
+      ConsoleError("--batch には使えないオプションです: " + ArgumentText(strArg));
       return false;
     } else if (m_strOutDir.empty()) {
       if (strArg.empty()) {
-        BatchError("出力フォルダ (OUTDIR) の名前が空です。");
+        ConsoleError("出力フォルダ (OUTDIR) の名前が空です。");
         return false;
       }
       m_strOutDir = strArg;
@@ -310,115 +418,47 @@ bool CBatchRun::Parse(const std::vector<std::string>& arArg) {
       m_arDataSet.push_back(strArg);
     }
   }
-  if (m_strOutDir.empty()) BatchError("出力フォルダ (OUTDIR) を指定してください。");
+  if (m_strOutDir.empty()) ConsoleError("出力フォルダ (OUTDIR) を指定してください。");
   return !m_strOutDir.empty();
 }
 
-int CBatchRun::Run(CBatchStartUp& startUp) {
-  MessagesToStderr();
-  // The program folder becomes the current folder below: a relative OUTDIR
-  // is the caller's.
-  std::error_code ec;
-  const std::string strOsOutDir =
-      std::filesystem::absolute(m_strOutDir, ec).lexically_normal().string();
-  CString strOutDir;
-  if (ec || !platform::FromOsPath(strOsOutDir, strOutDir)) {
-    BatchError("出力フォルダの名前に使えない文字があります。");
+int CBatchRun::Run() {
+  // Start-up messages (and those of the libraries) go to standard error.
+  MessagesToConsole();
+  Subjects subjects;
+  if (!ReadSubjects(m_strOutDir, m_arDataSet, subjects)) return EXIT_NOT_RUN;
+  // The file's system block carries texts of the string table.
+  RegisterProgramResources();
+  // The checks and guards of a run by hand; the guards are held to the end,
+  // so no run by hand changes settings while the batch reads them, and the
+  // host stays closed.
+  CReportBooks books(StartUpUse::Batch);
+  const CBatchOutDir outDir(subjects.strOutDir, subjects.strOsOutDir);
+  BatchJobs batch(outDir, subjects.setRequest);
+  if (!books.Open() || !books.ListDataSets(batch.m_arSubject)) {
+    ConsoleError(books.GetError());
     return EXIT_NOT_RUN;
   }
-  while (strOutDir.size() > 1 && strOutDir.back() == '/') strOutDir.pop_back();
-  std::vector<CString> arRequest;
-  std::set<CString> setRequest;
-  for (const auto& strArg : m_arDataSet) {
-    CString strCp932;
-    if (!cp932::FromUtf8(strArg, strCp932)) {
-      BatchError("データIDに使えない文字があります。");
-      return EXIT_NOT_RUN;
-    }
-    if (setRequest.insert(strCp932).second) arRequest.push_back(strCp932);
-  }
-
-  if (!startUp.BeforeBooks()) return EXIT_NOT_RUN;
-  const CBatchOutDir outDir(strOutDir, strOsOutDir);
-  BatchJobs batch(outDir, setRequest);
-  {
-    CReportBooks books;
-    if (!books.Open()) {
-      BatchError(books.GetError());
-      return EXIT_NOT_RUN;
-    }
-    if (!startUp.WithBooks(books.GetProgramFolder())) return EXIT_NOT_RUN;
-    if (!books.ListDataSets(batch.m_arSubject)) {
-      BatchError(books.GetError());
-      return EXIT_NOT_RUN;
-    }
-    // The workers open their own data access; this one is closed before they start.
-  }
+  // The workers open their own data access; this one is closed before they start.
+  books.Close();
   if (!outDir.Prepare()) return EXIT_NOT_RUN;
   outDir.RemoveLeftoversOfEndedRuns();
 
-  // Set up once here, the full-width mapping is inherited by every worker.
-  char szWarm[8];
-  LCMapStringA(GetSystemDefaultLCID(), LCMAP_FULLWIDTH, "A", -1, szWarm, sizeof szWarm);
-
-  const std::size_t nCount = batch.m_arSubject.size();
-  // <chrono> cannot be compiled to CP932 (its "µs"), hence the C clock.
-  const auto now = [] {
-    timespec ts{};
-    ::clock_gettime(CLOCK_MONOTONIC, &ts);
-    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
-  };
-  const double dStart = now();
-  const auto elapsed = [&] { return now() - dStart; };
-  CBatchProgress progress(stderr, ::isatty(STDERR_FILENO) == 1,
-                          arRequest.empty() ? nCount : arRequest.size());
-  std::vector<CBatchRow> arJobRow(nCount);
-  WorkerState state;
-  const auto job = [&](std::size_t nJob) {
-    SetMessageBoxHandler([&state](HWND, const CString& strText, const CString&, UINT nType) {
-      state.arMessage.push_back(strText);
-      return (nType & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
-    });
-    return batch.Aggregate(nJob, state).Serialize();
-  };
-  const auto arrived = [&](std::size_t nJob, const std::string& strResult) {
-    if (!CBatchRow::Parse(strResult, arJobRow[nJob])) arJobRow[nJob] = batch.Unanswered(nJob);
-    if (arJobRow[nJob].m_status != CBatchRow::Status::NotRun)
-      progress.Done(arJobRow[nJob], elapsed());
-  };
-  std::vector<bool> arAnswered;
+  std::vector<CBatchRow> arJobRow;
+  // An interruption from here on stops the run where it is and cleans up.
   const StopSignals stopSignals;
-  // The workers' files are flushed together before they are put in place.
-  CReplaceFile::DeferSync(true);
-  const bool bRan = CBatchWorkers::Run(nCount, m_nJobs > 0 ? m_nJobs : CoreCount(), job, arrived,
-                                       arAnswered, &g_nStop);
-  CReplaceFile::DeferSync(false);
-  if (!bRan) {
-    BatchError("集計の処理を始められません。");
+  if (!RunJobs(batch, m_nJobs, subjects.arRequest.size(), arJobRow)) {
+    ConsoleError("集計の処理を始められません。");
     return EXIT_NOT_RUN;
   }
-  for (std::size_t i = 0; i < nCount; ++i) {
-    if (arAnswered[i]) continue;
-    arJobRow[i] = batch.Unanswered(i);
-    if (!batch.Takes(i, arJobRow[i])) arJobRow[i].m_status = CBatchRow::Status::NotRun;
-  }
-  progress.Finish();
-
   const std::set<CString> setShared = SharedNames(arJobRow);
   std::vector<CBatchRow> arRow;
   std::vector<std::size_t> arJob;
-  batch.Pick(arJobRow, arRequest, arRow, arJob);
+  batch.Pick(arJobRow, subjects.arRequest, arRow, arJob);
 
   // The files an earlier batch wrote for a data ID.
   const std::string strOldSummary = outDir.ReadSummary();
-  std::map<CString, CString> mapOwner;
-  for (const auto& [strFile, strDataId] : CBatchSummary::WrittenFiles(strOldSummary))
-    mapOwner.emplace(strFile, strDataId);
-  std::vector<BatchOutputName> arName;
-  for (const auto& row : arRow)
-    arName.push_back(
-        {row.m_status == CBatchRow::Status::Written ? row.m_strFile : CString(), row.m_strDataId});
-  outDir.PlaceFiles(arRow, arJob, AssignOutputNames(arName, setShared, mapOwner), &g_nStop);
+  PlaceFiles(outDir, arRow, arJob, setShared, strOldSummary);
   const bool bInterrupted = g_nStop != 0;
   if (bInterrupted) outDir.RemoveOwnTemporaryFiles();
 
@@ -427,18 +467,8 @@ int CBatchRun::Run(CBatchStartUp& startUp) {
   std::fwrite(strTable.data(), 1, strTable.size(), stdout);
   std::fflush(stdout);
   // A run over some data sets keeps the lines of the others in the file.
-  if (!arRequest.empty() && !strOldSummary.empty()) summary.MergeInto(strOldSummary);
+  if (!subjects.arRequest.empty() && !strOldSummary.empty()) summary.MergeInto(strOldSummary);
   const bool bSummary = outDir.WriteSummary(summary.Csv(m_summaryEncoding));
-
-  std::size_t nWritten = 0, nSkipped = 0, nFailed = 0;
-  for (const auto& row : arRow) {
-    if (row.m_status == CBatchRow::Status::Written) ++nWritten;
-    if (row.m_status == CBatchRow::Status::Skipped) ++nSkipped;
-    if (row.m_status == CBatchRow::Status::Failed) ++nFailed;
-  }
-  if (bInterrupted)
-    BatchError("中断しました。書き込んだファイルは " + std::to_string(nWritten) +
-               " 件、書き込まなかったデータは " + std::to_string(nFailed) + " 件です。");
-  std::fprintf(stderr, "written %zu, skipped %zu, failed %zu\n", nWritten, nSkipped, nFailed);
+  const std::size_t nFailed = ReportCounts(arRow, bInterrupted);
   return nFailed == 0 && bSummary && !bInterrupted ? EXIT_WRITTEN : EXIT_INCOMPLETE;
 }

@@ -22,7 +22,6 @@
 #include <string>
 #include <vector>
 
-#include "CBatchStartUp.h"
 #include "CBatchSummary.h"
 
 class CBatchRun {
@@ -37,7 +36,7 @@ class CBatchRun {
   // then shows it.
   bool Parse(const std::vector<std::string>& arArg);
   // The process exit code.
-  int Run(CBatchStartUp& startUp);
+  int Run();
 
   std::string m_strOutDir;  // as given, UTF-8
   int m_nJobs = 0;          // 0: one per core

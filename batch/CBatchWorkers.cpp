@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -89,22 +91,10 @@ void TakeResults(std::string& strBuffer, std::size_t nCount, const CBatchWorkers
   strBuffer.erase(0, nPos);
 }
 
-}  // namespace
-
-bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const Arrived& arrived,
-                        std::vector<bool>& arAnswered,
-                        const volatile std::sig_atomic_t* pStop) {
-  const auto stopped = [pStop] { return pStop != nullptr && *pStop != 0; };
-  arAnswered.assign(nCount, false);
-  if (nCount == 0) return true;
-  if (nWorkers < 1) nWorkers = 1;
-  if (static_cast<std::size_t>(nWorkers) > nCount) nWorkers = static_cast<int>(nCount);
-
-  void* pShared =
-      ::mmap(nullptr, sizeof(Counter), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
-  if (pShared == MAP_FAILED) return false;
-  Counter* pNext = new (pShared) Counter(0);
-
+// Forks up to nWorkers workers over the shared job counter; the ones that
+// started.
+std::vector<Worker> StartWorkers(int nWorkers, Counter& next, std::size_t nCount,
+                                 const CBatchWorkers::Job& job) {
   // Buffered output would otherwise be written once more by every worker.
   std::fflush(nullptr);
   std::vector<Worker> arWorker;
@@ -116,7 +106,7 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
     if (nPid == 0) {
       ::close(fds[0]);
       for (const auto& worker : arWorker) ::close(worker.nFd);
-      WorkerMain(fds[1], *pNext, nCount, nParent, job);
+      WorkerMain(fds[1], next, nCount, nParent, job);
     }
     ::close(fds[1]);
     if (nPid < 0) {
@@ -125,7 +115,14 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
     }
     arWorker.push_back({nPid, fds[0], {}});
   }
+  return arWorker;
+}
 
+// Reads what the workers write until every pipe is closed or the run is
+// stopped.
+void CollectResults(std::vector<Worker>& arWorker, std::size_t nCount,
+                    const CBatchWorkers::Arrived& arrived, std::vector<bool>& arAnswered,
+                    const std::function<bool()>& stopped) {
   std::size_t nOpen = arWorker.size();
   while (nOpen > 0 && !stopped()) {
     std::vector<pollfd> arPoll;
@@ -156,6 +153,25 @@ bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const 
       --nOpen;
     }
   }
+}
+
+}  // namespace
+
+bool CBatchWorkers::Run(std::size_t nCount, int nWorkers, const Job& job, const Arrived& arrived,
+                        std::vector<bool>& arAnswered, const volatile std::sig_atomic_t* pStop) {
+  const std::function<bool()> stopped = [pStop] { return pStop != nullptr && *pStop != 0; };
+  arAnswered.assign(nCount, false);
+  if (nCount == 0) return true;
+  if (nWorkers < 1) nWorkers = 1;
+  if (static_cast<std::size_t>(nWorkers) > nCount) nWorkers = static_cast<int>(nCount);
+
+  void* pShared =
+      ::mmap(nullptr, sizeof(Counter), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+  if (pShared == MAP_FAILED) return false;
+  Counter* pNext = new (pShared) Counter(0);
+
+  std::vector<Worker> arWorker = StartWorkers(nWorkers, *pNext, nCount, job);
+  CollectResults(arWorker, nCount, arrived, arAnswered, stopped);
   for (auto& worker : arWorker) {
     if (stopped()) ::kill(worker.nPid, SIGTERM);
     if (worker.nFd >= 0) ::close(worker.nFd);

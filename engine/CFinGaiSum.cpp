@@ -10,8 +10,8 @@
 #include "CFinGaiXML.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
+#include "CHostObjects.h"
 #include "FailureTexts.h"
-#include "FinGaiGlobals.h"
 #include "S_KANRI.h"
 
 namespace {

@@ -1,43 +1,38 @@
 #pragma once
-// The books of one data set, opened for reading only: the start-up checks
-// that matter for reading (installation files, management database, books),
-// the host objects the aggregation reaches the books through, and the
-// records of the chosen data set. Takes no guard and writes nothing.
+// The books of one data set, opened for reading only: the start-up of the
+// use given (CStartUp; by default the report's, which takes no guard), the
+// host objects the aggregation reaches the books through, and the records
+// of the chosen data set. Writes nothing.
 //
 // Use: Open(), then SelectDataID() (or SelectIndex() over ListDataSets()),
 // then ReadBooks(). A false result leaves its reason in GetError().
-// While the object lives it is the process's data access (g_pJetAccess,
-// g_pKaikei); one object at a time.
+// While the object lives it owns the process's host objects (g_pJetAccess,
+// g_pKaikei …); one object at a time.
 
-#include <memory>
 #include <vector>
 
+#include "CStartUp.h"
 #include "LEDGER_DATASET.h"
 #include "S_KANKAMOKU.h"
 #include "S_KANRI.h"
 #include "S_KANRI2.h"
 #include "WinTypes.h"
 
-class CJetAccess;
-class CKaikei;
-class CKumiSen;
-class CYmd;
-class CDenModify;
-
 class CReportBooks {
  public:
-  CReportBooks();
-  ~CReportBooks();
+  explicit CReportBooks(StartUpUse use = StartUpUse::Read);
   CReportBooks(const CReportBooks&) = delete;
   CReportBooks& operator=(const CReportBooks&) = delete;
 
-  // Makes the program folder the current folder and checks the installation
-  // files (host program, SUPPORT.INF, the common initial-data file).
-  bool OpenInstallation();
-  // OpenInstallation, then checks the management database and opens the
-  // data access.
+  // The start-up: the program folder becomes the current folder, the
+  // management database is checked and the data access opened, the
+  // installation files (host program, SUPPORT.INF, the common initial-data
+  // file) are checked.
   bool Open();
-  bool IsCooperative() const { return m_bCooperative; }
+  // Ends the data access and deletes the host objects; the start-up's guards
+  // stay while the object lives.
+  void Close() { m_startUp.CloseBooks(); }
+  bool IsCooperative() const { return CStartUp::IsCooperative(); }
 
   // The data sets of the management database in list order.
   bool ListDataSets(std::vector<LEDGER_DATASET>& arRows);
@@ -54,7 +49,7 @@ class CReportBooks {
   bool ReadBooks();
 
   const CString& GetError() const { return m_strError; }
-  const CString& GetProgramFolder() const { return m_strProgramFolder; }
+  const CString& GetProgramFolder() const { return m_startUp.ProgramFolder(); }
   const CString& GetDataPath() const { return m_strDataPath; }
   const S_KANRI& Kanri() const { return m_kanri; }
   const S_KANRI2& Kanri2() const { return m_kanri2; }
@@ -62,15 +57,9 @@ class CReportBooks {
 
  private:
   bool Fail(const CString& strError);
+  CJetAccess& Jet() const { return m_startUp.JetAccess(); }
 
-  std::unique_ptr<CJetAccess> m_pJetAccess;
-  std::unique_ptr<CYmd> m_pYmd;
-  std::unique_ptr<CKumiSen> m_pKumiSen;
-  std::unique_ptr<CKaikei> m_pKaikei;
-  std::unique_ptr<CDenModify> m_pDenModify;
-  bool m_bOpen = false;
-  bool m_bCooperative = false;
-  CString m_strProgramFolder;
+  CStartUp m_startUp;
   CString m_strDataPath;
   CString m_strError;
   S_KANRI m_kanri{};

@@ -9,7 +9,7 @@
 #include "CFinGaiFigures.h"
 #include "CFinGaiSum.h"
 #include "CKaikei.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "ItemRules.h"
 #include "KAMOKU_CLASS.h"
 #include "ReportFormat.h"

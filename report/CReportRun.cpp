@@ -13,7 +13,7 @@
 #include "CReportChecks.h"
 #include "CSetGaiFile.h"
 #include "CUtyFile.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "KAMOKU_CLASS.h"
 #include "ReportFormat.h"
 

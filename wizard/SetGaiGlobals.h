@@ -3,7 +3,7 @@
 // the application creates and defines them at start-up (tests define their
 // own). g_pJetAccess and g_pKaikei come with the engine's declarations.
 
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 
 class CConv;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "CKaikei.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 
 namespace {
 

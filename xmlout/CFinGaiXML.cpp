@@ -17,8 +17,8 @@
 #include "CXMLEdit.h"
 #include "Cp932.h"
 #include "DialogTemplate.h"
+#include "CHostObjects.h"
 #include "FailureTexts.h"
-#include "FinGaiGlobals.h"
 #include "FullWidthName.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "CKaikei.h"
 #include "CManagementDb.h"
 #include "CSetGaiFile.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "MAXDATACOUNT.h"
 #include "ProgramResources.h"
 

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "CFinGaiXML.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "FuzzFolder.h"
 
 // The program defines the host objects the writer uses; reading the support

@@ -2,13 +2,23 @@
 
 #include <ctime>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "AppTestSupport.h"
+#include "CConv.h"
+#include "CDenModify.h"
 #include "CFinGaiApp.h"
-#include "FinGaiAppMessages.h"
+#include "CHostObjects.h"
+#include "CJetAccess.h"
+#include "CKaikei.h"
+#include "CKumiSen.h"
+#include "CStartUp.h"
+#include "CYmd.h"
 #include "HostWindowListener.h"
 #include "LocalClock.h"
 #include "NamedGuard.h"
+#include "StartUpMessages.h"
 #include "WinMemory.h"
 
 namespace {
@@ -53,10 +63,10 @@ TEST_F(StartUp, YearAfter2035StopsBeforeAnyGuardIsTaken) {
   SetYear(2036);
   CFinGaiApp app;
   EXPECT_FALSE(app.InitInstance());
-  ExpectOneMessage(APP_MSG_SYSTEM_DATE, MB_ICONINFORMATION);
+  ExpectOneMessage(STARTUP_MSG_SYSTEM_DATE, MB_ICONINFORMATION);
   EXPECT_EQ(app.m_nResult, CFinGaiApp::RESULT_ERROR);
-  EXPECT_FALSE(NamedGuard::IsHeld(CFinGaiApp::CHECK_MAP_NAME));
-  EXPECT_FALSE(NamedGuard::IsHeld(CFinGaiApp::HOST_MAP_NAME));
+  EXPECT_FALSE(NamedGuard::IsHeld(CStartUp::CHECK_MAP_NAME));
+  EXPECT_FALSE(NamedGuard::IsHeld(CStartUp::HOST_MAP_NAME));
   EXPECT_EQ(app.ExitInstance(), 0);
 }
 
@@ -64,36 +74,36 @@ TEST_F(StartUp, SecondCopyStopsAndLeavesTheFirstCopysGuardAlone) {
   ClockReset reset;
   SetYear(2035);  // the last year that passes
   NamedGuard first;
-  ASSERT_TRUE(first.Create(CFinGaiApp::CHECK_MAP_NAME));
+  ASSERT_TRUE(first.Create(CStartUp::CHECK_MAP_NAME));
   {
     CFinGaiApp app;
     EXPECT_FALSE(app.InitInstance());
-    ExpectOneMessage(APP_MSG_DOUBLE_START, MB_ICONWARNING);
+    ExpectOneMessage(STARTUP_MSG_DOUBLE_START, MB_ICONWARNING);
     EXPECT_EQ(app.m_nResult, CFinGaiApp::RESULT_ERROR);
-    EXPECT_FALSE(NamedGuard::IsHeld(CFinGaiApp::HOST_MAP_NAME));
+    EXPECT_FALSE(NamedGuard::IsHeld(CStartUp::HOST_MAP_NAME));
     app.ExitInstance();
   }
   EXPECT_TRUE(first.IsOpen());
-  EXPECT_TRUE(NamedGuard::IsHeld(CFinGaiApp::CHECK_MAP_NAME));
+  EXPECT_TRUE(NamedGuard::IsHeld(CStartUp::CHECK_MAP_NAME));
 }
 
 TEST_F(StartUp, RunningHostStopsTheProgramAndItsOwnGuardGoesAtExit) {
   NamedGuard host;
-  ASSERT_TRUE(host.Create(CFinGaiApp::HOST_MAP_NAME));
+  ASSERT_TRUE(host.Create(CStartUp::HOST_MAP_NAME));
   CFinGaiApp app;
   EXPECT_FALSE(app.InitInstance());
-  ExpectOneMessage(APP_MSG_HOST_RUNNING, MB_ICONWARNING);
-  EXPECT_TRUE(NamedGuard::IsHeld(CFinGaiApp::CHECK_MAP_NAME));
+  ExpectOneMessage(STARTUP_MSG_HOST_RUNNING, MB_ICONWARNING);
+  EXPECT_TRUE(NamedGuard::IsHeld(CStartUp::CHECK_MAP_NAME));
   EXPECT_EQ(app.ExitInstance(), 0);
-  EXPECT_FALSE(NamedGuard::IsHeld(CFinGaiApp::CHECK_MAP_NAME));
-  EXPECT_TRUE(NamedGuard::IsHeld(CFinGaiApp::HOST_MAP_NAME));
+  EXPECT_FALSE(NamedGuard::IsHeld(CStartUp::CHECK_MAP_NAME));
+  EXPECT_TRUE(NamedGuard::IsHeld(CStartUp::HOST_MAP_NAME));
 }
 
 TEST_F(StartUp, LaunchedRunDisablesTheHostAndPostsTheResultAtTheEnd) {
   HostWindowListener host;
   ASSERT_TRUE(host.Open(4242));
   NamedGuard other;
-  ASSERT_TRUE(other.Create(CFinGaiApp::CHECK_MAP_NAME));
+  ASSERT_TRUE(other.Create(CStartUp::CHECK_MAP_NAME));
   {
     CFinGaiApp app;
     app.m_strCmdLine = "4242,32768,-3,/tmp/out.xml";
@@ -123,7 +133,7 @@ TEST_F(StartUp, TwoCommasOwnTheMessagesButPostNothing) {
   HostWindowListener host;
   ASSERT_TRUE(host.Open(4243));
   NamedGuard other;
-  ASSERT_TRUE(other.Create(CFinGaiApp::CHECK_MAP_NAME));
+  ASSERT_TRUE(other.Create(CStartUp::CHECK_MAP_NAME));
   {
     CFinGaiApp app;
     app.m_strCmdLine = "4243,32768,5";
@@ -150,7 +160,7 @@ TEST_F(StartUp, PagingMemoryOf5MiBPassesAndOneByteLessStops) {
 
   dir.Write("meminfo", "MemTotal: 1000000 kB\nMemAvailable: 5242879\nSwapFree: 0 kB\n");
   EXPECT_FALSE(app.CheckMemory());
-  ExpectOneMessage(APP_MSG_LOW_PAGING, MB_ICONWARNING);
+  ExpectOneMessage(STARTUP_MSG_LOW_PAGING, MB_ICONWARNING);
   EXPECT_EQ(app.m_nResult, CFinGaiApp::RESULT_ERROR);
 
   // Figures that cannot be read refuse rather than pass blind.
@@ -164,7 +174,7 @@ TEST_F(StartUp, HostExecutableOfTheEditionMustBeInTheCurrentFolder) {
   apptest::ScopedCwd cwd(program.path());
   CFinGaiApp app;
   EXPECT_FALSE(app.CheckHostExe());
-  ExpectOneMessage(APP_MSG_NO_HOST_EXE, MB_ICONWARNING);
+  ExpectOneMessage(STARTUP_MSG_NO_HOST_EXE, MB_ICONWARNING);
 
   program.Write("QT10.EXE", "");
   EXPECT_TRUE(app.CheckHostExe());
@@ -189,9 +199,102 @@ TEST_F(StartUp, ProgramLevelResultsMapToTheirMessages) {
   program.Write("MirabellDef.ini", "[ProgramLevel]\nRX16_G=1\n");
   EXPECT_TRUE(app.CheckProgramLevel());
   ASSERT_EQ(m_messages.Shown().size(), 3u);
-  EXPECT_EQ(m_messages.Shown()[0].text, APP_MSG_LEVEL_NO_INI);
-  EXPECT_EQ(m_messages.Shown()[1].text, APP_MSG_LEVEL_HOST_OLD);
-  EXPECT_EQ(m_messages.Shown()[2].text, APP_MSG_LEVEL_COMPONENT_OLD);
+  EXPECT_EQ(m_messages.Shown()[0].text, STARTUP_MSG_LEVEL_NO_INI);
+  EXPECT_EQ(m_messages.Shown()[1].text, STARTUP_MSG_LEVEL_HOST_OLD);
+  EXPECT_EQ(m_messages.Shown()[2].text, STARTUP_MSG_LEVEL_COMPONENT_OLD);
+}
+
+// One host object that notes when it goes, and whether its pointer still
+// led to it then.
+template <class T>
+class Noted : public T {
+ public:
+  template <class... Args>
+  Noted(std::vector<std::string>& arGone, const char* pszName, T*& pGlobal, Args&&... args)
+      : T(std::forward<Args>(args)...), m_arGone(arGone), m_strName(pszName), m_pGlobal(pGlobal) {}
+  ~Noted() override {
+    m_arGone.push_back(m_strName + (m_pGlobal == this ? " still published" : ""));
+  }
+
+ private:
+  std::vector<std::string>& m_arGone;
+  std::string m_strName;
+  T*& m_pGlobal;
+};
+
+TEST(HostObjects, GoInTheFixedOrderEachPointerClearedBeforeItsObject) {
+  std::vector<std::string> arGone;
+  {
+    CHostObjects objects;
+    // Given in the order of their making; the owner deletes in its own.
+    ASSERT_TRUE(objects.Hold(new Noted<CJetAccess>(arGone, "JetAccess", g_pJetAccess)));
+    ASSERT_TRUE(objects.Hold(new Noted<CConv>(arGone, "Conv", g_pConv)));
+    ASSERT_TRUE(objects.Hold(new Noted<CYmd>(arGone, "Ymd", g_pYmd)));
+    ASSERT_TRUE(objects.Hold(new Noted<CKumiSen>(arGone, "KumiSen", g_pKumiSen, g_pJetAccess, 0)));
+    ASSERT_TRUE(objects.Hold(
+        new Noted<CKaikei>(arGone, "Kaikei", g_pKaikei, g_pJetAccess, g_pYmd, g_pKumiSen)));
+    ASSERT_TRUE(objects.Hold(
+        new Noted<CDenModify>(arGone, "DenModify", g_pDenModify, g_pJetAccess, g_pKaikei)));
+    // An object that could not be made changes nothing.
+    CConv* pConv = g_pConv;
+    EXPECT_FALSE(objects.Hold(static_cast<CConv*>(nullptr)));
+    EXPECT_EQ(g_pConv, pConv);
+    EXPECT_TRUE(arGone.empty());
+  }
+  EXPECT_EQ(arGone, (std::vector<std::string>{"JetAccess", "Conv", "Ymd", "Kaikei", "DenModify",
+                                              "KumiSen"}));
+  for (const void* p :
+       {static_cast<const void*>(g_pJetAccess), static_cast<const void*>(g_pConv),
+        static_cast<const void*>(g_pYmd), static_cast<const void*>(g_pKumiSen),
+        static_cast<const void*>(g_pKaikei), static_cast<const void*>(g_pDenModify)})
+    EXPECT_EQ(p, nullptr);
+}
+
+// The same broken start for every use: a year past the last, the program's
+// guard held by another copy, an installation folder with nothing in it.
+TEST_F(StartUp, TheUseDecidesWhichChecksRunAndWhereTheFirstStop) {
+  ClockReset reset;
+  SetYear(2036);
+  NamedGuard other;
+  ASSERT_TRUE(other.Create(CStartUp::CHECK_MAP_NAME));
+  ScratchDir program;
+  ScopedEnv programDir("QT10_PROGRAM_DIR", program.path());
+  // Start-up makes the program's folder the current one.
+  apptest::ScopedCwd cwd(program.path());
+  struct Case {
+    StartUpUse use;
+    const char* pszStop;
+    UINT nIcon;
+  } arCase[] = {
+      {StartUpUse::Run, STARTUP_MSG_SYSTEM_DATE, MB_ICONINFORMATION},
+      {StartUpUse::Batch, STARTUP_MSG_SYSTEM_DATE, MB_ICONINFORMATION},
+      // Read only: neither the date nor the guards are looked at.
+      {StartUpUse::Read, STARTUP_MSG_KANRI_DB_PATH, MB_ICONINFORMATION},
+      // No books at all: the installation's files are the first thing missing.
+      {StartUpUse::Installation, STARTUP_MSG_NO_PROGRAM_FILE, MB_ICONWARNING},
+  };
+  for (const Case& c : arCase) {
+    CStartUp startUp(c.use);
+    EXPECT_FALSE(startUp.Start());
+    EXPECT_STREQ(startUp.Failure().pszText, c.pszStop);
+    EXPECT_EQ(startUp.Failure().nIcon, c.nIcon);
+    EXPECT_FALSE(startUp.IsBooksOpen());
+  }
+  CStartUp installation(StartUpUse::Installation);
+  installation.Start();
+  // On standard error the sentence names the file.
+  const CString strLine = installation.Failure().Line();
+  EXPECT_TRUE(strLine.starts_with("起動に必要なﾌﾟﾛｸﾞﾗﾑﾌｧｲﾙが存在しません: "));
+  EXPECT_TRUE(strLine.ends_with("/QT10.EXE"));
+
+  // With the date right, the batch stops at the guard a read leaves alone.
+  SetYear(2035);
+  CStartUp batch(StartUpUse::Batch);
+  EXPECT_FALSE(batch.Start());
+  EXPECT_STREQ(batch.Failure().pszText, STARTUP_MSG_DOUBLE_START);
+  EXPECT_FALSE(NamedGuard::IsHeld(CStartUp::HOST_MAP_NAME));
+  EXPECT_TRUE(other.IsOpen());
+  EXPECT_TRUE(m_messages.Shown().empty());
 }
 
 }  // namespace

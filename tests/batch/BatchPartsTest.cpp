@@ -14,10 +14,6 @@
 #include "Cp932.h"
 #include "TestText.h"
 
-// The program defines the host pointers the aggregation reaches the books by.
-class CJetAccess* g_pJetAccess = nullptr;
-class CKaikei* g_pKaikei = nullptr;
-
 namespace {
 
 using testsupport::U8;

@@ -14,7 +14,7 @@
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "FakeHost.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "ProgramResources.h"
 #include "WinMessageBox.h"
 

@@ -7,7 +7,7 @@
 #include "CKaikei.h"
 #include "CValueMgr.h"
 #include "CXMLEdit.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 
 CJetAccess* g_pJetAccess = nullptr;
 CKaikei* g_pKaikei = nullptr;

@@ -14,7 +14,7 @@
 #include "CKaikei.h"
 #include "Cp932.h"
 #include "FakeHost.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "ProgramResources.h"
 #include "WinMessageBox.h"
 

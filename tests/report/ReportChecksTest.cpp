@@ -14,7 +14,7 @@
 #include "CKaikei.h"
 #include "CReportChecks.h"
 #include "FakeHost.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "KAMOKU_CLASS.h"
 
 namespace {

@@ -22,7 +22,7 @@
 #include "CManagementDb.h"
 #include "CSetGaiFile.h"
 #include "Cp932.h"
-#include "FinGaiGlobals.h"
+#include "CHostObjects.h"
 #include "MAXDATACOUNT.h"
 #include "ProgramResources.h"
 

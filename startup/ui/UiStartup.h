@@ -11,7 +11,7 @@
 // that cannot be used ends the process with exit status 3.
 //
 // The Qt backend plugs in by defining CreateQtUiBackend (QtUiBackendEntry.h)
-// in platform/ui/qt/QtUiBackendEntry.cpp; once that file exists this library
+// in platform/ui/qt/QtUiBackendEntry.cpp; when Qt is built this library
 // links the Qt backend and calls it.
 
 #include "CUiBackend.h"
