@@ -426,31 +426,32 @@ OPENED = re.compile(r"^\d+ +openat\(.*\) = \d+<(/[^>]*)>$")
 TARGET = re.compile(r'<(/[^>]*)>|"(/[^"]*)"')
 
 
-def listing(path, slot):
+def listing(path, slot, runs=5):
     """The points to fail: every call of the clean run on the trial's files (fonts' caches in
-    the home folder aside), as (kind, occurrence); the occurrences are counted per process,
-    as strace's "when" counts."""
-    slot.restore()
-    root = slot.root
-    trace = root + ".trace"
-    run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)), root,
-        path.env(root))
-    counts = collections.Counter()
+    the home folder aside), as (kind, occurrence). The occurrences are counted per process,
+    as strace's "when" counts; the batch's workers share out the data sets as they come, so
+    the points are those of several runs together."""
     points = set()
-    for line in joined_lines(trace):
-        m = re.match(r"^(\d+) +(\w+)\(", line)
-        if not m or m.group(2) not in ERRORS:
-            continue
-        key = (m.group(1), m.group(2))
-        counts[key] += 1
-        # What the call works on: an open's result, else its first file or name
-        # (past the current folder that strace shows for AT_FDCWD).
-        target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
-        name = target and next(g for g in target.groups() if g is not None)
-        if not name or not name.startswith(root + "/") or name.startswith(root + "/home/"):
-            continue
-        points.add((m.group(2), counts[key]))
-    os.remove(trace)
+    for _ in range(runs):
+        slot.restore()
+        root = slot.root
+        trace = root + ".trace"
+        run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)),
+            root, path.env(root))
+        counts = collections.Counter()
+        for line in joined_lines(trace):
+            m = re.match(r"^(\d+) +(\w+)\(", line)
+            if not m or m.group(2) not in ERRORS:
+                continue
+            key = (m.group(1), m.group(2))
+            counts[key] += 1
+            # What the call works on: an open's result, else its first file or name
+            # (past the current folder that strace shows for AT_FDCWD).
+            target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
+            name = target and next(g for g in target.groups() if g is not None)
+            if name and name.startswith(root + "/") and not name.startswith(root + "/home/"):
+                points.add((m.group(2), counts[key]))
+        os.remove(trace)
     return sorted(points)
 
 
@@ -520,6 +521,7 @@ def sweep(args, selected):
         free = list(slots)
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
             pending = {}
+            finished = 0
             queue = list(jobs)
             while queue or pending:
                 while queue and free:
@@ -529,6 +531,10 @@ def sweep(args, selected):
                 done, _ = concurrent.futures.wait(pending,
                                                   return_when=concurrent.futures.FIRST_COMPLETED)
                 for fut in done:
+                    finished += 1
+                    if finished % 100 == 0:
+                        print("%s: %d/%d" % (name, finished, len(jobs)), file=sys.stderr,
+                              flush=True)
                     (call, when, fault), slot = pending.pop(fut)
                     free.append(slot)
                     outcome, violations = fut.result()
