@@ -470,9 +470,11 @@ def trial(path, slot, call, when, fault):
     if not failed and state != new:
         violations.append("success reported, outcome differs from the clean run")
     for name in set(old) | set(state):
-        if failed and name.endswith("summary.csv") and name in state and whole_summary(
-                state[name], new.get(name)):
-            continue  # the batch's own account of this run, failures included
+        if failed and name.endswith("summary.csv") and (name not in state or whole_summary(
+                state[name], new.get(name))):
+            # The batch's own account of this run, failures included; or none, as a
+            # failed batch removes an earlier summary that no longer tells its files.
+            continue
         if name in state and state[name] not in (old.get(name), new.get(name)):
             violations.append("neither earlier nor new: " + name)
         if name in old and name not in state and name in new:
@@ -803,7 +805,7 @@ class Replay:
     def __init__(self, root, snapshot, trace):
         self.root, self.snapshot = root, snapshot
         self.files, self.dirs = {}, {}  # path -> inode / folder id, as the run sees them
-        for folder, names, files in os.walk(root):
+        for folder, _, files in os.walk(root):
             self.dirs[folder] = ("dir", folder)
             self.files.update((folder + "/" + n, ("old", folder + "/" + n)) for n in files)
         self.initial = (dict(self.files), dict(self.dirs))
@@ -905,17 +907,12 @@ class Replay:
         lost, the lost ones of data or of names only, and of one key only."""
         n = len(self.ops)
         for k in range(n + 1):
-            synced_at = {}
-            everything = None
+            synced_at = {}  # key -> its last sync before the point; None: a sync of all
             for i in range(k):
-                op = self.ops[i]
-                if op.kind == "sync":
-                    if op.keys is None:
-                        everything = i
-                    else:
-                        synced_at[op.keys[0]] = i
+                if self.ops[i].kind == "sync":
+                    synced_at[self.ops[i].keys[0] if self.ops[i].keys else None] = i
             volatile = [i for i in range(k) if self.ops[i].kind != "sync" and not all(
-                max(synced_at.get(key, -1), -1 if everything is None else everything) > i
+                max(synced_at.get(key, -1), synced_at.get(None, -1)) > i
                 for key in self.ops[i].keys)]
             drops = [set(), set(volatile)] + [
                 {i for i in volatile if self.ops[i].kind == kind} for kind in ("data", "name")]
