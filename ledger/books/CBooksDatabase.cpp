@@ -292,8 +292,16 @@ bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strLi
     return Fail("cannot write the data-set folder to the disk");
   }
   if (!mgmt.Db().Exec("COMMIT")) {
-    ::rename(osFinal.c_str(), osWork.c_str());
     mgmt.Db().Exec("ROLLBACK");
+    // A commit fails after it took effect when the sync of the journal's
+    // removal fails: the data set is then recorded, and its folder stays.
+    CManagementDb check;
+    if (check.Open(strManagementDb, false) && check.Find(nAssigned) != nullptr) {
+      m_strWork.clear();
+      Abort();
+      return Fail("the data set was recorded, but the record may not survive a power loss");
+    }
+    ::rename(osFinal.c_str(), osWork.c_str());
     Abort();
     return Fail("cannot record the data set");
   }

@@ -54,6 +54,12 @@ bool CManagementDb::Open(const CString& strPath, bool bWrite) {
     bOpened = m_db.Open(strPath, CSqlite::OPEN_WRITE);
   }
   if (!bOpened) return false;
+  // A commit ends with the journal's removal: without a sync of the folder a
+  // power loss can bring the journal back and roll a reported change back.
+  if (bWrite && !m_db.Exec("PRAGMA synchronous = EXTRA")) {
+    Close();
+    return false;
+  }
   std::string kind;
   if (!m_db.QueryText("SELECT value FROM ledger_meta WHERE key = 'kind'", kind) ||
       kind != "management") {

@@ -19,7 +19,11 @@ each error that call can return and with SIGKILL. After every trial:
 writes, syncs and renames are recorded and every prefix a crash could leave
 on disk is considered (writes after a file's last sync may be lost, renames
 after the folder's last sync may be undone); a file a user relies on must be
-the earlier one or a complete new one, never empty or torn.
+the earlier one or a complete new one, never empty or torn. For add-books the
+writes are replayed with their bytes and each crash state is built on the
+disk: the programs and SQLite (which rolls back a journal it finds) must see
+the new data set listed with its books, or the earlier ones and a retry that
+adds it; once the run has reported success, only the former.
 
 Prints a table and exits 1 on any violation.
 """
@@ -231,6 +235,32 @@ class AddBooks(Path):
         code, out = run([root + "/inst/QT10.EXE", "list", root + "/inst"], root, self.env(root))
         return {"list": (code, out)}
 
+    def judged(self, root):
+        """What a crash state is judged by: the list, and the new data set's books."""
+        return self.state(root)["list"], dump(root + "/inst/books/00000099/books.db")
+
+    def judge(self, root, before, after):
+        """A crash state: the data set listed with the books added, or the earlier data sets
+        listed and a retry adds it."""
+        now = self.judged(root)  # the programs meet any journal left as it is
+        violations = integrity(root)
+        if now[0] == after[0]:
+            if now[1] != after[1]:
+                violations.append("listed, but its books are not the ones added")
+            return "new", violations
+        if now[0] != before[0]:
+            violations.append("the list is neither the earlier nor the new one: " +
+                              now[0][1].strip()[-200:])
+            return "torn", violations
+        code, out = run(self.command(root), root, self.env(root))
+        if code != 0 or self.judged(root) != after:
+            violations.append("the retry does not add the books: " + out.strip()[-300:])
+        left = stale_temps(self, root)
+        if left:
+            violations.append("temporary files left after the retry: " + ", ".join(
+                os.path.relpath(p, root) for p in left))
+        return "old, retried", violations
+
 
 class Writer(Path):
     """A writer of out/file.txt of the checker's own, to prove the power-loss check."""
@@ -247,6 +277,40 @@ class Writer(Path):
     def command(self, root):
         return [sys.executable, "-c", self.code, root + "/out"]
 
+    def judged(self, root):
+        p = root + "/out/file.txt"
+        if not os.path.isfile(p):
+            return None
+        with open(p, "rb") as f:
+            return f.read()
+
+    def judge(self, root, before, after):
+        now = self.judged(root)
+        if now == after:
+            return "new", []
+        return "old", [] if now == before else ["file.txt is neither old nor new"]
+
+
+class DbWriter(Writer):
+    """A writer of a database of the checker's own, to prove the byte-for-byte check."""
+
+    def prepare(self, root):
+        os.makedirs(root + "/out")
+        con = sqlite3.connect(root + "/out/data.db")
+        con.execute("CREATE TABLE t(x)")
+        con.execute("INSERT INTO t VALUES('old')")
+        con.commit()
+        con.close()
+
+    def judged(self, root):
+        return dump(root + "/out/data.db", readonly=False)
+
+    def judge(self, root, before, after):
+        now = self.judged(root)
+        if now == after:
+            return "new", []
+        return "old", [] if now == before else ["data.db is neither old nor new"]
+
 
 # In place: a crash can leave the file empty or torn.
 UNSAFE = "import sys; open(sys.argv[1] + '/file.txt', 'w').write('new\\n')"
@@ -260,6 +324,15 @@ with open(d + '/.file.txt.tmp', 'w') as f:
 os.rename(d + '/.file.txt.tmp', d + '/file.txt')
 fd = os.open(d, os.O_RDONLY)
 os.fsync(fd)
+"""
+
+# A transaction of many pages; SQLite's journal keeps it whole only if it is synced,
+# and the commit lasts only if the journal's removal is synced too (EXTRA).
+DB = """import sqlite3, sys
+con = sqlite3.connect(sys.argv[1] + '/data.db')
+con.execute('PRAGMA synchronous = %s')
+con.executemany('INSERT INTO t VALUES(?)', [('x' * 200,)] * 100)
+con.commit()
 """
 
 PATHS = {"headless": Headless, "settings-cancel": SettingsCancel, "pdf": Pdf, "batch": Batch,
@@ -285,6 +358,20 @@ def integrity(root):
         if result != "ok":
             problems.append("integrity of " + os.path.relpath(db, root) + ": " + result)
     return problems
+
+
+def dump(db, readonly=True):
+    """A database's content as SQL, or None; a reader that may write rolls back a journal
+    left beside it, as SQLite does."""
+    if not os.path.isfile(db):
+        return None
+    try:
+        con = sqlite3.connect("file:%s%s" % (db, "?mode=ro" if readonly else ""), uri=True)
+        text = "\n".join(con.iterdump())
+        con.close()
+        return text
+    except sqlite3.Error as e:
+        return "unreadable: " + str(e)
 
 
 def whole_summary(data, clean):
@@ -337,38 +424,34 @@ def clean_states(path, slot):
 
 OPENED = re.compile(r"^\d+ +openat\(.*\) = \d+<(/[^>]*)>$")
 TARGET = re.compile(r'<(/[^>]*)>|"(/[^"]*)"')
-UNIQUE = re.compile(r"\.tmp-\d+-\w+|-\d+(-\d+)?\.(part|probe)")
 
 
-def listing(path, slot):
-    """The points to fail: the calls of the clean run on the trial's files (fonts' caches in
-    the home folder aside), each file's first and last of each kind; the counts are per
-    process, as strace's "when" counts."""
-    slot.restore()
-    root = slot.root
-    trace = root + ".trace"
-    run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)), root,
-        path.env(root))
-    counts = collections.Counter()
-    seen = collections.OrderedDict()
-    for line in joined_lines(trace):
-        m = re.match(r"^(\d+) +(\w+)\(", line)
-        if not m or m.group(2) not in ERRORS:
-            continue
-        key = (m.group(1), m.group(2))
-        counts[key] += 1
-        # What the call works on: an open's result, else its first file or name
-        # (past the current folder that strace shows for AT_FDCWD).
-        target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
-        name = target and next(g for g in target.groups() if g is not None)
-        if not name or not name.startswith(root + "/") or name.startswith(root + "/home/"):
-            continue
-        group = (m.group(2), UNIQUE.sub("", name))
-        seen.setdefault(group, []).append(counts[key])
-    os.remove(trace)
+def listing(path, slot, runs=5):
+    """The points to fail: every call of the clean run on the trial's files (fonts' caches in
+    the home folder aside), as (kind, occurrence). The occurrences are counted per process,
+    as strace's "when" counts; the batch's workers share out the data sets as they come, so
+    the points are those of several runs together."""
     points = set()
-    for (call, _), occurrences in seen.items():
-        points.update((call, n) for n in (occurrences[0], occurrences[-1]))
+    for _ in range(runs):
+        slot.restore()
+        root = slot.root
+        trace = root + ".trace"
+        run(strace(["-y", "-o", trace, "-e", "trace=" + ",".join(ERRORS)], path.command(root)),
+            root, path.env(root))
+        counts = collections.Counter()
+        for line in joined_lines(trace):
+            m = re.match(r"^(\d+) +(\w+)\(", line)
+            if not m or m.group(2) not in ERRORS:
+                continue
+            key = (m.group(1), m.group(2))
+            counts[key] += 1
+            # What the call works on: an open's result, else its first file or name
+            # (past the current folder that strace shows for AT_FDCWD).
+            target = OPENED.search(line) or TARGET.search(line.replace("AT_FDCWD<", "AT_FDCWD"))
+            name = target and next(g for g in target.groups() if g is not None)
+            if name and name.startswith(root + "/") and not name.startswith(root + "/home/"):
+                points.add((m.group(2), counts[key]))
+        os.remove(trace)
     return sorted(points)
 
 
@@ -387,9 +470,11 @@ def trial(path, slot, call, when, fault):
     if not failed and state != new:
         violations.append("success reported, outcome differs from the clean run")
     for name in set(old) | set(state):
-        if failed and name.endswith("summary.csv") and name in state and whole_summary(
-                state[name], new.get(name)):
-            continue  # the batch's own account of this run, failures included
+        if failed and name.endswith("summary.csv") and (name not in state or whole_summary(
+                state[name], new.get(name))):
+            # The batch's own account of this run, failures included; or none, as a
+            # failed batch removes an earlier summary that no longer tells its files.
+            continue
         if name in state and state[name] not in (old.get(name), new.get(name)):
             violations.append("neither earlier nor new: " + name)
         if name in old and name not in state and name in new:
@@ -438,6 +523,7 @@ def sweep(args, selected):
         free = list(slots)
         with concurrent.futures.ThreadPoolExecutor(max_workers=args.jobs) as pool:
             pending = {}
+            finished = 0
             queue = list(jobs)
             while queue or pending:
                 while queue and free:
@@ -447,6 +533,10 @@ def sweep(args, selected):
                 done, _ = concurrent.futures.wait(pending,
                                                   return_when=concurrent.futures.FIRST_COMPLETED)
                 for fut in done:
+                    finished += 1
+                    if finished % 100 == 0:
+                        print("%s: %d/%d" % (name, finished, len(jobs)), file=sys.stderr,
+                              flush=True)
                     (call, when, fault), slot = pending.pop(fut)
                     free.append(slot)
                     outcome, violations = fut.result()
@@ -688,32 +778,299 @@ def crash_check(path, slot):
     return points, bad
 
 
+# Power loss, byte for byte ---------------------------------------------------
+#
+# For the databases the model above is not enough: whether a crash leaves a
+# database old or new depends on what SQLite makes of the journal beside it.
+# So the run's writes are recorded with their bytes and replayed: each crash
+# state is built on the disk and judged by the real programs and SQLite.
+
+REPLAY_CALLS = "openat,write,pwrite64,ftruncate,lseek,fsync,fdatasync,syncfs,sync,rename," \
+               "renameat,renameat2,link,linkat,unlink,unlinkat,mkdir,mkdirat,rmdir,chdir," \
+               "clone,clone3,fork,vfork,close"
+
+
+class Op:
+    """A change to the disk: of an inode's data ('data', keyed by the inode) or of a
+    folder's names ('name', keyed by the folders' ids); a sync makes those of its key
+    before it durable."""
+
+    def __init__(self, kind, keys, action):
+        self.kind, self.keys, self.action = kind, keys, action
+
+
+class Replay:
+    """The recorded run as operations, and the disk states a crash could leave."""
+
+    def __init__(self, root, snapshot, trace):
+        self.root, self.snapshot = root, snapshot
+        self.files, self.dirs = {}, {}  # path -> inode / folder id, as the run sees them
+        for folder, _, files in os.walk(root):
+            self.dirs[folder] = ("dir", folder)
+            self.files.update((folder + "/" + n, ("old", folder + "/" + n)) for n in files)
+        self.initial = (dict(self.files), dict(self.dirs))
+        self.ops = []
+        self.offsets = {}
+        self.cwd = collections.defaultdict(lambda: root)
+        self.count = 0
+        for line in joined_lines(trace):
+            m = LINE.match(line)
+            if m and not m.group(4).startswith("-") and m.group(4) != "?":
+                self.record(m.group(1), m.group(2), split_args(m.group(3)), m.group(4),
+                            m.group(5))
+
+    def path(self, pid, dirfd, name):
+        if name.startswith("/") or dirfd is None:
+            return os.path.normpath(name if name.startswith("/") else self.cwd[pid] + "/" + name)
+        fd = FD.match(dirfd)
+        base = fd.group(2) if fd and not dirfd.startswith("AT_FDCWD") else self.cwd[pid]
+        return os.path.normpath(base + "/" + name)
+
+    def mine(self, path):
+        return path is not None and path.startswith(self.root + "/")
+
+    def folder(self, path):
+        return self.dirs.get(os.path.dirname(path), ("dir", os.path.dirname(path)))
+
+    def add(self, kind, keys, action):
+        self.ops.append(Op(kind, keys, action))
+        apply(self.files, self.dirs, None, action)
+
+    def record(self, pid, call, args, ret, rest):
+        fd_path = FD.match(args[0]).group(2) if args and FD.match(args[0]) else None
+        if call in ("clone", "clone3", "fork", "vfork"):
+            self.cwd[ret] = self.cwd[pid]
+        elif call == "chdir":
+            self.cwd[pid] = self.path(pid, None, unquote(args[0]))
+        elif call == "close":
+            self.offsets.pop((pid, args[0].split("<")[0]), None)
+        elif call == "openat":
+            target = re.match(r"^\s*<(.*)>", rest)
+            p = target.group(1) if target else self.path(pid, args[0], unquote(args[1]))
+            self.offsets[(pid, ret)] = 0
+            if not self.mine(p) or p in self.dirs:
+                return
+            if "O_CREAT" in args[2] and p not in self.files:
+                self.count += 1
+                self.add("name", [self.folder(p)], ("create", p, ("new", self.count)))
+            if "O_TRUNC" in args[2]:
+                self.add("data", [self.files[p]], ("truncate", self.files[p], 0))
+            if "O_APPEND" in args[2]:
+                self.offsets[(pid, ret)] = None
+        elif call == "lseek":
+            self.offsets[(pid, args[0].split("<")[0])] = int(ret)
+        elif call in ("write", "pwrite64"):
+            if not self.mine(fd_path) or fd_path not in self.files:
+                return
+            data = unquote(args[1]).encode("latin-1")[:int(ret)]
+            key = (pid, args[0].split("<")[0])
+            offset = int(args[3]) if call == "pwrite64" else self.offsets.get(key, 0)
+            self.add("data", [self.files[fd_path]], ("write", self.files[fd_path], offset, data))
+            if call == "write" and offset is not None:
+                self.offsets[key] = offset + len(data)
+        elif call == "ftruncate":
+            if self.mine(fd_path) and fd_path in self.files:
+                self.add("data", [self.files[fd_path]],
+                         ("truncate", self.files[fd_path], int(args[1])))
+        elif call in ("fsync", "fdatasync"):
+            if self.mine(fd_path):
+                key = self.dirs.get(fd_path) or self.files.get(fd_path)
+                self.ops.append(Op("sync", [key], None))
+        elif call in ("sync", "syncfs"):
+            self.ops.append(Op("sync", None, None))
+        elif call in ("mkdir", "mkdirat"):
+            p = self.path(pid, args[0] if call == "mkdirat" else None,
+                          unquote(args[1 if call == "mkdirat" else 0]))
+            if self.mine(p):
+                self.add("name", [self.folder(p)], ("mkdir", p, ("dir", p)))
+        elif call in ("rename", "renameat", "renameat2", "link", "linkat"):
+            quoted = [(i, unquote(a)) for i, a in enumerate(args) if unquote(a) is not None]
+            if len(quoted) != 2:
+                return
+            (i, old), (j, new) = quoted
+            old = self.path(pid, args[i - 1] if i else None, old)
+            new = self.path(pid, args[j - 1] if j > i + 1 else None, new)
+            if self.mine(old) and self.mine(new):
+                kind = "link" if call.startswith("link") else "rename"
+                self.add("name", [self.folder(old), self.folder(new)], (kind, old, new))
+        elif call in ("unlink", "unlinkat", "rmdir"):
+            at = call == "unlinkat"
+            p = self.path(pid, args[0] if at else None, unquote(args[1 if at else 0]))
+            if self.mine(p):
+                gone = "rmdir" if call == "rmdir" or (at and "AT_REMOVEDIR" in args[2]) \
+                    else "unlink"
+                self.add("name", [self.folder(p)], (gone, p))
+
+    def states(self):
+        """(crash point, the ops a crash there could leave applied): at every point, each
+        op after the last sync of its key may be lost; tried are all of them kept, all
+        lost, the lost ones of data or of names only, and of one key only."""
+        n = len(self.ops)
+        for k in range(n + 1):
+            synced_at = {}  # key -> its last sync before the point; None: a sync of all
+            for i in range(k):
+                if self.ops[i].kind == "sync":
+                    synced_at[self.ops[i].keys[0] if self.ops[i].keys else None] = i
+            volatile = [i for i in range(k) if self.ops[i].kind != "sync" and not all(
+                max(synced_at.get(key, -1), synced_at.get(None, -1)) > i
+                for key in self.ops[i].keys)]
+            drops = [set(), set(volatile)] + [
+                {i for i in volatile if self.ops[i].kind == kind} for kind in ("data", "name")]
+            for key in {key for i in volatile for key in self.ops[i].keys}:
+                drops.append({i for i in volatile if key in self.ops[i].keys})
+            for drop in drops:
+                yield k, [self.ops[i].action for i in range(k)
+                          if i not in drop and self.ops[i].kind != "sync"]
+
+    def build(self, actions):
+        """Makes the state on the disk at root; a key that names the state's content."""
+        files, dirs = dict(self.initial[0]), dict(self.initial[1])
+        content = {}
+        for action in actions:
+            apply(files, dirs, content, action, self.snapshot, self.root)
+        if os.path.exists(self.root):
+            shutil.rmtree(self.root)
+        copy_tree(self.snapshot, self.root)
+        for d in sorted(dirs):
+            os.makedirs(d, exist_ok=True)
+        for p in set(files) | set(self.initial[0]):
+            ino = files.get(p)
+            if ino == ("old", p) and ino not in content:
+                continue
+            if os.path.lexists(p):
+                os.remove(p)
+            if ino in content:
+                with open(p, "wb") as f:
+                    f.write(content[ino])
+            elif ino is not None:
+                copy_file(self.snapshot + ino[1][len(self.root):], p)
+        for d in sorted(set(self.initial[1]) - set(dirs), reverse=True):
+            shutil.rmtree(d, ignore_errors=True)
+        return (tuple(sorted(dirs)), tuple(sorted(
+            (p, hash(bytes(content[ino])) if ino in content else ino) for p, ino in files.items())))
+
+
+def copy_file(src, dst):
+    if os.access(src, os.X_OK):
+        os.link(src, dst)
+    else:
+        shutil.copy2(src, dst)
+
+
+def apply(files, dirs, content, action, snapshot=None, root=None):
+    """One op on a model of names (files, dirs) and, with content, of bytes."""
+    kind = action[0]
+    if kind in ("create", "mkdir"):
+        _, p, ino = action
+        if os.path.dirname(p) in dirs and p not in files and p not in dirs:
+            (files if kind == "create" else dirs)[p] = ino
+            if content is not None and kind == "create":
+                content[ino] = bytearray()
+    elif kind in ("rename", "link"):
+        _, old, new = action
+        if old in files and new not in dirs and os.path.dirname(new) in dirs:
+            files[new] = files[old]
+            if kind == "rename":
+                del files[old]
+        elif old in dirs and kind == "rename" and os.path.dirname(new) in dirs \
+                and new not in files:
+            for table in (files, dirs):
+                for p in [p for p in table if p == old or p.startswith(old + "/")]:
+                    table[new + p[len(old):]] = table.pop(p)
+    elif kind == "unlink":
+        files.pop(action[1], None)
+    elif kind == "rmdir":
+        dirs.pop(action[1], None)
+    elif content is not None:
+        ino = action[1]
+        if ino not in content and ino[0] == "new":
+            content[ino] = bytearray()  # its name may be lost, not its data
+        elif ino not in content:
+            with open(snapshot + ino[1][len(root):], "rb") as f:
+                content[ino] = bytearray(f.read())
+        data = content[ino]
+        if kind == "truncate":
+            del data[action[2]:]
+            data.extend(b"\0" * (action[2] - len(data)))
+        else:
+            offset, new = action[2], action[3]
+            if offset is None:
+                offset = len(data)
+            data.extend(b"\0" * (offset + len(new) - len(data)))
+            data[offset:offset + len(new)] = new
+
+
+def replay_check(path, slot):
+    """Every crash state of the path's clean run, judged by path.judge; the counts and the
+    violations."""
+    slot.restore()
+    root = slot.root
+    trace = root + ".replay"
+    before = path.judged(root)
+    run(strace(["-y", "-x", "-s", "1048576", "-o", trace, "-e", "trace=" + REPLAY_CALLS],
+               path.command(root)), root, path.env(root))
+    after = path.judged(root)
+    replay = Replay(root, slot.snapshot, trace)
+    os.remove(trace)
+    seen = set()
+    counts, problems = collections.Counter(), collections.Counter()
+    final = len(replay.ops)
+    for k, actions in replay.states():
+        counts["points"] = max(counts["points"], k + 1)
+        key = replay.build(actions)
+        if (key, k == final) in seen:
+            continue
+        seen.add((key, k == final))
+        counts["states"] += 1
+        outcome, violations = path.judge(root, before, after)
+        counts[outcome] += 1
+        if k == final and outcome != "new":
+            violations.append("after the run reported success, a crash can leave it undone")
+        for v in violations:
+            problems[v] += 1
+    shutil.rmtree(root, ignore_errors=True)
+    return counts, problems
+
+
 def crash(args, selected):
-    # The check first proves itself on a writer that is known to be unsafe and
-    # one that is known to be safe.
-    for name, code, unsafe in (("unsafe-writer", UNSAFE, True), ("safe-writer", SAFE, False)):
-        slot = Slot(Writer(name, args, code), args.work, 0)
-        _, bad = crash_check(slot.path, slot)
+    # Each check first proves itself on writers of its own that are known to be
+    # unsafe and safe.
+    proofs = [(Writer(n, args, code), unsafe, check) for n, code, unsafe in (
+        ("unsafe-writer", UNSAFE, True), ("safe-writer", SAFE, False))
+        for check in (crash_check, replay_check)] + [
+        (DbWriter(n, args, DB % mode), unsafe, replay_check)
+        for n, mode, unsafe in (("unsafe-db", "OFF", True), ("unsynced-removal-db", "FULL", True),
+                                ("safe-db", "EXTRA", False))]
+    for path, unsafe, check in proofs:
+        slot = Slot(path, args.work, 0)
+        bad = check(path, slot)[1]
         shutil.rmtree(slot.root, ignore_errors=True)
         shutil.rmtree(slot.snapshot, ignore_errors=True)
         if bool(bad) != unsafe:
-            print("the power-loss check misjudges the %s: %s" % (name, dict(bad)))
+            print("the power-loss check misjudges the %s: %s" % (path.name, dict(bad)))
             return False
     ok = True
-    print("| path | crash points | files checked | violations |")
-    print("|---|---:|---:|---:|")
+    print("| path | crash points | files checked | disk states | violations |")
+    print("|---|---:|---:|---:|---:|")
     details = []
     for name in selected:
         path = PATHS[name](name, args)
-        if isinstance(path, AddBooks):
-            continue
         slot = Slot(path, args.work, 0)
-        points, bad = crash_check(path, slot)
-        files = len(path.state(slot.root))
-        print("| %s | %d | %d | %d |" % (name, points, files, sum(bad.values())))
-        for (user, problem), n in sorted(bad.items()):
-            details.append("VIOLATION %s: %s could be %s at %d crash points" % (
-                name, user, problem, n))
+        if isinstance(path, AddBooks):
+            # The books and the management database, judged by SQLite and the programs.
+            counts, bad = replay_check(path, slot)
+            print("| %s | %d | 2 | %d (%s) | %d |" % (
+                name, counts["points"], counts["states"], ", ".join(
+                    "%s %d" % (k, v) for k, v in sorted(counts.items())
+                    if k not in ("points", "states")), sum(bad.values())))
+            details += ["VIOLATION %s: %s (%d disk states)" % (name, v, n)
+                        for v, n in sorted(bad.items())]
+        else:
+            points, bad = crash_check(path, slot)
+            files = len(path.state(slot.root))
+            print("| %s | %d | %d | | %d |" % (name, points, files, sum(bad.values())))
+            details += ["VIOLATION %s: %s could be %s at %d crash points" % (
+                name, user, problem, n) for (user, problem), n in sorted(bad.items())]
         ok = ok and not bad
         shutil.rmtree(slot.root, ignore_errors=True)
         shutil.rmtree(slot.snapshot, ignore_errors=True)
