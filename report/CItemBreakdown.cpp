@@ -43,6 +43,94 @@ CReportModel::Part PartOf(const CReportModel::Item& item, double dSign) {
   return {item.nNumber, item.strName, dSign * item.dYen};
 }
 
+using InitBodies = CArray<_SG_INIT_BODY, _SG_INIT_BODY>;
+
+double SumOf(const std::vector<CReportModel::Part>& arPart) {
+  double dParts = 0.0;
+  for (const CReportModel::Part& part : arPart) dParts += part.dAmount;
+  return dParts;
+}
+
+// Σ(a:b): the items a to b as they are; false when the formula is not one.
+bool AddRange(const CReportModel& model, const CString& strFormula,
+              std::vector<CReportModel::Part>& arPart) {
+  const std::size_t nOpen = strFormula.find('(');
+  const std::size_t nColon = strFormula.find(':');
+  if (nOpen == CString::npos || nColon == CString::npos) return false;
+  const int nFirst = std::atoi(strFormula.c_str() + nOpen + 1);
+  const int nLast = std::atoi(strFormula.c_str() + nColon + 1);
+  for (int n = nFirst; n <= nLast; ++n) {
+    const CReportModel::Item* pItem = model.FindItem(n);
+    if (pItem != nullptr && !pItem->bMonthly) arPart.push_back(PartOf(*pItem, 1.0));
+  }
+  return true;
+}
+
+// The item of the formula main item whose total account is nCode.
+const CReportModel::Item* TotalItem(const CReportModel& model, const InitBodies& arInitBody,
+                                    short nCode) {
+  for (const _SG_INIT_BODY& other : arInitBody) {
+    if (IsFormulaMain(other) && CFinGaiSum::FormulaTotalAccount(other) == nCode) {
+      return model.FindItem(other.nGaiNo);
+    }
+  }
+  return nullptr;
+}
+
+// The block: account-mapped main items next to the total, in the order of
+// the form; a block before the total goes after its base.
+void AddBlock(const CReportModel& model, const InitBodies& arInitBody, std::size_t nIndex,
+              const Layout& layout, std::vector<CReportModel::Part>& arPart) {
+  if (layout.block == Block::None) return;
+  const _SG_INIT_BODY& body = arInitBody[nIndex];
+  const int nStep = layout.block == Block::After ? 1 : -1;
+  for (int i = static_cast<int>(nIndex) + nStep; i >= 0 && i < static_cast<int>(arInitBody.size());
+       i += nStep) {
+    const _SG_INIT_BODY& part = arInitBody[static_cast<std::size_t>(i)];
+    if (part.nGaiNo == 0 || part.nKubun >= SG_MONTHLY_KUBUN || !CFinGaiSum::IsAccountItem(part)) {
+      break;
+    }
+    const CReportModel::Item* pItem = model.FindItem(part.nGaiNo);
+    if (pItem == nullptr) break;
+    const double dSign = part.nTaisyaku == body.nTaisyaku ? 1.0 : -1.0;
+    const auto at = nStep > 0 ? arPart.end() : arPart.begin() + (layout.nBase != 0);
+    arPart.insert(at, PartOf(*pItem, dSign));
+  }
+}
+
+// A total by its layout: its base, the total taken off it, its block and
+// the remainder.
+std::optional<CItemBreakdown::Result> ComputeLayout(const CReportModel& model,
+                                                    const InitBodies& arInitBody,
+                                                    std::size_t nIndex, double dTotal) {
+  const short nTotal = CFinGaiSum::FormulaTotalAccount(arInitBody[nIndex]);
+  const Layout* pLayout = nullptr;
+  for (const Layout& layout : kLayouts) {
+    if (layout.nTotal == nTotal) pLayout = &layout;
+  }
+  if (pLayout == nullptr || nTotal == 0) return std::nullopt;
+  CItemBreakdown::Result result;
+  if (pLayout->nBase != 0) {
+    const CReportModel::Item* pBase = TotalItem(model, arInitBody, pLayout->nBase);
+    if (pBase == nullptr) return std::nullopt;
+    result.arPart.push_back(PartOf(*pBase, 1.0));
+  }
+  if (pLayout->nMinus != 0) {
+    const CReportModel::Item* pMinus = TotalItem(model, arInitBody, pLayout->nMinus);
+    if (pMinus == nullptr) return std::nullopt;
+    result.arPart.push_back(PartOf(*pMinus, -1.0));
+  }
+  AddBlock(model, arInitBody, nIndex, *pLayout, result.arPart);
+  result.nRestSign = pLayout->nRestSign;
+  result.bExact = pLayout->bExact;
+  result.dRest = dTotal - SumOf(result.arPart);
+  // An exact total shows its remainder only when there is one.
+  if (!result.bExact || std::fabs(result.dRest) >= 0.5) {
+    result.arPart.push_back({0, pLayout->pszRest, result.dRest});
+  }
+  return result;
+}
+
 }  // namespace
 
 std::optional<CItemBreakdown::Result> CItemBreakdown::Compute(
@@ -51,75 +139,14 @@ std::optional<CItemBreakdown::Result> CItemBreakdown::Compute(
   const _SG_INIT_BODY& body = arInitBody[nIndex];
   const CReportModel::Item* pTotal = model.FindItem(body.nGaiNo);
   if (!IsFormulaMain(body) || pTotal == nullptr) return std::nullopt;
-  Result result;
   const CString strFormula = report::FieldText(body.szKeisan);
-  const std::size_t nSigma = strFormula.find("Σ");
-  if (nSigma != CString::npos) {
-    // Σ(a:b): the items a to b as they are.
-    const std::size_t nOpen = strFormula.find('(');
-    const std::size_t nColon = strFormula.find(':');
-    if (nOpen == CString::npos || nColon == CString::npos) return std::nullopt;
-    const int nFirst = std::atoi(strFormula.c_str() + nOpen + 1);
-    const int nLast = std::atoi(strFormula.c_str() + nColon + 1);
-    for (int n = nFirst; n <= nLast; ++n) {
-      const CReportModel::Item* pItem = model.FindItem(n);
-      if (pItem != nullptr && !pItem->bMonthly) result.arPart.push_back(PartOf(*pItem, 1.0));
-    }
-    result.bExact = true;
-  } else {
-    const short nTotal = CFinGaiSum::FormulaTotalAccount(body);
-    const Layout* pLayout = nullptr;
-    for (const Layout& layout : kLayouts) {
-      if (layout.nTotal == nTotal) pLayout = &layout;
-    }
-    if (pLayout == nullptr || nTotal == 0) return std::nullopt;
-    const auto totalItem = [&](short nCode) -> const CReportModel::Item* {
-      for (const _SG_INIT_BODY& other : arInitBody) {
-        if (IsFormulaMain(other) && CFinGaiSum::FormulaTotalAccount(other) == nCode) {
-          return model.FindItem(other.nGaiNo);
-        }
-      }
-      return nullptr;
-    };
-    if (pLayout->nBase != 0) {
-      const CReportModel::Item* pBase = totalItem(pLayout->nBase);
-      if (pBase == nullptr) return std::nullopt;
-      result.arPart.push_back(PartOf(*pBase, 1.0));
-    }
-    if (pLayout->nMinus != 0) {
-      const CReportModel::Item* pMinus = totalItem(pLayout->nMinus);
-      if (pMinus == nullptr) return std::nullopt;
-      result.arPart.push_back(PartOf(*pMinus, -1.0));
-    }
-    // The block: account-mapped main items next to the total.
-    const int nStep = pLayout->block == Block::After ? 1 : -1;
-    for (int i = static_cast<int>(nIndex) + nStep;
-         pLayout->block != Block::None && i >= 0 && i < static_cast<int>(arInitBody.size());
-         i += nStep) {
-      const _SG_INIT_BODY& part = arInitBody[static_cast<std::size_t>(i)];
-      if (part.nGaiNo == 0 || part.nKubun >= SG_MONTHLY_KUBUN || !CFinGaiSum::IsAccountItem(part)) {
-        break;
-      }
-      const CReportModel::Item* pItem = model.FindItem(part.nGaiNo);
-      if (pItem == nullptr) break;
-      const double dSign = part.nTaisyaku == body.nTaisyaku ? 1.0 : -1.0;
-      const auto at = nStep > 0 ? result.arPart.end() : result.arPart.begin() + (pLayout->nBase != 0);
-      result.arPart.insert(at, PartOf(*pItem, dSign));
-    }
-    result.nRestSign = pLayout->nRestSign;
-    result.bExact = pLayout->bExact;
-    double dParts = 0.0;
-    for (const CReportModel::Part& part : result.arPart) dParts += part.dAmount;
-    result.dRest = pTotal->dYen - dParts;
-    // An exact total shows its remainder only when there is one.
-    if (!result.bExact || std::fabs(result.dRest) >= 0.5) {
-      result.arPart.push_back({0, pLayout->pszRest, result.dRest});
-    }
-    return result;
+  if (strFormula.find("Σ") == CString::npos) {
+    return ComputeLayout(model, arInitBody, nIndex, pTotal->dYen);
   }
-  double dParts = 0.0;
-  for (const CReportModel::Part& part : result.arPart) dParts += part.dAmount;
-  result.dRest = pTotal->dYen - dParts;
+  Result result;
+  if (!AddRange(model, strFormula, result.arPart)) return std::nullopt;
+  result.bExact = true;
+  result.dRest = pTotal->dYen - SumOf(result.arPart);
   return result;
 }
 

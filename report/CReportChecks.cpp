@@ -156,26 +156,7 @@ void CReportChecks::CheckMatches(CReportModel& model) {
               "）と異なります。符号が逆に集計されます。",
           dAdded);
     }
-    const bool bMonthly = pBody->nKubun >= SG_MONTHLY_KUBUN;
-    if (bMonthly && IsBalanceSheetClass(pKamoku->byClass)) {
-      Add(model, "balance-sheet-monthly", kWarning, match.nGaiNo, match.nBokiCode, 0,
-          "月別の" + strItem + "に貸借対照表の" + strAccount +
-              "が対応付けられています。繰越残高が最初の月に入ります。",
-          dAdded);
-    } else {
-      const std::vector<std::uint8_t> arClass = report::ItemClasses(*pBody, m_arKamoku);
-      if (std::find(arClass.begin(), arClass.end(), pKamoku->byClass) == arClass.end()) {
-        CString strClasses;
-        for (std::uint8_t byClass : arClass) {
-          strClasses += (strClasses.empty() ? "" : "・") + report::ClassName(byClass);
-        }
-        Add(model, "class-mismatch", kWarning, match.nGaiNo, match.nBokiCode, 0,
-            strItem + "は" + strClasses + "の科目の項目ですが、" +
-                report::ClassName(pKamoku->byClass) + "の" + strAccount +
-                "が対応付けられています（" + report::Grouped(dAdded) + "円）。",
-            dAdded);
-      }
-    }
+    CheckMatchClass(model, match, *pBody, *pKamoku, dAdded);
     if (match.nGaiNo > SG_MAIN_ITEM_COUNT) continue;
     // Copies: the packed record's fields cannot be bound to references.
     const short nCode = match.nBokiCode;
@@ -189,6 +170,33 @@ void CReportChecks::CheckMatches(CReportModel& model) {
                   "の両方に対応付けられています。二重に集計されます。";
     Add(model, "duplicate-mapping", kWarning, match.nGaiNo, match.nBokiCode, 0, strText, dAdded);
   }
+}
+
+// An account of a class its item does not take, or a balance-sheet account
+// on a monthly item.
+void CReportChecks::CheckMatchClass(CReportModel& model, const _SG_MATCH& match,
+                                    const _SG_INIT_BODY& body, const S_KANKAMOKU& kamoku,
+                                    double dAdded) {
+  const CString strItem = ItemText(body);
+  const CString strAccount = AccountText(kamoku);
+  if (body.nKubun >= SG_MONTHLY_KUBUN && IsBalanceSheetClass(kamoku.byClass)) {
+    Add(model, "balance-sheet-monthly", CReportModel::Severity::Warning, match.nGaiNo,
+        match.nBokiCode, 0,
+        "月別の" + strItem + "に貸借対照表の" + strAccount +
+            "が対応付けられています。繰越残高が最初の月に入ります。",
+        dAdded);
+    return;
+  }
+  const std::vector<std::uint8_t> arClass = report::ItemClasses(body, m_arKamoku);
+  if (std::find(arClass.begin(), arClass.end(), kamoku.byClass) != arClass.end()) return;
+  CString strClasses;
+  for (std::uint8_t byClass : arClass) {
+    strClasses += (strClasses.empty() ? "" : "・") + report::ClassName(byClass);
+  }
+  Add(model, "class-mismatch", CReportModel::Severity::Warning, match.nGaiNo, match.nBokiCode, 0,
+      strItem + "は" + strClasses + "の科目の項目ですが、" + report::ClassName(kamoku.byClass) +
+          "の" + strAccount + "が対応付けられています（" + report::Grouped(dAdded) + "円）。",
+      dAdded);
 }
 
 void CReportChecks::CheckEmptyMonths(CReportModel& model) {
@@ -283,38 +291,18 @@ void CReportChecks::CheckProfitChain(CReportModel& model) {
   }
 }
 
+// The remainder ("other") an account falls into: the total's item when the
+// candidates of some item take part of that total's classes, else its class
+// alone. A total that no item divides (net assets) has no remainder.
+struct CReportChecks::Group {
+  const _SG_INIT_BODY* pTotal = nullptr;
+  std::uint8_t byClass = 0;
+  std::vector<std::pair<const S_KANKAMOKU*, double>> arAccount;
+  double dSum = 0.0;
+};
+
 void CReportChecks::CheckLeftOut(CReportModel& model) {
-  // The remainder ("other") an account falls into: the total's item when
-  // the candidates of some item take part of that total's classes, else its
-  // class alone. A total that no item divides (net assets) has no remainder.
-  struct Group {
-    const _SG_INIT_BODY* pTotal = nullptr;
-    std::uint8_t byClass = 0;
-    std::vector<std::pair<const S_KANKAMOKU*, double>> arAccount;
-    double dSum = 0.0;
-  };
   std::vector<Group> arGroup;
-  const auto totalBody = [this](short nTotal) -> const _SG_INIT_BODY* {
-    for (const _SG_INIT_BODY& body : m_arInitBody) {
-      if (nTotal != 0 && !CFinGaiSum::IsAccountItem(body) &&
-          CFinGaiSum::FormulaTotalAccount(body) == nTotal) {
-        return &body;
-      }
-    }
-    return nullptr;
-  };
-  const auto divided = [this](short nTotal) {
-    for (const _SG_INIT_BODY& body : m_arInitBody) {
-      if (body.nGaiNo == 0 || body.nGaiNo > SG_MAIN_ITEM_COUNT ||
-          !CFinGaiSum::IsAccountItem(body)) {
-        continue;
-      }
-      for (std::uint8_t byClass : report::CandidateClasses(body, m_arKamoku)) {
-        if (report::TotalOfClass(byClass) == nTotal) return true;
-      }
-    }
-    return false;
-  };
   for (const S_KANKAMOKU& kamoku : m_arKamoku) {
     const short nCode = kamoku.nKamokuCode;
     if (kamoku.byClass == KAMOKU_CLASS_TOTAL || IsMapped(m_arMatch, nCode, 0)) continue;
@@ -325,63 +313,97 @@ void CReportChecks::CheckLeftOut(CReportModel& model) {
       bShown = bShown || std::fabs(Movement(nCode, nElement)) >= kYenTolerance;
     }
     if (!bShown) continue;
-    const bool bBalanceSheet = IsBalanceSheetClass(kamoku.byClass);
-    if (bBalanceSheet && std::fabs(dAmount) >= kYenTolerance) {
-      const _SG_INIT_BODY* pDefault = nullptr;
-      for (const _SG_MATCH& match : m_arDefaults) {
-        if (match.nBokiCode == nCode && IsMapped(m_arDefaults, nCode, match.nGaiNo)) {
-          pDefault = FindBody(match.nGaiNo);
-          break;
-        }
-      }
-      if (pDefault != nullptr) {
-        Add(model, "balance-left-out", CReportModel::Severity::Warning, pDefault->nGaiNo, nCode,
-            0,
-            "貸借対照表の" + AccountText(kamoku) + "には期末残高 " + report::Grouped(dAmount) +
-                "円がありますが、どの項目にも対応付けられていません（初期データでは" +
-                ItemText(*pDefault) + "の科目です）。",
-            dAmount);
-        continue;
-      }
+    if (IsBalanceSheetClass(kamoku.byClass) && std::fabs(dAmount) >= kYenTolerance &&
+        CheckBalanceLeftOut(model, kamoku, dAmount)) {
+      continue;
     }
     const short nTotal = report::TotalOfClass(kamoku.byClass);
-    const _SG_INIT_BODY* pTotal = totalBody(nTotal);
-    if (pTotal != nullptr && !divided(nTotal)) continue;
-    auto it = std::find_if(arGroup.begin(), arGroup.end(), [&](const Group& group) {
-      return pTotal != nullptr ? group.pTotal == pTotal
-                               : group.pTotal == nullptr && group.byClass == kamoku.byClass;
-    });
-    if (it == arGroup.end()) {
-      arGroup.push_back({pTotal, kamoku.byClass, {}, 0.0});
-      it = arGroup.end() - 1;
-    }
-    // Signed as the total adds it; a class alone on the side of its first account.
-    const std::uint8_t bySide =
-        pTotal != nullptr ? pTotal->nTaisyaku
-                          : (it->arAccount.empty() ? kamoku.byTaisyaku
-                                                   : it->arAccount.front().first->byTaisyaku);
-    const double dSigned = kamoku.byTaisyaku == bySide ? dAmount : -dAmount;
-    it->arAccount.emplace_back(&kamoku, dSigned);
-    it->dSum += dSigned;
+    const _SG_INIT_BODY* pTotal = TotalBody(nTotal);
+    if (pTotal != nullptr && !IsDivided(nTotal)) continue;
+    AddToGroup(arGroup, pTotal, kamoku, dAmount);
   }
-  for (const Group& group : arGroup) {
-    CString strList;
-    for (const auto& [pKamoku, dAmount] : group.arAccount) {
-      strList += (strList.empty() ? "" : "、") + Number(pKamoku->nKamokuCode) +
-                 Quoted(FieldText(pKamoku->szKamokuName)) + " " + report::Grouped(dAmount) + "円";
+  for (const Group& group : arGroup) AddGroup(model, group);
+}
+
+// A balance-sheet account with a closing balance that the initial data maps
+// to an item: reported on its own, true.
+bool CReportChecks::CheckBalanceLeftOut(CReportModel& model, const S_KANKAMOKU& kamoku,
+                                        double dAmount) {
+  const short nCode = kamoku.nKamokuCode;
+  const _SG_INIT_BODY* pDefault = nullptr;
+  for (const _SG_MATCH& match : m_arDefaults) {
+    if (match.nBokiCode == nCode && IsMapped(m_arDefaults, nCode, match.nGaiNo)) {
+      pDefault = FindBody(match.nGaiNo);
+      break;
     }
-    const CString strHead =
-        group.pTotal != nullptr
-            ? ItemText(*group.pTotal) + "の内訳のどの項目にも対応付けられていない科目（その他）"
-            : "どの項目にも入らない" + report::ClassName(group.byClass) + "の科目";
-    const int nAccount =
-        group.arAccount.size() == 1 ? group.arAccount.front().first->nKamokuCode : 0;
-    Add(model, "unmapped-account", CReportModel::Severity::Information,
-        group.pTotal != nullptr ? group.pTotal->nGaiNo : 0, nAccount, 0,
-        strHead + "が" + Number(static_cast<int>(group.arAccount.size())) + "科目、計 " +
-            report::Grouped(group.dSum) + "円あります: " + strList + "。",
-        group.dSum);
   }
+  if (pDefault == nullptr) return false;
+  Add(model, "balance-left-out", CReportModel::Severity::Warning, pDefault->nGaiNo, nCode, 0,
+      "貸借対照表の" + AccountText(kamoku) + "には期末残高 " + report::Grouped(dAmount) +
+          "円がありますが、どの項目にも対応付けられていません（初期データでは" +
+          ItemText(*pDefault) + "の科目です）。",
+      dAmount);
+  return true;
+}
+
+const _SG_INIT_BODY* CReportChecks::TotalBody(short nTotal) const {
+  for (const _SG_INIT_BODY& body : m_arInitBody) {
+    if (nTotal != 0 && !CFinGaiSum::IsAccountItem(body) &&
+        CFinGaiSum::FormulaTotalAccount(body) == nTotal) {
+      return &body;
+    }
+  }
+  return nullptr;
+}
+
+bool CReportChecks::IsDivided(short nTotal) const {
+  for (const _SG_INIT_BODY& body : m_arInitBody) {
+    if (body.nGaiNo == 0 || body.nGaiNo > SG_MAIN_ITEM_COUNT || !CFinGaiSum::IsAccountItem(body)) {
+      continue;
+    }
+    for (std::uint8_t byClass : report::CandidateClasses(body, m_arKamoku)) {
+      if (report::TotalOfClass(byClass) == nTotal) return true;
+    }
+  }
+  return false;
+}
+
+void CReportChecks::AddToGroup(std::vector<Group>& arGroup, const _SG_INIT_BODY* pTotal,
+                               const S_KANKAMOKU& kamoku, double dAmount) {
+  auto it = std::find_if(arGroup.begin(), arGroup.end(), [&](const Group& group) {
+    return pTotal != nullptr ? group.pTotal == pTotal
+                             : group.pTotal == nullptr && group.byClass == kamoku.byClass;
+  });
+  if (it == arGroup.end()) {
+    arGroup.push_back({pTotal, kamoku.byClass, {}, 0.0});
+    it = arGroup.end() - 1;
+  }
+  // Signed as the total adds it; a class alone on the side of its first account.
+  const std::uint8_t bySide =
+      pTotal != nullptr ? pTotal->nTaisyaku
+                        : (it->arAccount.empty() ? kamoku.byTaisyaku
+                                                 : it->arAccount.front().first->byTaisyaku);
+  const double dSigned = kamoku.byTaisyaku == bySide ? dAmount : -dAmount;
+  it->arAccount.emplace_back(&kamoku, dSigned);
+  it->dSum += dSigned;
+}
+
+void CReportChecks::AddGroup(CReportModel& model, const Group& group) {
+  CString strList;
+  for (const auto& [pKamoku, dAmount] : group.arAccount) {
+    strList += (strList.empty() ? "" : "、") + Number(pKamoku->nKamokuCode) +
+               Quoted(FieldText(pKamoku->szKamokuName)) + " " + report::Grouped(dAmount) + "円";
+  }
+  const CString strHead =
+      group.pTotal != nullptr
+          ? ItemText(*group.pTotal) + "の内訳のどの項目にも対応付けられていない科目（その他）"
+          : "どの項目にも入らない" + report::ClassName(group.byClass) + "の科目";
+  const int nAccount = group.arAccount.size() == 1 ? group.arAccount.front().first->nKamokuCode : 0;
+  Add(model, "unmapped-account", CReportModel::Severity::Information,
+      group.pTotal != nullptr ? group.pTotal->nGaiNo : 0, nAccount, 0,
+      strHead + "が" + Number(static_cast<int>(group.arAccount.size())) + "科目、計 " +
+          report::Grouped(group.dSum) + "円あります: " + strList + "。",
+      group.dSum);
 }
 
 void CReportChecks::CheckMonthlyMain(CReportModel& model) {

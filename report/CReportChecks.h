@@ -44,11 +44,23 @@ class CReportChecks {
   void Add(CReportModel& model, const char* pszCode, CReportModel::Severity severity, int nItem,
            int nAccount, int nMonth, const CString& strMessage, std::optional<double> dAmount);
 
+  struct Group;
+
   void CheckMatches(CReportModel& model);
+  void CheckMatchClass(CReportModel& model, const _SG_MATCH& match, const _SG_INIT_BODY& body,
+                       const S_KANKAMOKU& kamoku, double dAdded);
   void CheckEmptyMonths(CReportModel& model);
   void CheckBalance(CReportModel& model);
   void CheckProfitChain(CReportModel& model);
   void CheckLeftOut(CReportModel& model);
+  bool CheckBalanceLeftOut(CReportModel& model, const S_KANKAMOKU& kamoku, double dAmount);
+  // The formula item whose total account is nTotal; null when none.
+  const _SG_INIT_BODY* TotalBody(short nTotal) const;
+  // True when the candidates of some main item take part of nTotal's classes.
+  bool IsDivided(short nTotal) const;
+  void AddToGroup(std::vector<Group>& arGroup, const _SG_INIT_BODY* pTotal,
+                  const S_KANKAMOKU& kamoku, double dAmount);
+  void AddGroup(CReportModel& model, const Group& group);
   void CheckMonthlyMain(CReportModel& model);
   void CheckMonthlySales(CReportModel& model);
 

@@ -410,76 +410,86 @@ void _CTextAccessor::PutRightJustified(const char* pText, long nLength, long nWi
 
 long _CTextAccessor::WriteItem(long nIndex) {
   const _STAFormat& format = m_pFormat[nIndex];
-  const bool bFixed = m_nDelimiter == DELIM_FIXED;
   const long nWidth = std::max(format.nWidth, 0);
   const unsigned char nMask = static_cast<unsigned char>(m_cMask[nIndex]);
   if (nMask != 0) {
-    if (bFixed) {
+    if (m_nDelimiter == DELIM_FIXED) {
       PutBlanks(nWidth);
     } else if (nMask == 2) {
       PutBlanks(1);
     }
     return 0;
   }
-
   const unsigned char* pValue = static_cast<const unsigned char*>(m_pRecord) + format.nOffset;
+  if (format.nType == FT_TEXT) {
+    WriteText(reinterpret_cast<const char*>(pValue), std::max(format.nSize, 0), nWidth);
+  } else if (format.nType == FT_SIGNED && format.nSize >= 8) {
+    WriteAmount(Load<std::int64_t>(pValue), std::clamp(format.nDecimals, 0, 4), nWidth);
+  } else if (format.nType == FT_SIGNED || format.nType == FT_UNSIGNED) {
+    WriteInteger(pValue, format.nType == FT_SIGNED, format.nSize, nWidth);
+  }
+  return m_pStream->fail() ? -1 : 0;
+}
+
+// A text field up to its first NUL, cut to the width.
+void _CTextAccessor::WriteText(const char* pText, long nSize, long nWidth) {
+  long nText = nSize;
+  if (const void* pZero = std::memchr(pText, '\0', static_cast<std::size_t>(nText))) {
+    nText = static_cast<const char*>(pZero) - pText;
+  }
+  nText = std::min(nText, nWidth);
+  if (m_nDelimiter == DELIM_FIXED) {
+    m_pStream->write(pText, nText);
+    PutBlanks(nWidth - nText);
+    return;
+  }
+  const char cQuote = QuoteChar();
+  if (cQuote) m_pStream->put(cQuote);
+  m_pStream->write(pText, nText);
+  if (cQuote) m_pStream->put(cQuote);
+}
+
+// An amount held in ten-thousandths, with nDecimals (0-4) of them shown.
+void _CTextAccessor::WriteAmount(std::int64_t nAmount, long nDecimals, long nWidth) {
+  char szNumber[32];
+  char* pEnd = szNumber;
+  const std::uint64_t nMagnitude =
+      nAmount < 0 ? 0 - static_cast<std::uint64_t>(nAmount) : static_cast<std::uint64_t>(nAmount);
+  if (nAmount < 0) *pEnd++ = '-';
+  pEnd = std::to_chars(pEnd, szNumber + sizeof szNumber, nMagnitude / 10000).ptr;
+  PutRightJustified(szNumber, pEnd - szNumber, nDecimals ? nWidth - nDecimals - 1 : nWidth);
+  if (nDecimals) {
+    // Four digits always, then cut: the fraction is truncated, never rounded.
+    char szFraction[6] = {'.', '0', '0', '0', '0', '\0'};
+    auto nFraction = static_cast<unsigned>(nMagnitude % 10000);
+    for (int i = 4; i >= 1; --i, nFraction /= 10) {
+      szFraction[i] = static_cast<char>('0' + nFraction % 10);
+    }
+    m_pStream->write(szFraction, 1 + nDecimals);
+  }
+}
+
+// An integer of 1, 2 or 4 bytes; one of another size writes nothing.
+void _CTextAccessor::WriteInteger(const unsigned char* pValue, bool bSigned, long nSize,
+                                  long nWidth) {
   char szNumber[32];
   char* pEnd = szNumber;
   char* const pLimit = szNumber + sizeof szNumber;
-  if (format.nType == FT_TEXT) {
-    const char* pText = reinterpret_cast<const char*>(pValue);
-    long nText = std::max(format.nSize, 0);
-    if (const void* pZero = std::memchr(pText, '\0', static_cast<std::size_t>(nText))) {
-      nText = static_cast<const char*>(pZero) - pText;
-    }
-    nText = std::min(nText, nWidth);
-    if (bFixed) {
-      m_pStream->write(pText, nText);
-      PutBlanks(nWidth - nText);
-    } else {
-      const char cQuote = QuoteChar();
-      if (cQuote) m_pStream->put(cQuote);
-      m_pStream->write(pText, nText);
-      if (cQuote) m_pStream->put(cQuote);
-    }
-  } else if (format.nType == FT_SIGNED && format.nSize >= 8) {
-    const auto nAmount = Load<std::int64_t>(pValue);
-    const std::uint64_t nMagnitude =
-        nAmount < 0 ? 0 - static_cast<std::uint64_t>(nAmount) : static_cast<std::uint64_t>(nAmount);
-    if (nAmount < 0) *pEnd++ = '-';
-    pEnd = std::to_chars(pEnd, pLimit, nMagnitude / 10000).ptr;
-    const long nDecimals = std::clamp(format.nDecimals, 0, 4);
-    PutRightJustified(szNumber, pEnd - szNumber, nDecimals ? nWidth - nDecimals - 1 : nWidth);
-    if (nDecimals) {
-      // Four digits always, then cut: the fraction is truncated, never rounded.
-      char szFraction[6] = {'.', '0', '0', '0', '0', '\0'};
-      auto nFraction = static_cast<unsigned>(nMagnitude % 10000);
-      for (int i = 4; i >= 1; --i, nFraction /= 10) {
-        szFraction[i] = static_cast<char>('0' + nFraction % 10);
-      }
-      m_pStream->write(szFraction, 1 + nDecimals);
-    }
-  } else if (format.nType == FT_SIGNED || format.nType == FT_UNSIGNED) {
-    const bool bSigned = format.nType == FT_SIGNED;
-    bool bKnown = true;
-    switch (format.nSize) {
-      case 1:
-        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int8_t>(pValue)).ptr
-                       : std::to_chars(pEnd, pLimit, Load<std::uint8_t>(pValue)).ptr;
-        break;
-      case 2:
-        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int16_t>(pValue)).ptr
-                       : std::to_chars(pEnd, pLimit, Load<std::uint16_t>(pValue)).ptr;
-        break;
-      case 4:
-        pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int32_t>(pValue)).ptr
-                       : std::to_chars(pEnd, pLimit, Load<std::uint32_t>(pValue)).ptr;
-        break;
-      default:
-        bKnown = false;
-        break;
-    }
-    if (bKnown) PutRightJustified(szNumber, pEnd - szNumber, nWidth);
+  switch (nSize) {
+    case 1:
+      pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int8_t>(pValue)).ptr
+                     : std::to_chars(pEnd, pLimit, Load<std::uint8_t>(pValue)).ptr;
+      break;
+    case 2:
+      pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int16_t>(pValue)).ptr
+                     : std::to_chars(pEnd, pLimit, Load<std::uint16_t>(pValue)).ptr;
+      break;
+    case 4:
+      pEnd = bSigned ? std::to_chars(pEnd, pLimit, Load<std::int32_t>(pValue)).ptr
+                     : std::to_chars(pEnd, pLimit, Load<std::uint32_t>(pValue)).ptr;
+      break;
+    default:
+      return;
   }
-  return m_pStream->fail() ? -1 : 0;
+  PutRightJustified(szNumber, pEnd - szNumber, nWidth);
 }

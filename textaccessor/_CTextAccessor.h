@@ -98,4 +98,7 @@ class _CTextAccessor {
                   long& nFields) const;
   void PutBlanks(long nCount);
   void PutRightJustified(const char* pText, long nLength, long nWidth);
+  void WriteText(const char* pText, long nSize, long nWidth);
+  void WriteAmount(std::int64_t nAmount, long nDecimals, long nWidth);
+  void WriteInteger(const unsigned char* pValue, bool bSigned, long nSize, long nWidth);
 };

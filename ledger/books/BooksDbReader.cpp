@@ -56,6 +56,11 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
     m_strError = "cannot open the books database";
     return false;
   }
+  return ReadKanri(db, data) && ReadAccounts(db, data) && ReadOpening(db, data) &&
+         ReadJournal(db, data);
+}
+
+bool BooksDbReader::ReadKanri(CSqlite& db, BooksData& data) {
   CSqliteStmt stmt;
   if (!stmt.Prepare(
           db.Handle(),
@@ -71,7 +76,11 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
   data.m_bNetAssets = stmt.GetInt(4) != 0;
   data.m_strDataId = stmt.GetText(5);
   data.m_strAltFolder = stmt.GetText(6);
+  return true;
+}
 
+bool BooksDbReader::ReadAccounts(CSqlite& db, BooksData& data) {
+  CSqliteStmt stmt;
   if (!stmt.Prepare(db.Handle(),
                     "SELECT code, kamoku_no, name, disp_name, side, class, hide FROM kamoku"
                     " ORDER BY seq")) {
@@ -100,40 +109,46 @@ bool BooksDbReader::Read(const CString& strFolder, BooksData& data) {
     m_strError = "cannot read the accounts";
     return false;
   }
+  return true;
+}
 
-  if (!stmt.Prepare(db.Handle(), "SELECT code, amount FROM opening ORDER BY code")) {
-    m_strError = "cannot read the opening balances";
-    return false;
-  }
-  while ((rc = stmt.Step()) == SQLITE_ROW) {
-    data.m_arOpening.push_back({static_cast<std::int16_t>(stmt.GetInt(0)), stmt.GetInt(1)});
+bool BooksDbReader::ReadOpening(CSqlite& db, BooksData& data) {
+  CSqliteStmt stmt;
+  int rc = SQLITE_ERROR;
+  if (stmt.Prepare(db.Handle(), "SELECT code, amount FROM opening ORDER BY code")) {
+    while ((rc = stmt.Step()) == SQLITE_ROW) {
+      data.m_arOpening.push_back({static_cast<std::int16_t>(stmt.GetInt(0)), stmt.GetInt(1)});
+    }
   }
   if (rc != SQLITE_DONE) {
     m_strError = "cannot read the opening balances";
     return false;
   }
+  return true;
+}
 
+bool BooksDbReader::ReadJournal(CSqlite& db, BooksData& data) {
   // Books written before the journal kept descriptions read with empty ones.
   long long nDescription = 0;
-  if (!db.QueryInt("SELECT count(*) FROM pragma_table_info('siwake') WHERE name = 'description'",
-                   nDescription) ||
-      !stmt.Prepare(db.Handle(), nDescription != 0 ? "SELECT date, debit, credit, amount,"
-                                                     " settlement, description FROM siwake"
-                                                     " ORDER BY id"
-                                                   : "SELECT date, debit, credit, amount,"
-                                                     " settlement, '' FROM siwake ORDER BY id")) {
-    m_strError = "cannot read the journal";
-    return false;
-  }
-  while ((rc = stmt.Step()) == SQLITE_ROW) {
-    BooksData::Entry e;
-    e.m_date = DateOf(stmt.GetInt(0));
-    e.m_nDebit = static_cast<std::int16_t>(stmt.GetInt(1));
-    e.m_nCredit = static_cast<std::int16_t>(stmt.GetInt(2));
-    e.m_nAmount = stmt.GetInt(3);
-    e.m_bSettlement = stmt.GetInt(4) != 0;
-    e.m_strDescription = stmt.GetText(5);
-    data.m_arEntry.push_back(std::move(e));
+  CSqliteStmt stmt;
+  int rc = SQLITE_ERROR;
+  if (db.QueryInt("SELECT count(*) FROM pragma_table_info('siwake') WHERE name = 'description'",
+                  nDescription) &&
+      stmt.Prepare(db.Handle(), nDescription != 0 ? "SELECT date, debit, credit, amount,"
+                                                    " settlement, description FROM siwake"
+                                                    " ORDER BY id"
+                                                  : "SELECT date, debit, credit, amount,"
+                                                    " settlement, '' FROM siwake ORDER BY id")) {
+    while ((rc = stmt.Step()) == SQLITE_ROW) {
+      BooksData::Entry e;
+      e.m_date = DateOf(stmt.GetInt(0));
+      e.m_nDebit = static_cast<std::int16_t>(stmt.GetInt(1));
+      e.m_nCredit = static_cast<std::int16_t>(stmt.GetInt(2));
+      e.m_nAmount = stmt.GetInt(3);
+      e.m_bSettlement = stmt.GetInt(4) != 0;
+      e.m_strDescription = stmt.GetText(5);
+      data.m_arEntry.push_back(std::move(e));
+    }
   }
   if (rc != SQLITE_DONE) {
     m_strError = "cannot read the journal";

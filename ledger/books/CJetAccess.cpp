@@ -26,6 +26,14 @@ void CopyField(const CString& text, char (&field)[N]) {
   std::memcpy(field, text.data(), text.size() < N ? text.size() : N - 1);
 }
 
+// Clears the host's record, then reads the management record it is filled from.
+template <class Record>
+bool ReadKanriFor(Record* pRecord, CLedgerSession* pSession, CLedgerSession::Kanri& kanri) {
+  if (pRecord == nullptr) return false;
+  std::memset(pRecord, 0, sizeof *pRecord);
+  return pSession->ReadKanri(kanri);
+}
+
 }  // namespace
 
 CJetAccess::CJetAccess() { m_pSession = new CLedgerSession(); }
@@ -177,10 +185,8 @@ short CJetAccessCount::GetKanKamokuCount(short* pnCount) {
 }
 
 short CJetAccessRead::ReadKanri(S_KANRI* pKanri) {
-  if (pKanri == nullptr) return kFailed;
-  std::memset(pKanri, 0, sizeof *pKanri);
   CLedgerSession::Kanri kanri;
-  if (!m_pSession->ReadKanri(kanri)) return kFailed;
+  if (!ReadKanriFor(pKanri, m_pSession, kanri)) return kFailed;
   CopyField(kanri.strName, pKanri->szJigyoName);
   pKanri->nStartYear = static_cast<std::int16_t>(kanri.nStart[0]);
   pKanri->nStartMonth = static_cast<std::int16_t>(kanri.nStart[1]);
@@ -195,10 +201,8 @@ short CJetAccessRead::ReadKanri(S_KANRI* pKanri) {
 }
 
 short CJetAccessRead::ReadKanri2(S_KANRI2* pKanri2) {
-  if (pKanri2 == nullptr) return kFailed;
-  std::memset(pKanri2, 0, sizeof *pKanri2);
   CLedgerSession::Kanri kanri;
-  if (!m_pSession->ReadKanri(kanri)) return kFailed;
+  if (!ReadKanriFor(pKanri2, m_pSession, kanri)) return kFailed;
   CopyField(kanri.strDataID, pKanri2->szDataID);
   return kOk;
 }

@@ -62,6 +62,114 @@ bool SumSide(CSqlite& db, const char* szSql, long long nSign, std::vector<Amount
   return rc == SQLITE_DONE;
 }
 
+using Kamoku = CLedgerSession::Kamoku;
+
+// The opening balances, debit-positive, into element 0 of each account.
+bool ReadOpening(CSqlite& db, const std::vector<const Kamoku*>& byCode,
+                 const std::vector<bool>& known, std::vector<Amounts>& amounts) {
+  CSqliteStmt stmt;
+  if (!stmt.Prepare(db.Handle(), "SELECT code, amount FROM opening")) return false;
+  int rc;
+  while ((rc = stmt.Step()) == SQLITE_ROW) {
+    const long long code = stmt.GetInt(0);
+    if (code < 1 || code >= kCodes || !known[static_cast<std::size_t>(code)]) return false;
+    const Kamoku* k = byCode[static_cast<std::size_t>(code)];
+    amounts[static_cast<std::size_t>(code)][0] =
+        k->bySide == KAMOKU_KARIKATA ? stmt.GetInt(1) : -stmt.GetInt(1);
+  }
+  return rc == SQLITE_DONE;
+}
+
+// Every account's opening balance and monthly movements, debit-positive.
+bool SumAccounts(CSqlite& db, const std::vector<const Kamoku*>& byCode,
+                 std::vector<Amounts>& amounts) {
+  std::vector<bool> known(kCodes, false);
+  for (std::size_t code = 0; code < byCode.size(); ++code) {
+    known[code] = byCode[code] != nullptr && byCode[code]->byClass != KAMOKU_CLASS_TOTAL;
+  }
+  // Each side in the order of its index: no sort, one pass.
+  return ReadOpening(db, byCode, known, amounts) &&
+         SumSide(db,
+                 "SELECT debit, tuki, sum(amount) FROM siwake INDEXED BY siwake_debit"
+                 " GROUP BY debit, tuki",
+                 1, amounts, known) &&
+         SumSide(db,
+                 "SELECT credit, tuki, sum(amount) FROM siwake INDEXED BY siwake_credit"
+                 " GROUP BY credit, tuki",
+                 -1, amounts, known);
+}
+
+// The sums behind the total lines of the chart, debit-positive.
+struct Totals {
+  Amounts assets, liabilities, capital, sales, cost, gross, operating, preTax;
+};
+
+Totals SumTotals(const std::vector<Kamoku>& arKamoku, const std::vector<Amounts>& amounts) {
+  std::array<Amounts, 256> byClass{};
+  for (const Kamoku& k : arKamoku) {
+    if (k.byClass != KAMOKU_CLASS_TOTAL) {
+      Add(byClass[k.byClass], amounts[static_cast<std::size_t>(k.nCode)]);
+    }
+  }
+  const auto sumOf = [&](std::initializer_list<std::uint8_t> classes) {
+    Amounts sum{};
+    for (auto c : classes) Add(sum, byClass[c]);
+    return sum;
+  };
+  Totals totals;
+  totals.assets = byClass[KAMOKU_CLASS_ASSETS];
+  totals.liabilities = byClass[KAMOKU_CLASS_LIABILITIES];
+  totals.sales = sumOf({KAMOKU_CLASS_SALES});
+  totals.cost = sumOf({KAMOKU_CLASS_COST_OF_SALES});
+  totals.gross = sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES});
+  totals.operating = sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES, KAMOKU_CLASS_SGA});
+  totals.preTax = sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES, KAMOKU_CLASS_SGA,
+                         KAMOKU_CLASS_NON_OPERATING_INCOME, KAMOKU_CLASS_NON_OPERATING_EXPENSE,
+                         KAMOKU_CLASS_SPECIAL_GAIN, KAMOKU_CLASS_SPECIAL_LOSS});
+  totals.capital = sumOf({KAMOKU_CLASS_NET_ASSETS});
+  Amounts result = totals.preTax;
+  Add(result, byClass[KAMOKU_CLASS_INCOME_TAX]);
+  result[0] = 0;  // the period's result starts from nothing
+  Add(totals.capital, result);
+  return totals;
+}
+
+// A total line of the chart: which sum it shows, on which side.
+struct TotalLine {
+  short nCode;
+  Amounts Totals::*pSum;
+  bool bDebitSide;
+  bool bBalanceSheet;
+};
+
+constexpr TotalLine kTotalLines[] = {
+    {CKaikei::CODE_SHISAN, &Totals::assets, true, true},
+    {CKaikei::CODE_HUSAI, &Totals::liabilities, false, true},
+    {CKaikei::CODE_SHIHON, &Totals::capital, false, true},
+    {CKaikei::CODE_URIAGE, &Totals::sales, false, false},
+    {CKaikei::CODE_GENKA, &Totals::cost, true, false},
+    {CKaikei::CODE_URISOURIEKI, &Totals::gross, false, false},
+    {CKaikei::CODE_EIGYOSONEKI, &Totals::operating, false, false},
+    {CKaikei::CODE_ZEIBIKIMAE, &Totals::preTax, false, false},
+};
+
+// One entry of the monthly table: an account's own amounts, or a total
+// line's sum; a total line the books do not compute stays at zero.
+void FillEntry(const Kamoku& k, const std::vector<Amounts>& amounts, const Totals& totals,
+               const CFiscalYear& year, double dKingaku[14]) {
+  if (k.byClass != KAMOKU_CLASS_TOTAL) {
+    Fill(amounts[static_cast<std::size_t>(k.nCode)], k.bySide == KAMOKU_KARIKATA,
+         IsBalanceSheetClass(k.byClass), year, dKingaku);
+    return;
+  }
+  for (const TotalLine& line : kTotalLines) {
+    if (line.nCode == k.nCode) {
+      Fill(totals.*line.pSum, line.bDebitSide, line.bBalanceSheet, year, dKingaku);
+      return;
+    }
+  }
+}
+
 }  // namespace
 
 CKaikei::CKaikei(CJetAccess* pJetAccess, CYmd* pYmd, CKumiSen* pKumiSen)
@@ -85,110 +193,22 @@ short CKaikei::TukiKanZanCal(short nMode, short nOption1, short nOption2, TUKIKA
   CLedgerSession* pSession = m_pJetAccess->GetSession();
   CSqlite db;
   CLedgerSession::Kanri kanri;
-  std::vector<CLedgerSession::Kamoku> arKamoku;
+  std::vector<Kamoku> arKamoku;
   if (!pSession->OpenBooks(db) || !pSession->ReadKanri(db, kanri) ||
       !pSession->ReadKamoku(db, arKamoku))
     return kFailed;
-
-  std::vector<bool> known(kCodes, false);
-  std::vector<const CLedgerSession::Kamoku*> byCode(kCodes, nullptr);
-  for (const auto& k : arKamoku) {
-    known[static_cast<std::size_t>(k.nCode)] = k.byClass != KAMOKU_CLASS_TOTAL;
-    byCode[static_cast<std::size_t>(k.nCode)] = &k;
-  }
-
+  std::vector<const Kamoku*> byCode(kCodes, nullptr);
+  for (const Kamoku& k : arKamoku) byCode[static_cast<std::size_t>(k.nCode)] = &k;
   std::vector<Amounts> amounts(kCodes, Amounts{});
-  {
-    CSqliteStmt stmt;
-    if (!stmt.Prepare(db.Handle(), "SELECT code, amount FROM opening")) return kFailed;
-    int rc;
-    while ((rc = stmt.Step()) == SQLITE_ROW) {
-      const long long code = stmt.GetInt(0);
-      if (code < 1 || code >= kCodes || !known[static_cast<std::size_t>(code)]) return kFailed;
-      const auto* k = byCode[static_cast<std::size_t>(code)];
-      amounts[static_cast<std::size_t>(code)][0] =
-          k->bySide == KAMOKU_KARIKATA ? stmt.GetInt(1) : -stmt.GetInt(1);
-    }
-    if (rc != SQLITE_DONE) return kFailed;
-  }
-  // Each side in the order of its index: no sort, one pass.
-  if (!SumSide(db,
-               "SELECT debit, tuki, sum(amount) FROM siwake INDEXED BY siwake_debit"
-               " GROUP BY debit, tuki",
-               1, amounts, known) ||
-      !SumSide(db,
-               "SELECT credit, tuki, sum(amount) FROM siwake INDEXED BY siwake_credit"
-               " GROUP BY credit, tuki",
-               -1, amounts, known))
-    return kFailed;
+  if (!SumAccounts(db, byCode, amounts)) return kFailed;
   db.Close();
 
-  // Totals by class, debit-positive.
-  std::array<Amounts, 256> byClass{};
-  for (const auto& k : arKamoku)
-    if (k.byClass != KAMOKU_CLASS_TOTAL)
-      Add(byClass[k.byClass], amounts[static_cast<std::size_t>(k.nCode)]);
-  const auto sumOf = [&](std::initializer_list<std::uint8_t> classes) {
-    Amounts sum{};
-    for (auto c : classes) Add(sum, byClass[c]);
-    return sum;
-  };
-  const Amounts sales = sumOf({KAMOKU_CLASS_SALES});
-  const Amounts cost = sumOf({KAMOKU_CLASS_COST_OF_SALES});
-  const Amounts gross = sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES});
-  const Amounts operating =
-      sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES, KAMOKU_CLASS_SGA});
-  const Amounts preTax =
-      sumOf({KAMOKU_CLASS_SALES, KAMOKU_CLASS_COST_OF_SALES, KAMOKU_CLASS_SGA,
-             KAMOKU_CLASS_NON_OPERATING_INCOME, KAMOKU_CLASS_NON_OPERATING_EXPENSE,
-             KAMOKU_CLASS_SPECIAL_GAIN, KAMOKU_CLASS_SPECIAL_LOSS});
-  Amounts capital = sumOf({KAMOKU_CLASS_NET_ASSETS});
-  Amounts result = preTax;
-  Add(result, byClass[KAMOKU_CLASS_INCOME_TAX]);
-  result[0] = 0;  // the period's result starts from nothing
-  Add(capital, result);
-
-  const CFiscalYear& year = kanri.year;
+  const Totals totals = SumTotals(arKamoku, amounts);
   for (std::size_t i = 0; i < nEntries; ++i) {
     const short nCode = pTukiKan[i].nKamokuCode;
-    if (nCode < 1) continue;
-    const auto* k = byCode[static_cast<std::size_t>(nCode)];
-    if (k == nullptr) continue;
+    if (nCode < 1 || byCode[static_cast<std::size_t>(nCode)] == nullptr) continue;
     double dKingaku[14] = {};
-    if (k->byClass != KAMOKU_CLASS_TOTAL) {
-      Fill(amounts[static_cast<std::size_t>(k->nCode)], k->bySide == KAMOKU_KARIKATA,
-           IsBalanceSheetClass(k->byClass), year, dKingaku);
-      std::memcpy(pTukiKan[i].dKingaku, dKingaku, sizeof dKingaku);
-      continue;
-    }
-    switch (k->nCode) {
-      case CODE_SHISAN:
-        Fill(byClass[KAMOKU_CLASS_ASSETS], true, true, year, dKingaku);
-        break;
-      case CODE_HUSAI:
-        Fill(byClass[KAMOKU_CLASS_LIABILITIES], false, true, year, dKingaku);
-        break;
-      case CODE_SHIHON:
-        Fill(capital, false, true, year, dKingaku);
-        break;
-      case CODE_URIAGE:
-        Fill(sales, false, false, year, dKingaku);
-        break;
-      case CODE_GENKA:
-        Fill(cost, true, false, year, dKingaku);
-        break;
-      case CODE_URISOURIEKI:
-        Fill(gross, false, false, year, dKingaku);
-        break;
-      case CODE_EIGYOSONEKI:
-        Fill(operating, false, false, year, dKingaku);
-        break;
-      case CODE_ZEIBIKIMAE:
-        Fill(preTax, false, false, year, dKingaku);
-        break;
-      default:
-        break;
-    }
+    FillEntry(*byCode[static_cast<std::size_t>(nCode)], amounts, totals, kanri.year, dKingaku);
     std::memcpy(pTukiKan[i].dKingaku, dKingaku, sizeof dKingaku);
   }
   return kOk;

@@ -41,6 +41,45 @@ CString ToCp932(const std::string& utf8) {
   return out;
 }
 
+CBooksDatabase::Company CompanyOf(const BooksData& data) {
+  CBooksDatabase::Company company;
+  company.strName = ToCp932(data.m_strName);
+  company.nStartYear = static_cast<short>(data.m_start.m_nYear);
+  company.nStartMonth = static_cast<short>(data.m_start.m_nMonth);
+  company.nStartDay = static_cast<short>(data.m_start.m_nDay);
+  company.nEndYear = static_cast<short>(data.m_end.m_nYear);
+  company.nEndMonth = static_cast<short>(data.m_end.m_nMonth);
+  company.nEndDay = static_cast<short>(data.m_end.m_nDay);
+  company.nKeiei = data.m_nKeieiKeitai;
+  company.bNetAssets = data.m_bNetAssets;
+  company.strDataID = data.m_strDataId;
+  company.strAltFolder = ToCp932(data.m_strAltFolder);
+  return company;
+}
+
+CBooksDatabase::Account AccountOf(const BooksData::Account& a) {
+  CBooksDatabase::Account account;
+  account.nCode = a.m_nCode;
+  account.strName = ToCp932(a.m_strName);
+  account.strDispName = ToCp932(a.m_strDispName);
+  account.nNo = a.m_nNumber;
+  account.bHide = a.m_bHidden;
+  account.bySide = a.m_bCredit ? KAMOKU_KASIKATA : KAMOKU_KARIKATA;
+  account.byClass = ClassOf(a.m_strClass);
+  return account;
+}
+
+CBooksDatabase::Journal JournalOf(const BooksData::Entry& e) {
+  CBooksDatabase::Journal line;
+  line.nDate = e.m_date.Serial();
+  line.nDebit = e.m_nDebit;
+  line.nCredit = e.m_nCredit;
+  line.llAmount = e.m_nAmount;
+  line.bSettlement = e.m_bSettlement;
+  line.strDescription = ToCp932(e.m_strDescription);
+  return line;
+}
+
 }  // namespace
 
 bool BooksCsvImporter::Import(const CInstallation& installation,
@@ -116,59 +155,37 @@ bool BooksCsvImporter::Add(const CInstallation& installation, const BooksData& d
   }
 
   CBooksDatabase books;
-  auto fail = [&](const std::string& strWhat) {
-    m_arError.push_back(strWhat + ": " + books.GetError());
+  if (!books.Begin(strFolder, CompanyOf(data))) return Fail(books, "cannot create the books");
+  if (!AddLines(books, data)) return false;
+  const Store store = [&](const CBooksDatabase::Journal& line) { return books.AddJournal(line); };
+  if (feed && !feed(store)) {
+    if (!books.GetError().empty()) return Fail(books, "the journal");
     books.Abort();
     return false;
-  };
-  CBooksDatabase::Company company;
-  company.strName = ToCp932(data.m_strName);
-  company.nStartYear = static_cast<short>(data.m_start.m_nYear);
-  company.nStartMonth = static_cast<short>(data.m_start.m_nMonth);
-  company.nStartDay = static_cast<short>(data.m_start.m_nDay);
-  company.nEndYear = static_cast<short>(data.m_end.m_nYear);
-  company.nEndMonth = static_cast<short>(data.m_end.m_nMonth);
-  company.nEndDay = static_cast<short>(data.m_end.m_nDay);
-  company.nKeiei = data.m_nKeieiKeitai;
-  company.bNetAssets = data.m_bNetAssets;
-  company.strDataID = data.m_strDataId;
-  company.strAltFolder = ToCp932(data.m_strAltFolder);
-  if (!books.Begin(strFolder, company)) return fail("cannot create the books");
+  }
+  if (!books.Commit(strDb, "", 0, &m_nDataNo)) return Fail(books, "cannot add the data set");
+  return true;
+}
 
+bool BooksCsvImporter::AddLines(CBooksDatabase& books, const BooksData& data) {
   for (const BooksData::Account& a : data.m_arAccount) {
-    CBooksDatabase::Account account;
-    account.nCode = a.m_nCode;
-    account.strName = ToCp932(a.m_strName);
-    account.strDispName = ToCp932(a.m_strDispName);
-    account.nNo = a.m_nNumber;
-    account.bHide = a.m_bHidden;
-    account.bySide = a.m_bCredit ? KAMOKU_KASIKATA : KAMOKU_KARIKATA;
-    account.byClass = ClassOf(a.m_strClass);
-    if (!books.AddAccount(account)) {
-      return fail("accounts.csv, account " + std::to_string(a.m_nCode));
+    if (!books.AddAccount(AccountOf(a))) {
+      return Fail(books, "accounts.csv, account " + std::to_string(a.m_nCode));
     }
   }
   for (const BooksData::Opening& o : data.m_arOpening) {
     if (!books.SetOpeningBalance(o.m_nCode, o.m_nBalance)) {
-      return fail("opening.csv, account " + std::to_string(o.m_nCode));
+      return Fail(books, "opening.csv, account " + std::to_string(o.m_nCode));
     }
   }
   for (const BooksData::Entry& e : data.m_arEntry) {
-    CBooksDatabase::Journal line;
-    line.nDate = e.m_date.Serial();
-    line.nDebit = e.m_nDebit;
-    line.nCredit = e.m_nCredit;
-    line.llAmount = e.m_nAmount;
-    line.bSettlement = e.m_bSettlement;
-    line.strDescription = ToCp932(e.m_strDescription);
-    if (!books.AddJournal(line)) return fail("journal.csv");
+    if (!books.AddJournal(JournalOf(e))) return Fail(books, "journal.csv");
   }
-  const Store store = [&](const CBooksDatabase::Journal& line) { return books.AddJournal(line); };
-  if (feed && !feed(store)) {
-    if (!books.GetError().empty()) return fail("the journal");
-    books.Abort();
-    return false;
-  }
-  if (!books.Commit(strDb, "", 0, &m_nDataNo)) return fail("cannot add the data set");
   return true;
+}
+
+bool BooksCsvImporter::Fail(CBooksDatabase& books, const std::string& strWhat) {
+  m_arError.push_back(strWhat + ": " + books.GetError());
+  books.Abort();
+  return false;
 }

@@ -41,4 +41,8 @@ class BooksCsvImporter {
   // False, with an error, when the existing folder is listed or cannot be moved.
   bool MoveAsideUnlisted(const CString& strDb, const CString& strFolder,
                          const std::string& osFolder, const std::string& strDataId);
+  // The accounts, balances and entries of data into the books being made.
+  bool AddLines(CBooksDatabase& books, const BooksData& data);
+  // Notes what failed with the books' reason and drops the books: false.
+  bool Fail(CBooksDatabase& books, const std::string& strWhat);
 };

@@ -83,6 +83,19 @@ BooksData::Date TwelveMonthsLater(const BooksData::Date& d) {
   return r;
 }
 
+// The last day of a fiscal year that lasts twelve months from start.
+BooksData::Date LastDayOfTwelveMonths(const BooksData::Date& start) {
+  BooksData::Date d = TwelveMonthsLater(start);
+  if (--d.m_nDay == 0) {
+    if (--d.m_nMonth == 0) {
+      d.m_nMonth = 12;
+      --d.m_nYear;
+    }
+    d.m_nDay = DaysInMonth(d.m_nYear, d.m_nMonth);
+  }
+  return d;
+}
+
 std::string DateText(const BooksData::Date& d) {
   char buf[16];
   std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.m_nYear, d.m_nMonth, d.m_nDay);
@@ -230,10 +243,27 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     return;
   }
   const CsvReader::Row& row = csv.m_arRow.front();
-  // Fields given elsewhere than in the file have no line.
-  const int n = m_strCompanyFile == kCompany ? row.m_nLine : 0;
-  if (!CheckRowWidth(csv, n, row.m_arField.size())) return;
+  if (!CheckRowWidth(csv, CompanyLine(row), row.m_arField.size())) return;
+  ReadCompanyName(csv, row, data);
+  ReadFiscalYear(csv, row, data);
+  ReadManagementForm(csv, row, data);
+  const int n = CompanyLine(row);
+  if (!ParseFlag(csv.Field(row, "net_assets"), data.m_bNetAssets)) {
+    Error(m_strCompanyFile, n, "net_assets",
+          Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
+  }
+  ReadDataId(csv, row, data);
+  ReadAltFolder(csv, row, data);
+}
 
+// Fields given elsewhere than in the file have no line.
+int BooksFolderReader::CompanyLine(const CsvReader::Row& row) const {
+  return m_strCompanyFile == kCompany ? row.m_nLine : 0;
+}
+
+void BooksFolderReader::ReadCompanyName(const CsvReader& csv, const CsvReader::Row& row,
+                                        BooksData& data) {
+  const int n = CompanyLine(row);
   data.m_strName = csv.Field(row, "name");
   const std::size_t nName = Cp932Length(data.m_strName);
   if (data.m_strName.empty()) {
@@ -244,7 +274,11 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     Error(m_strCompanyFile, n, "name",
           "longer than " + std::to_string(kNameMax) + " bytes in CP932");
   }
+}
 
+void BooksFolderReader::ReadFiscalYear(const CsvReader& csv, const CsvReader::Row& row,
+                                       BooksData& data) {
+  const int n = CompanyLine(row);
   const bool bStart = ParseDate(csv.Field(row, "fiscal_start"), data.m_start);
   if (!bStart) {
     Error(m_strCompanyFile, n, "fiscal_start",
@@ -255,58 +289,53 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     Error(m_strCompanyFile, n, "fiscal_end",
           Quote(csv.Field(row, "fiscal_end")) + " is not a date YYYY-MM-DD");
   }
-  if (bStart && bEnd) {
-    if (data.m_end.Serial() < data.m_start.Serial()) {
-      Error(m_strCompanyFile, n, "fiscal_end", "the fiscal year ends before it starts");
-    } else if (data.m_end.Serial() >= TwelveMonthsLater(data.m_start).Serial()) {
-      Error(m_strCompanyFile, n, "fiscal_end",
-            "the fiscal year is longer than twelve months (it must end by " + DateText([&] {
-              BooksData::Date d = TwelveMonthsLater(data.m_start);
-              if (--d.m_nDay == 0) {
-                if (--d.m_nMonth == 0) {
-                  d.m_nMonth = 12;
-                  --d.m_nYear;
-                }
-                d.m_nDay = DaysInMonth(d.m_nYear, d.m_nMonth);
-              }
-              return d;
-            }()) +
-                ")");
-    } else if (data.m_start.m_nDay > 28) {
-      // Month periods begin on the start day, which every month must have.
-      Error(m_strCompanyFile, n, "fiscal_start",
-            "a fiscal year must start on day 1 to 28 of a month");
-    } else if (!CFiscalYear(data.m_start.m_nYear, data.m_start.m_nMonth, data.m_start.m_nDay,
-                            data.m_end.m_nYear, data.m_end.m_nMonth, data.m_end.m_nDay)
-                    .IsValid()) {
-      // The host judges a twelve-month year by its start and end months alone.
-      Error(m_strCompanyFile, n, "fiscal_end",
-            "a year ending in month " + std::to_string(data.m_end.m_nMonth) +
-                " counts as twelve months, but it does not cover twelve month periods "
-                "starting on day " +
-                std::to_string(data.m_start.m_nDay));
-    }
-  }
+  if (bStart && bEnd) CheckFiscalSpan(n, data.m_start, data.m_end);
+}
 
-  const std::string form = Lower(csv.Field(row, "management_form"));
+void BooksFolderReader::CheckFiscalSpan(int n, const BooksData::Date& start,
+                                        const BooksData::Date& end) {
+  if (end.Serial() < start.Serial()) {
+    Error(m_strCompanyFile, n, "fiscal_end", "the fiscal year ends before it starts");
+  } else if (end.Serial() >= TwelveMonthsLater(start).Serial()) {
+    Error(m_strCompanyFile, n, "fiscal_end",
+          "the fiscal year is longer than twelve months (it must end by " +
+              DateText(LastDayOfTwelveMonths(start)) + ")");
+  } else if (start.m_nDay > 28) {
+    // Month periods begin on the start day, which every month must have.
+    Error(m_strCompanyFile, n, "fiscal_start",
+          "a fiscal year must start on day 1 to 28 of a month");
+  } else if (!CFiscalYear(start.m_nYear, start.m_nMonth, start.m_nDay, end.m_nYear, end.m_nMonth,
+                          end.m_nDay)
+                  .IsValid()) {
+    // The host judges a twelve-month year by its start and end months alone.
+    Error(m_strCompanyFile, n, "fiscal_end",
+          "a year ending in month " + std::to_string(end.m_nMonth) +
+              " counts as twelve months, but it does not cover twelve month periods "
+              "starting on day " +
+              std::to_string(start.m_nDay));
+  }
+}
+
+void BooksFolderReader::ReadManagementForm(const CsvReader& csv, const CsvReader::Row& row,
+                                           BooksData& data) {
+  const std::string& strForm = csv.Field(row, "management_form");
+  const std::string form = Lower(strForm);
   long long nForm = 0;
-  if (form == "corporation" || csv.Field(row, "management_form") == U8(u8"法人")) {
+  if (form == "corporation" || strForm == U8(u8"法人")) {
     data.m_nKeieiKeitai = 1;
-  } else if (form == "individual" || csv.Field(row, "management_form") == U8(u8"個人")) {
+  } else if (form == "individual" || strForm == U8(u8"個人")) {
     data.m_nKeieiKeitai = 2;
   } else if (ParseInt(form, 0, 32767, nForm)) {
     data.m_nKeieiKeitai = static_cast<std::int16_t>(nForm);
   } else {
-    Error(m_strCompanyFile, n, "management_form",
-          Quote(csv.Field(row, "management_form")) +
-              " is neither corporation, individual nor a number 0-32767");
+    Error(m_strCompanyFile, CompanyLine(row), "management_form",
+          Quote(strForm) + " is neither corporation, individual nor a number 0-32767");
   }
+}
 
-  if (!ParseFlag(csv.Field(row, "net_assets"), data.m_bNetAssets)) {
-    Error(m_strCompanyFile, n, "net_assets",
-          Quote(csv.Field(row, "net_assets")) + " is not 0 or 1");
-  }
-
+void BooksFolderReader::ReadDataId(const CsvReader& csv, const CsvReader::Row& row,
+                                   BooksData& data) {
+  const int n = CompanyLine(row);
   data.m_strDataId = csv.Field(row, "data_id");
   const bool bIdChars = std::all_of(data.m_strDataId.begin(), data.m_strDataId.end(), [](char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '-' ||
@@ -322,7 +351,6 @@ void BooksFolderReader::ReadCompany(CsvReader& csv, BooksData& data) {
     Error(m_strCompanyFile, n, "data_id",
           "longer than " + std::to_string(kDataIdMax) + " characters");
   }
-  ReadAltFolder(csv, row, data);
 }
 
 void BooksFolderReader::ReadAltFolder(const CsvReader& csv, const CsvReader::Row& row,
@@ -330,10 +358,9 @@ void BooksFolderReader::ReadAltFolder(const CsvReader& csv, const CsvReader::Row
   data.m_strAltFolder = csv.Field(row, "alt_folder");
   const std::size_t len = Cp932Length(data.m_strAltFolder);
   if (len == std::string::npos) {
-    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
-          "has a character with no Shift_JIS (CP932) form");
+    Error(m_strCompanyFile, CompanyLine(row), "alt_folder", "has a character with no Shift_JIS (CP932) form");
   } else if (len > kAltFolderMax) {
-    Error(m_strCompanyFile, m_strCompanyFile == kCompany ? row.m_nLine : 0, "alt_folder",
+    Error(m_strCompanyFile, CompanyLine(row), "alt_folder",
           "longer than " + std::to_string(kAltFolderMax) + " bytes in CP932");
   }
 }
@@ -352,83 +379,95 @@ void BooksFolderReader::ReadAccounts(CsvReader& csv, BooksData& data) {
     const int n = row.m_nLine;
     if (!CheckRowWidth(csv, n, row.m_arField.size())) continue;
     BooksData::Account a;
-    bool bOk = true;
     long long v = 0;
-    const std::string& code = csv.Field(row, "code");
-    if (!ParseInt(code, 1, 32767, v)) {
-      Error(kAccounts, n, "code", Quote(code) + " is not an account code 1-32767");
-      bOk = false;
-    } else if (IsReserved(static_cast<int>(v))) {
-      Error(kAccounts, n, "code", code + " is kept for the ledger's total accounts");
-      bOk = false;
-    } else if (auto [it, bNew] = codeLine.emplace(v, n); !bNew) {
-      Error(
-          kAccounts, n, "code",
-          "duplicate account code " + code + " (first on line " + std::to_string(it->second) + ")");
-      bOk = false;
-    } else {
-      a.m_nCode = static_cast<std::int16_t>(v);
-    }
-    const std::string& number = csv.Field(row, "number");
-    if (!ParseInt(number, 1, 2147483647, v)) {
-      Error(kAccounts, n, "number", Quote(number) + " is not an account number 1-2147483647");
-      bOk = false;
-    } else if (IsReserved(static_cast<int>(v))) {
-      Error(kAccounts, n, "number", number + " is kept for the ledger's total accounts");
-      bOk = false;
-    } else if (auto [it, bNew] = numberLine.emplace(v, n); !bNew) {
-      Error(kAccounts, n, "number",
-            "duplicate account number " + number + " (first on line " + std::to_string(it->second) +
-                ")");
-      bOk = false;
-    } else {
+    bool bOk = ReadAccountKey(csv.Field(row, "code"), n, "code", 32767, codeLine, v);
+    if (bOk) a.m_nCode = static_cast<std::int16_t>(v);
+    if (ReadAccountKey(csv.Field(row, "number"), n, "number", 2147483647, numberLine, v)) {
       a.m_nNumber = static_cast<std::int32_t>(v);
+    } else {
+      bOk = false;
     }
-
     a.m_strName = csv.Field(row, "name");
     a.m_strDispName = csv.Field(row, "display_name");
     if (a.m_strDispName.empty()) a.m_strDispName = a.m_strName;
-    for (auto [field, text, max] : {std::tuple{"name", &a.m_strName, kAccountNameMax},
-                                    std::tuple{"display_name", &a.m_strDispName, kDispNameMax}}) {
-      const std::size_t len = Cp932Length(*text);
-      if (text->empty()) {
-        // An empty display name is the name; that one is reported once.
-        if (text == &a.m_strDispName) continue;
-        Error(kAccounts, n, field, "the account name is empty");
-        bOk = false;
-      } else if (len == std::string::npos) {
-        Error(kAccounts, n, field, "has a character with no Shift_JIS (CP932) form");
-        bOk = false;
-      } else if (len > max) {
-        Error(kAccounts, n, field,
-              Quote(*text) + " is longer than " + std::to_string(max) + " bytes in CP932");
-        bOk = false;
-      }
-    }
-
-    const std::string side = Lower(csv.Field(row, "side"));
-    if (side == "debit" || side == U8(u8"借方")) {
-      a.m_bCredit = false;
-    } else if (side == "credit" || side == U8(u8"貸方")) {
-      a.m_bCredit = true;
-    } else {
-      Error(kAccounts, n, "side", Quote(csv.Field(row, "side")) + " is neither debit nor credit");
-      bOk = false;
-    }
-
-    a.m_strClass = Lower(csv.Field(row, "class"));
-    if (std::find(Classes().begin(), Classes().end(), a.m_strClass) == Classes().end()) {
-      std::string list;
-      for (const auto& c : Classes()) list += (list.empty() ? "" : ", ") + c;
-      Error(kAccounts, n, "class", Quote(csv.Field(row, "class")) + " is not one of " + list);
-      bOk = false;
-    }
-    if (!ParseFlag(csv.Field(row, "hidden"), a.m_bHidden)) {
-      Error(kAccounts, n, "hidden", Quote(csv.Field(row, "hidden")) + " is not 0 or 1");
-      bOk = false;
-    }
+    bOk = CheckAccountNames(n, a) && bOk;
+    bOk = ReadAccountKind(csv, row, a) && bOk;
     if (bOk) data.m_arAccount.push_back(std::move(a));
   }
+}
+
+// An account's code or number: in 1 to nMax, not one the ledger keeps for
+// itself, not given before (seen holds the line of each one given).
+bool BooksFolderReader::ReadAccountKey(const std::string& strText, int n, const char* pszField,
+                                       long long nMax, std::map<long long, int>& seen,
+                                       long long& v) {
+  const std::string strWhat = std::string("account ") + pszField;
+  if (!ParseInt(strText, 1, nMax, v)) {
+    Error(kAccounts, n, pszField,
+          Quote(strText) + " is not an " + strWhat + " 1-" + std::to_string(nMax));
+    return false;
+  }
+  if (IsReserved(static_cast<int>(v))) {
+    Error(kAccounts, n, pszField, strText + " is kept for the ledger's total accounts");
+    return false;
+  }
+  if (auto [it, bNew] = seen.emplace(v, n); !bNew) {
+    Error(kAccounts, n, pszField,
+          "duplicate " + strWhat + " " + strText + " (first on line " +
+              std::to_string(it->second) + ")");
+    return false;
+  }
+  return true;
+}
+
+bool BooksFolderReader::CheckAccountNames(int n, const BooksData::Account& a) {
+  bool bOk = true;
+  for (auto [field, text, max] : {std::tuple{"name", &a.m_strName, kAccountNameMax},
+                                  std::tuple{"display_name", &a.m_strDispName, kDispNameMax}}) {
+    const std::size_t len = Cp932Length(*text);
+    if (text->empty()) {
+      // An empty display name is the name; that one is reported once.
+      if (text == &a.m_strDispName) continue;
+      Error(kAccounts, n, field, "the account name is empty");
+      bOk = false;
+    } else if (len == std::string::npos) {
+      Error(kAccounts, n, field, "has a character with no Shift_JIS (CP932) form");
+      bOk = false;
+    } else if (len > max) {
+      Error(kAccounts, n, field,
+            Quote(*text) + " is longer than " + std::to_string(max) + " bytes in CP932");
+      bOk = false;
+    }
+  }
+  return bOk;
+}
+
+// The side, the class and the hidden flag of an account.
+bool BooksFolderReader::ReadAccountKind(const CsvReader& csv, const CsvReader::Row& row,
+                                        BooksData::Account& a) {
+  const int n = row.m_nLine;
+  bool bOk = true;
+  const std::string side = Lower(csv.Field(row, "side"));
+  if (side == "debit" || side == U8(u8"借方")) {
+    a.m_bCredit = false;
+  } else if (side == "credit" || side == U8(u8"貸方")) {
+    a.m_bCredit = true;
+  } else {
+    Error(kAccounts, n, "side", Quote(csv.Field(row, "side")) + " is neither debit nor credit");
+    bOk = false;
+  }
+  a.m_strClass = Lower(csv.Field(row, "class"));
+  if (std::find(Classes().begin(), Classes().end(), a.m_strClass) == Classes().end()) {
+    std::string list;
+    for (const auto& c : Classes()) list += (list.empty() ? "" : ", ") + c;
+    Error(kAccounts, n, "class", Quote(csv.Field(row, "class")) + " is not one of " + list);
+    bOk = false;
+  }
+  if (!ParseFlag(csv.Field(row, "hidden"), a.m_bHidden)) {
+    Error(kAccounts, n, "hidden", Quote(csv.Field(row, "hidden")) + " is not 0 or 1");
+    bOk = false;
+  }
+  return bOk;
 }
 
 void BooksFolderReader::ReadOpening(CsvReader& csv, BooksData& data) {
@@ -496,37 +535,8 @@ void BooksFolderReader::ReadJournal(CsvReader& csv, BooksData& data) {
     const int n = row.m_nLine;
     if (!CheckRowWidth(csv, n, row.m_arField.size())) continue;
     BooksData::Entry e;
-    bool bOk = true;
-    const std::string& date = csv.Field(row, "date");
-    if (!ParseDate(date, e.m_date)) {
-      Error(kJournal, n, "date", Quote(date) + " is not a date YYYY-MM-DD");
-      bOk = false;
-    } else if (e.m_date.Serial() < data.m_start.Serial() ||
-               e.m_date.Serial() > data.m_end.Serial()) {
-      Error(kJournal, n, "date",
-            date + " is outside the fiscal year " + DateText(data.m_start) + " to " +
-                DateText(data.m_end));
-      bOk = false;
-    }
-    for (auto [field, pCode] :
-         {std::pair{"debit", &e.m_nDebit}, std::pair{"credit", &e.m_nCredit}}) {
-      const std::string& code = csv.Field(row, field);
-      long long v = 0;
-      if (!ParseInt(code, -32768, 32767, v)) {
-        Error(kJournal, n, field, Quote(code) + " is not an account code");
-        bOk = false;
-      } else if (!codes.contains(v)) {
-        Error(kJournal, n, field, "unknown account code " + code);
-        bOk = false;
-      } else {
-        *pCode = static_cast<std::int16_t>(v);
-      }
-    }
-    if (e.m_nDebit != 0 && e.m_nDebit == e.m_nCredit) {
-      Error(kJournal, n, "credit",
-            "the same account " + std::to_string(e.m_nDebit) + " on both sides");
-      bOk = false;
-    }
+    bool bOk = ReadEntryDate(csv, row, data, e);
+    bOk = ReadEntryAccounts(csv, row, codes, e) && bOk;
     const std::string& amount = csv.Field(row, "amount");
     long long v = 0;
     if (!ParseInt(amount, -kAmountMax, kAmountMax, v)) {
@@ -545,4 +555,48 @@ void BooksFolderReader::ReadJournal(CsvReader& csv, BooksData& data) {
     }
     if (bOk) data.m_arEntry.push_back(std::move(e));
   }
+}
+
+bool BooksFolderReader::ReadEntryDate(const CsvReader& csv, const CsvReader::Row& row,
+                                      const BooksData& data, BooksData::Entry& e) {
+  const std::string& date = csv.Field(row, "date");
+  if (!ParseDate(date, e.m_date)) {
+    Error(kJournal, row.m_nLine, "date", Quote(date) + " is not a date YYYY-MM-DD");
+    return false;
+  }
+  if (e.m_date.Serial() < data.m_start.Serial() || e.m_date.Serial() > data.m_end.Serial()) {
+    Error(kJournal, row.m_nLine, "date",
+          date + " is outside the fiscal year " + DateText(data.m_start) + " to " +
+              DateText(data.m_end));
+    return false;
+  }
+  return true;
+}
+
+// The debit and the credit account of an entry: known, and not the same.
+bool BooksFolderReader::ReadEntryAccounts(const CsvReader& csv, const CsvReader::Row& row,
+                                          const std::map<long long, bool>& codes,
+                                          BooksData::Entry& e) {
+  const int n = row.m_nLine;
+  bool bOk = true;
+  for (auto [field, pCode] :
+       {std::pair{"debit", &e.m_nDebit}, std::pair{"credit", &e.m_nCredit}}) {
+    const std::string& code = csv.Field(row, field);
+    long long v = 0;
+    if (!ParseInt(code, -32768, 32767, v)) {
+      Error(kJournal, n, field, Quote(code) + " is not an account code");
+      bOk = false;
+    } else if (!codes.contains(v)) {
+      Error(kJournal, n, field, "unknown account code " + code);
+      bOk = false;
+    } else {
+      *pCode = static_cast<std::int16_t>(v);
+    }
+  }
+  if (e.m_nDebit != 0 && e.m_nDebit == e.m_nCredit) {
+    Error(kJournal, n, "credit",
+          "the same account " + std::to_string(e.m_nDebit) + " on both sides");
+    bOk = false;
+  }
+  return bOk;
 }

@@ -4,6 +4,7 @@
 // the data is usable only when Read returns true.
 
 #include <filesystem>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,24 @@ class BooksFolderReader {
 
  private:
   void ReadCompany(CsvReader& csv, BooksData& data);
+  int CompanyLine(const CsvReader::Row& row) const;
+  void ReadCompanyName(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
+  void ReadFiscalYear(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
+  void CheckFiscalSpan(int n, const BooksData::Date& start, const BooksData::Date& end);
+  void ReadManagementForm(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
+  void ReadDataId(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
   void ReadAltFolder(const CsvReader& csv, const CsvReader::Row& row, BooksData& data);
   void ReadAccounts(CsvReader& csv, BooksData& data);
+  bool ReadAccountKey(const std::string& strText, int n, const char* pszField, long long nMax,
+                      std::map<long long, int>& seen, long long& v);
+  bool CheckAccountNames(int n, const BooksData::Account& a);
+  bool ReadAccountKind(const CsvReader& csv, const CsvReader::Row& row, BooksData::Account& a);
   void ReadOpening(CsvReader& csv, BooksData& data);
   void ReadJournal(CsvReader& csv, BooksData& data);
+  bool ReadEntryDate(const CsvReader& csv, const CsvReader::Row& row, const BooksData& data,
+                     BooksData::Entry& e);
+  bool ReadEntryAccounts(const CsvReader& csv, const CsvReader::Row& row,
+                         const std::map<long long, bool>& codes, BooksData::Entry& e);
   bool CheckRowWidth(const CsvReader& csv, int nLine, std::size_t nFields);
   void Error(const std::string& strFile, int nLine, const std::string& strField,
              const std::string& strText);

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "Cp932.h"
+#include "CsvFieldScanner.h"
 
 namespace {
 
@@ -91,99 +92,10 @@ bool CsvReader::Parse(const std::string& strFile, std::string_view raw) {
   m_arRow.clear();
   m_arBound.clear();
   m_strError.clear();
-
   std::string text;
-  if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
-  if (IsUtf8(raw)) {
-    m_strEncoding = "UTF-8";
-    text.assign(raw);
-  } else if (cp932::ToUtf8(raw, text)) {
-    m_strEncoding = "CP932";
-  } else {
-    m_strError = strFile + ": the text is neither UTF-8 nor CP932";
-    return false;
-  }
-
+  if (!Decode(raw, text)) return false;
   std::vector<Row> rows;
-  Row row;
-  std::string field;
-  int nLine = 1;
-  bool bQuoted = false;     // inside a quoted field
-  bool bWasQuoted = false;  // current field was quoted and is closed
-  bool bAny = false;        // current record has content
-  auto endField = [&] {
-    row.m_arField.push_back(bWasQuoted ? field : Trim(field));
-    field.clear();
-    bWasQuoted = false;
-  };
-  auto endRecord = [&] {
-    if (bAny) {
-      endField();
-      rows.push_back(std::move(row));
-    }
-    row = Row{};
-    field.clear();
-    bWasQuoted = false;
-    bAny = false;
-  };
-  int nQuoteLine = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const char c = text[i];
-    if (!bAny) row.m_nLine = nLine;
-    if (bQuoted) {
-      if (c == '"') {
-        if (i + 1 < text.size() && text[i + 1] == '"') {
-          field += '"';
-          ++i;
-        } else {
-          bQuoted = false;
-          bWasQuoted = true;
-        }
-      } else {
-        if (c == '\n') ++nLine;
-        field += c;
-      }
-      continue;
-    }
-    if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    if (c == '\n' || c == '\r') {
-      endRecord();
-      ++nLine;
-      continue;
-    }
-    if (c == ',') {
-      bAny = true;
-      endField();
-      continue;
-    }
-    if (bWasQuoted) {
-      if (c == ' ' || c == '\t') continue;
-      m_strError = strFile + " line " + std::to_string(nLine) +
-                   ": text after the closing quotation mark of a field";
-      return false;
-    }
-    if (c == '"') {
-      if (!Trim(field).empty()) {
-        m_strError = strFile + " line " + std::to_string(nLine) +
-                     ": quotation mark inside an unquoted field";
-        return false;
-      }
-      field.clear();
-      bQuoted = true;
-      bAny = true;
-      nQuoteLine = nLine;
-      continue;
-    }
-    if (c != ' ' && c != '\t') bAny = true;
-    field += c;
-  }
-  if (bQuoted) {
-    m_strError = strFile + " line " + std::to_string(nQuoteLine) +
-                 ": quoted field is not closed before the end of the file";
-    return false;
-  }
-  endRecord();
-
+  if (!Split(text, rows)) return false;
   if (rows.empty()) {
     m_strError = strFile + ": the header row is missing";
     return false;
@@ -192,6 +104,53 @@ bool CsvReader::Parse(const std::string& strFile, std::string_view raw) {
   rows.erase(rows.begin());
   m_arRow = std::move(rows);
   return true;
+}
+
+bool CsvReader::Decode(std::string_view raw, std::string& text) {
+  if (raw.starts_with("\xEF\xBB\xBF")) raw.remove_prefix(3);
+  if (IsUtf8(raw)) {
+    m_strEncoding = "UTF-8";
+    text.assign(raw);
+  } else if (cp932::ToUtf8(raw, text)) {
+    m_strEncoding = "CP932";
+  } else {
+    m_strError = m_strFile + ": the text is neither UTF-8 nor CP932";
+    return false;
+  }
+  return true;
+}
+
+bool CsvReader::Split(const std::string& text, std::vector<Row>& rows) {
+  CsvFieldScanner scanner;
+  Row row;
+  std::size_t nPos = 0;
+  for (;;) {
+    CsvFieldScanner::Step step = scanner.Scan(text, nPos, row.m_arField);
+    if (step == CsvFieldScanner::Step::kMore) step = scanner.End(row.m_arField);
+    if (step == CsvFieldScanner::Step::kEnd) return true;
+    if (step == CsvFieldScanner::Step::kFault) {
+      m_strError = FaultText(scanner);
+      return false;
+    }
+    row.m_nLine = scanner.m_nRecordLine;
+    rows.push_back(std::move(row));
+    row = Row{};
+  }
+}
+
+std::string CsvReader::FaultText(const CsvFieldScanner& scanner) const {
+  switch (scanner.m_fault) {
+    case CsvFieldScanner::Fault::kTextAfterQuote:
+      return m_strFile + " line " + std::to_string(scanner.m_nLine) +
+             ": text after the closing quotation mark of a field";
+    case CsvFieldScanner::Fault::kQuoteInField:
+      return m_strFile + " line " + std::to_string(scanner.m_nLine) +
+             ": quotation mark inside an unquoted field";
+    case CsvFieldScanner::Fault::kOpenQuote:
+      break;
+  }
+  return m_strFile + " line " + std::to_string(scanner.m_nQuoteLine) +
+         ": quoted field is not closed before the end of the file";
 }
 
 bool CsvReader::BindColumns(const std::vector<std::string>& arRequired,

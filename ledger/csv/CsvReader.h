@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class CsvFieldScanner;
+
 class CsvReader {
  public:
   struct Row {
@@ -39,5 +41,9 @@ class CsvReader {
   std::string m_strError;
 
  private:
+  bool Decode(std::string_view raw, std::string& text);
+  bool Split(const std::string& text, std::vector<Row>& rows);
+  std::string FaultText(const CsvFieldScanner& scanner) const;
+
   std::vector<std::pair<std::string, int>> m_arBound;
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "Cp932.h"
+#include "CsvFieldScanner.h"
 
 namespace {
 
@@ -30,14 +31,6 @@ bool IsUtf8(const std::string& s) {
     i += n + 1;
   }
   return true;
-}
-
-void Trim(std::string& s) {
-  auto blank = [](char c) { return c == ' ' || c == '\t'; };
-  if (s.empty() || (!blank(s.front()) && !blank(s.back()))) return;
-  const auto e = s.find_last_not_of(" \t");
-  s.erase(e == std::string::npos ? 0 : e + 1);
-  s.erase(0, s.find_first_not_of(" \t"));
 }
 
 }  // namespace
@@ -70,11 +63,6 @@ bool InterchangeCsvReader::Fill() {
   return n > 0;
 }
 
-int InterchangeCsvReader::Get() {
-  if (m_nPos == m_strBuf.size() && !Fill()) return -1;
-  return static_cast<unsigned char>(m_strBuf[m_nPos++]);
-}
-
 int InterchangeCsvReader::Peek() {
   if (m_nPos == m_strBuf.size() && !Fill()) return -1;
   return static_cast<unsigned char>(m_strBuf[m_nPos]);
@@ -83,103 +71,44 @@ int InterchangeCsvReader::Peek() {
 bool InterchangeCsvReader::Next(Record& record) {
   record.m_arBadField.clear();
   record.m_strError.clear();
-  if (!m_bStarted) {
-    m_bStarted = true;
-    if (Peek() == 0xEF && m_strBuf.compare(m_nPos, 3, "\xEF\xBB\xBF") == 0) {
-      m_nPos += 3;
-      m_strEncoding = "UTF-8";
-    }
-  }
-  // The record's strings are reused from one record to the next.
-  std::size_t nField = 0;
-  auto field = [&]() -> std::string& {
-    if (nField == record.m_arField.size()) record.m_arField.emplace_back();
-    return record.m_arField[nField];
-  };
-  field().clear();
-  bool bQuoted = false, bWasQuoted = false, bAny = false;
-  int nQuoteLine = 0;
-  auto endField = [&] {
-    if (!bWasQuoted) Trim(field());
-    ++nField;
-    field().clear();
-    bWasQuoted = false;
-  };
-  auto endRecord = [&] {
-    endField();
-    record.m_arField.resize(nField);
-    Finish(record);
-  };
+  if (!m_bStarted) SkipByteOrderMark();
   for (;;) {
-    const int c = Get();
-    if (c < 0) {
+    CsvFieldScanner::Step step = m_scanner.Scan(m_strBuf, m_nPos, record.m_arField);
+    if (step == CsvFieldScanner::Step::kMore) {
+      if (Fill()) continue;
       if (!m_strError.empty()) return false;
-      if (bQuoted) {
-        m_strError = "line " + std::to_string(nQuoteLine) +
-                     ": quoted field is not closed before the end of the file";
-        return false;
-      }
-      if (!bAny) return false;
-      endRecord();
+      step = m_scanner.End(record.m_arField);
+    }
+    if (step == CsvFieldScanner::Step::kEnd) return false;
+    if (step == CsvFieldScanner::Step::kRecord) {
+      record.m_nLine = m_scanner.m_nRecordLine;
+      Finish(record);
       return true;
     }
-    if (!bAny) record.m_nLine = m_nLine;
-    if (bQuoted) {
-      if (c == '"') {
-        if (Peek() == '"') {
-          field() += '"';
-          ++m_nPos;
-        } else {
-          bQuoted = false;
-          bWasQuoted = true;
-        }
-      } else {
-        if (c == '\n') ++m_nLine;
-        field() += static_cast<char>(c);
-      }
-      continue;
+    if (m_scanner.m_fault == CsvFieldScanner::Fault::kOpenQuote) {
+      m_strError = "line " + std::to_string(m_scanner.m_nQuoteLine) +
+                   ": quoted field is not closed before the end of the file";
+      return false;
     }
-    if (c == '\r' && Peek() == '\n') continue;
-    if (c == '\n' || c == '\r') {
-      ++m_nLine;
-      if (!bAny) continue;
-      endRecord();
-      return true;
-    }
-    if (c == ',') {
-      bAny = true;
-      endField();
-      continue;
-    }
-    if (bWasQuoted) {
-      if (c != ' ' && c != '\t' && record.m_strError.empty()) {
-        record.m_strError =
-            "text after the closing quotation mark of field " + std::to_string(nField + 1);
-      }
-      continue;
-    }
-    if (c == '"' && field().find_first_not_of(" \t") == std::string::npos) {
-      field().clear();
-      bQuoted = true;
-      bAny = true;
-      nQuoteLine = m_nLine;
-      continue;
-    }
-    if (c == '"' && record.m_strError.empty()) {
-      record.m_strError = "quotation mark inside the unquoted field " + std::to_string(nField + 1);
-    }
-    // The rest of an unquoted field up to its end, at once.
-    std::size_t nEnd = m_nPos;
-    bool bText = c != ' ' && c != '\t';
-    for (; nEnd < m_strBuf.size(); ++nEnd) {
-      const char k = m_strBuf[nEnd];
-      if (k == ',' || k == '\n' || k == '\r' || k == '"') break;
-      bText = bText || (k != ' ' && k != '\t');
-    }
-    bAny = bAny || bText;
-    field().append(m_strBuf, m_nPos - 1, nEnd - m_nPos + 1);
-    m_nPos = nEnd;
+    // A record with a quoting fault is read to its end; the first fault names it.
+    if (record.m_strError.empty()) record.m_strError = FaultText();
   }
+}
+
+void InterchangeCsvReader::SkipByteOrderMark() {
+  m_bStarted = true;
+  if (Peek() == 0xEF && m_strBuf.compare(m_nPos, 3, "\xEF\xBB\xBF") == 0) {
+    m_nPos += 3;
+    m_strEncoding = "UTF-8";
+  }
+}
+
+std::string InterchangeCsvReader::FaultText() const {
+  const std::string strField = std::to_string(m_scanner.m_nField + 1);
+  if (m_scanner.m_fault == CsvFieldScanner::Fault::kTextAfterQuote) {
+    return "text after the closing quotation mark of field " + strField;
+  }
+  return "quotation mark inside the unquoted field " + strField;
 }
 
 void InterchangeCsvReader::Finish(Record& record) {

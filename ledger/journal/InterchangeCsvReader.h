@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "CsvFieldScanner.h"
+
 class InterchangeCsvReader {
  public:
   struct Record {
@@ -38,13 +40,15 @@ class InterchangeCsvReader {
 
  private:
   bool Fill();
-  int Get();
   int Peek();
+  void SkipByteOrderMark();
+  std::string FaultText() const;
   void Finish(Record& record);
+
+  CsvFieldScanner m_scanner;
 
   std::FILE* m_pFile = nullptr;
   std::string m_strBuf;
   std::size_t m_nPos = 0;
-  int m_nLine = 1;
   bool m_bStarted = false;
 };

@@ -284,7 +284,13 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
   std::vector<Record> arLine = std::move(m_arVoucher);
   m_arVoucher.clear();
   m_bBroken = false;
-  if (!bSound) return;
+  if (!bSound || !CheckVoucher(arLine)) return;
+  ++m_nVouchers;
+  for (const Record& r : arLine) EmitRecord(r, sink);
+}
+
+// A voucher balances, adds up within range and nets 諸口 to zero.
+bool JournalConverter::CheckVoucher(const std::vector<Record>& arLine) {
   // Totals stay far inside 64 bits: a voucher within 9,000 lines of the
   // largest amount; longer ones are refused rather than wrapped.
   long long nDebit = 0, nCredit = 0, nClearing = 0;
@@ -303,60 +309,62 @@ void JournalConverter::CloseVoucher(const Sink& sink) {
                                                         "-" + std::to_string(arLine.back().m_nLine);
   if (bOverflow) {
     Error(arLine.front().m_nLine, kColumn[kDebit + kAmount], strLines + " adds up beyond range");
-    return;
+    return false;
   }
   if (nDebit != nCredit) {
     Error(arLine.front().m_nLine, kColumn[kDebit + kAmount],
           strLines + " does not balance: debits " + std::to_string(nDebit) + ", credits " +
               std::to_string(nCredit));
-    return;
+    return false;
   }
   if (nClearing != 0) {
     Error(arLine.front().m_nLine, kColumn[kDebit],
           strLines + " leaves " + std::to_string(nClearing) +
               Utf8(u8" on 諸口, which must net to zero over each voucher"));
-    return;
+    return false;
   }
-  ++m_nVouchers;
+  return true;
+}
+
+// Each side: its account and, split off, its tax account.
+JournalConverter::Legs JournalConverter::SideLegs(const Side& side, const std::string& strTaxName,
+                                                  int nLine) {
+  Legs legs;
+  if (side.m_nId < 0) return legs;
+  legs.arId[0] = side.m_nId;
+  legs.arAmount[0] = side.m_nAmount - side.m_nTax;
+  legs.nCount = 1;
+  if (side.m_nTax != 0) {
+    legs.arId[1] = m_names.Id(strTaxName, m_strFile, nLine);
+    legs.arAmount[1] = side.m_nTax;
+    legs.nCount = 2;
+  }
+  return legs;
+}
+
+// A record as books lines: a side of one leg takes the other side's legs
+// straight; otherwise every leg goes against 諸口.
+void JournalConverter::EmitRecord(const Record& r, const Sink& sink) {
   static const std::string karibarai = Cp932(u8"仮払消費税"), kariuke = Cp932(u8"仮受消費税");
-  for (const Record& r : arLine) {
-    // Each side: its account and, split off, its tax account.
-    struct Legs {
-      int nCount = 0;
-      int arId[2] = {};
-      long long arAmount[2] = {};
-    };
-    Legs debit, credit;
-    for (auto [pSide, pLegs, pTaxName] :
-         {std::tuple{&r.m_debit, &debit, &karibarai}, std::tuple{&r.m_credit, &credit, &kariuke}}) {
-      if (pSide->m_nId < 0) continue;
-      pLegs->arId[0] = pSide->m_nId;
-      pLegs->arAmount[0] = pSide->m_nAmount - pSide->m_nTax;
-      pLegs->nCount = 1;
-      if (pSide->m_nTax != 0) {
-        pLegs->arId[1] = m_names.Id(*pTaxName, m_strFile, r.m_nLine);
-        pLegs->arAmount[1] = pSide->m_nTax;
-        pLegs->nCount = 2;
-      }
+  const Legs debit = SideLegs(r.m_debit, karibarai, r.m_nLine);
+  const Legs credit = SideLegs(r.m_credit, kariuke, r.m_nLine);
+  const bool bEqual = r.m_debit.m_nId >= 0 && r.m_credit.m_nId >= 0 &&
+                      r.m_debit.m_nAmount == r.m_credit.m_nAmount;
+  if (bEqual && debit.nCount == 1) {
+    for (int i = 0; i < credit.nCount; ++i) {
+      Emit(r, debit.arId[0], credit.arId[i], credit.arAmount[i], sink);
     }
-    const bool bEqual = r.m_debit.m_nId >= 0 && r.m_credit.m_nId >= 0 &&
-                        r.m_debit.m_nAmount == r.m_credit.m_nAmount;
-    if (bEqual && debit.nCount == 1) {
-      for (int i = 0; i < credit.nCount; ++i) {
-        Emit(r, debit.arId[0], credit.arId[i], credit.arAmount[i], sink);
-      }
-    } else if (bEqual && credit.nCount == 1) {
-      for (int i = 0; i < debit.nCount; ++i) {
-        Emit(r, debit.arId[i], credit.arId[0], debit.arAmount[i], sink);
-      }
-    } else {
-      const int nShokuchi = m_names.Id(StandardChart::ClearingName(), m_strFile, r.m_nLine);
-      for (int i = 0; i < debit.nCount; ++i) {
-        Emit(r, debit.arId[i], nShokuchi, debit.arAmount[i], sink);
-      }
-      for (int i = 0; i < credit.nCount; ++i) {
-        Emit(r, nShokuchi, credit.arId[i], credit.arAmount[i], sink);
-      }
+  } else if (bEqual && credit.nCount == 1) {
+    for (int i = 0; i < debit.nCount; ++i) {
+      Emit(r, debit.arId[i], credit.arId[0], debit.arAmount[i], sink);
+    }
+  } else {
+    const int nShokuchi = m_names.Id(StandardChart::ClearingName(), m_strFile, r.m_nLine);
+    for (int i = 0; i < debit.nCount; ++i) {
+      Emit(r, debit.arId[i], nShokuchi, debit.arAmount[i], sink);
+    }
+    for (int i = 0; i < credit.nCount; ++i) {
+      Emit(r, nShokuchi, credit.arId[i], credit.arAmount[i], sink);
     }
   }
 }

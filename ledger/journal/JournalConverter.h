@@ -70,7 +70,16 @@ class JournalConverter {
 
   bool ReadRecord(const InterchangeCsvReader::Record& in, Record& out, int& nFlag);
   bool ReadSide(const InterchangeCsvReader::Record& in, std::size_t nFirst, Side& side);
+  // A side's account and, split off, its tax account.
+  struct Legs {
+    int nCount = 0;
+    int arId[2] = {};
+    long long arAmount[2] = {};
+  };
   void CloseVoucher(const Sink& sink);
+  bool CheckVoucher(const std::vector<Record>& arLine);
+  Legs SideLegs(const Side& side, const std::string& strTaxName, int nLine);
+  void EmitRecord(const Record& r, const Sink& sink);
   void Emit(const Record& r, int nDebit, int nCredit, long long nAmount, const Sink& sink);
   void Error(int nLine, const char8_t* szField, const std::string& strText);
   void DropOpenVoucher();

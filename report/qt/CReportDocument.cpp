@@ -38,15 +38,18 @@ QFont Font(double dPoints, bool bBold = false) {
   return font;
 }
 
+constexpr Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
+constexpr Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
+
+}  // namespace
+
 // One table cell: left edge and width in millimetres, alignment.
-struct Cell {
+struct CReportDocument::Cell {
   double dLeft;
   double dWidth;
   Qt::Alignment align;
   QString strText;
 };
-
-}  // namespace
 
 CReportDocument::CReportDocument(const CReportModel& model) : m_model(model) {
   std::tm now{};
@@ -60,145 +63,165 @@ CReportDocument::CReportDocument(const CReportModel& model) : m_model(model) {
 
 void CReportDocument::BuildRows(QPagedPaintDevice& device) {
   m_arRow.clear();
-  const double dPx = device.logicalDpiX() / 25.4;  // device pixels per millimetre
-  const double dWidthMm = device.width() / dPx;
+  m_pDevice = &device;
+  m_dPx = device.logicalDpiX() / 25.4;
+  m_dWidthMm = device.width() / m_dPx;
 
-  const auto addText = [&](const QFont& font, const QString& strText, double dIndentMm = 0,
-                           bool bKeep = false, QColor color = Qt::black) {
-    const QFontMetricsF fm(font, &device);
-    const double dWidth = (dWidthMm - dIndentMm) * dPx;
-    const QRectF bounds = fm.boundingRect(QRectF(0, 0, dWidth, 1e6),
-                                          Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
-    m_arRow.push_back({bounds.height() + fm.leading(),
-                       [=](QPainter& painter, const QRectF& rect) {
-                         painter.setFont(font);
-                         painter.setPen(color);
-                         painter.drawText(rect.adjusted(dIndentMm * dPx, 0, 0, 0),
-                                          Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
-                       },
-                       bKeep});
-  };
-  const auto addCells = [&](const QFont& font, const std::vector<Cell>& arCell, bool bKeep = false,
-                            bool bRule = false, double dLines = 1.0) {
-    const QFontMetricsF fm(font, &device);
-    m_arRow.push_back({fm.lineSpacing() * dLines + dPx * 0.6,
-                       [=](QPainter& painter, const QRectF& rect) {
-                         painter.setFont(font);
-                         painter.setPen(Qt::black);
-                         for (const Cell& cell : arCell) {
-                           const QRectF box(rect.left() + cell.dLeft * dPx, rect.top(),
-                                            cell.dWidth * dPx, rect.height());
-                           painter.drawText(box,
-                                            cell.align | Qt::TextWordWrap | Qt::TextWrapAnywhere,
-                                            cell.strText);
-                         }
-                         if (bRule) {
-                           painter.setPen(QPen(Qt::gray, dPx * 0.15));
-                           painter.drawLine(QPointF(rect.left(), rect.bottom()),
-                                            QPointF(rect.right(), rect.bottom()));
-                         }
-                       },
-                       bKeep});
-  };
-  const auto addGap = [&](double dMm) { m_arRow.push_back({dMm * dPx, {}, false}); };
-  const auto newPage = [&]() { m_arRow.push_back({0, {}, false, true}); };
-  // Keeps the rows from nFirst on with the row after them.
-  const auto keepFrom = [&](std::size_t nFirst) {
-    for (std::size_t i = nFirst; i + 1 < m_arRow.size(); ++i) m_arRow[i].bKeepWithNext = true;
-  };
-  const Qt::Alignment kLeft = Qt::AlignLeft | Qt::AlignVCenter;
-  const Qt::Alignment kRight = Qt::AlignRight | Qt::AlignVCenter;
-
-  // Page 1: the summary as the form lays out its figures.
-  addText(Font(14, true), QStringLiteral("事業概況書 集計結果"));
-  addGap(2);
-  for (const QString& strLine : reportqt::HeaderLines(m_model)) addText(Font(9), strLine);
-  addText(Font(9), QStringLiteral("印刷日: ") + m_strPrinted);
-  addGap(4);
-
-  // The profit-and-loss items on the left, the balance sheet on the right.
-  std::vector<const CReportModel::Item*> arBlock[2];
-  for (const CReportModel::Item& item : m_model.m_arItem) {
-    if (!item.bMonthly) arBlock[item.bBalanceSheet ? 1 : 0].push_back(&item);
-  }
-  const double dHalf = dWidthMm / 2;
-  const auto blockCells = [&](const CReportModel::Item* pItem, double dLeft) -> std::vector<Cell> {
-    if (pItem == nullptr) return {};
-    return {{dLeft, 8, kRight, QString::number(pItem->nNumber)},
-            {dLeft + 10, dHalf - 40, kLeft, reportqt::Text(pItem->strName)},
-            {dLeft + dHalf - 30, 26, kRight, reportqt::Figure(pItem->dThousands)}};
-  };
-  addText(Font(11, true), QStringLiteral("主要科目（単位: 千円）"), 0, true);
-  addCells(Font(8, true),
-           {{0, dHalf - 4, kLeft, QStringLiteral("損益")},
-            {dHalf, dHalf - 4, kLeft, QStringLiteral("貸借")}},
-           true, true);
-  for (std::size_t r = 0; r < std::max(arBlock[0].size(), arBlock[1].size()); ++r) {
-    std::vector<Cell> arCell = blockCells(r < arBlock[0].size() ? arBlock[0][r] : nullptr, 0);
-    for (Cell& cell : blockCells(r < arBlock[1].size() ? arBlock[1][r] : nullptr, dHalf)) {
-      arCell.push_back(cell);
-    }
-    addCells(Font(8), arCell, false, true);
-  }
-  addGap(4);
-
-  // Monthly block: months down, items across, a total at the foot.
   std::vector<const CReportModel::Item*> arMonthly;
   for (const CReportModel::Item& item : m_model.m_arItem) {
     if (item.bMonthly) arMonthly.push_back(&item);
   }
-  if (!arMonthly.empty()) {
-    addText(Font(11, true), QStringLiteral("月別売上等（単位: 円）"), 0, true);
-    constexpr double kMonthMm = 14.0;
-    const double dColumnMm = (dWidthMm - kMonthMm) / static_cast<double>(arMonthly.size());
-    std::vector<Cell> arHead = {{0, kMonthMm, kLeft, QStringLiteral("月")}};
-    for (std::size_t c = 0; c < arMonthly.size(); ++c) {
-      arHead.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1,
-                        Qt::AlignRight | Qt::AlignBottom,
-                        QStringLiteral("%1 %2")
-                            .arg(arMonthly[c]->nNumber)
-                            .arg(reportqt::Text(arMonthly[c]->strName))});
-    }
-    addCells(Font(6.5, true), arHead, true, true, 2.0);
-    std::vector<double> arTotal(arMonthly.size(), 0.0);
-    for (std::size_t m = 0; m < m_model.m_arMonth.size(); ++m) {
-      std::vector<Cell> arCell = {{0, kMonthMm, kLeft, reportqt::MonthName(m_model.m_arMonth[m])}};
-      for (std::size_t c = 0; c < arMonthly.size(); ++c) {
-        const double dValue = m < arMonthly[c]->arMonth.size() ? arMonthly[c]->arMonth[m] : 0.0;
-        arTotal[c] += dValue;
-        arCell.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
-                          reportqt::Figure(dValue)});
-      }
-      addCells(Font(7), arCell);
-    }
-    std::vector<Cell> arFoot = {{0, kMonthMm, kLeft, QStringLiteral("計")}};
-    for (std::size_t c = 0; c < arMonthly.size(); ++c) {
-      arFoot.push_back({kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, kRight,
-                        reportqt::Figure(arTotal[c])});
-    }
-    addCells(Font(7, true), arFoot);
-    addGap(4);
+  AddHeader();
+  AddMainItems();
+  if (!arMonthly.empty()) AddMonthly(arMonthly);
+  AddFindingCount();
+  NewPage();
+  AddBreakdown();
+  if (!arMonthly.empty()) AddChart();
+  AddFindings();
+}
+
+void CReportDocument::AddText(const QFont& font, const QString& strText, double dIndentMm,
+                              bool bKeep, QColor color) {
+  const QFontMetricsF fm(font, m_pDevice);
+  const double dPx = m_dPx;
+  const QRectF bounds = fm.boundingRect(QRectF(0, 0, (m_dWidthMm - dIndentMm) * dPx, 1e6),
+                                        Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
+  m_arRow.push_back({bounds.height() + fm.leading(),
+                     [=](QPainter& painter, const QRectF& rect) {
+                       painter.setFont(font);
+                       painter.setPen(color);
+                       painter.drawText(rect.adjusted(dIndentMm * dPx, 0, 0, 0),
+                                        Qt::TextWordWrap | Qt::TextWrapAnywhere, strText);
+                     },
+                     bKeep});
+}
+
+void CReportDocument::AddCells(const QFont& font, const std::vector<Cell>& arCell, bool bKeep,
+                               bool bRule, double dLines) {
+  const QFontMetricsF fm(font, m_pDevice);
+  const double dPx = m_dPx;
+  m_arRow.push_back({fm.lineSpacing() * dLines + dPx * 0.6,
+                     [=](QPainter& painter, const QRectF& rect) {
+                       painter.setFont(font);
+                       painter.setPen(Qt::black);
+                       for (const Cell& cell : arCell) {
+                         const QRectF box(rect.left() + cell.dLeft * dPx, rect.top(),
+                                          cell.dWidth * dPx, rect.height());
+                         painter.drawText(box, cell.align | Qt::TextWordWrap | Qt::TextWrapAnywhere,
+                                          cell.strText);
+                       }
+                       if (bRule) {
+                         painter.setPen(QPen(Qt::gray, dPx * 0.15));
+                         painter.drawLine(QPointF(rect.left(), rect.bottom()),
+                                          QPointF(rect.right(), rect.bottom()));
+                       }
+                     },
+                     bKeep});
+}
+
+void CReportDocument::AddGap(double dMm) { m_arRow.push_back({dMm * m_dPx, {}, false}); }
+
+void CReportDocument::NewPage() { m_arRow.push_back({0, {}, false, true}); }
+
+void CReportDocument::KeepFrom(std::size_t nFirst) {
+  for (std::size_t i = nFirst; i + 1 < m_arRow.size(); ++i) m_arRow[i].bKeepWithNext = true;
+}
+
+// Page 1 opens with the summary as the form lays out its figures.
+void CReportDocument::AddHeader() {
+  AddText(Font(14, true), QStringLiteral("事業概況書 集計結果"));
+  AddGap(2);
+  for (const QString& strLine : reportqt::HeaderLines(m_model)) AddText(Font(9), strLine);
+  AddText(Font(9), QStringLiteral("印刷日: ") + m_strPrinted);
+  AddGap(4);
+}
+
+// The profit-and-loss items on the left, the balance sheet on the right.
+void CReportDocument::AddMainItems() {
+  std::vector<const CReportModel::Item*> arBlock[2];
+  for (const CReportModel::Item& item : m_model.m_arItem) {
+    if (!item.bMonthly) arBlock[item.bBalanceSheet ? 1 : 0].push_back(&item);
   }
+  const double dHalf = m_dWidthMm / 2;
+  const auto blockCells = [&](const std::vector<const CReportModel::Item*>& arItem, std::size_t r,
+                              double dLeft, std::vector<Cell>& arCell) {
+    if (r >= arItem.size()) return;
+    const CReportModel::Item& item = *arItem[r];
+    arCell.push_back({dLeft, 8, kRight, QString::number(item.nNumber)});
+    arCell.push_back({dLeft + 10, dHalf - 40, kLeft, reportqt::Text(item.strName)});
+    arCell.push_back({dLeft + dHalf - 30, 26, kRight, reportqt::Figure(item.dThousands)});
+  };
+  AddText(Font(11, true), QStringLiteral("主要科目（単位: 千円）"), 0, true);
+  AddCells(Font(8, true),
+           {{0, dHalf - 4, kLeft, QStringLiteral("損益")},
+            {dHalf, dHalf - 4, kLeft, QStringLiteral("貸借")}},
+           true, true);
+  for (std::size_t r = 0; r < std::max(arBlock[0].size(), arBlock[1].size()); ++r) {
+    std::vector<Cell> arCell;
+    blockCells(arBlock[0], r, 0, arCell);
+    blockCells(arBlock[1], r, dHalf, arCell);
+    AddCells(Font(8), arCell, false, true);
+  }
+  AddGap(4);
+}
+
+// Monthly block: months down, items across, a total at the foot.
+void CReportDocument::AddMonthly(const std::vector<const CReportModel::Item*>& arMonthly) {
+  AddText(Font(11, true), QStringLiteral("月別売上等（単位: 円）"), 0, true);
+  constexpr double kMonthMm = 14.0;
+  const double dColumnMm = (m_dWidthMm - kMonthMm) / static_cast<double>(arMonthly.size());
+  const auto row = [&](const QString& strFirst, Qt::Alignment align, auto text) {
+    std::vector<Cell> arCell = {{0, kMonthMm, kLeft, strFirst}};
+    for (std::size_t c = 0; c < arMonthly.size(); ++c) {
+      arCell.push_back(
+          {kMonthMm + dColumnMm * static_cast<double>(c), dColumnMm - 1, align, text(c)});
+    }
+    return arCell;
+  };
+  AddCells(Font(6.5, true), row(QStringLiteral("月"), Qt::AlignRight | Qt::AlignBottom,
+                                [&](std::size_t c) {
+                                  return QStringLiteral("%1 %2")
+                                      .arg(arMonthly[c]->nNumber)
+                                      .arg(reportqt::Text(arMonthly[c]->strName));
+                                }),
+           true, true, 2.0);
+  std::vector<double> arTotal(arMonthly.size(), 0.0);
+  for (std::size_t m = 0; m < m_model.m_arMonth.size(); ++m) {
+    AddCells(Font(7), row(reportqt::MonthName(m_model.m_arMonth[m]), kRight, [&](std::size_t c) {
+               const double dValue =
+                   m < arMonthly[c]->arMonth.size() ? arMonthly[c]->arMonth[m] : 0.0;
+               arTotal[c] += dValue;
+               return reportqt::Figure(dValue);
+             }));
+  }
+  AddCells(Font(7, true), row(QStringLiteral("計"), kRight,
+                              [&](std::size_t c) { return reportqt::Figure(arTotal[c]); }));
+  AddGap(4);
+}
+
+void CReportDocument::AddFindingCount() {
   int nCount[2] = {0, 0};
   for (const CReportModel::Finding& finding : m_model.m_arFinding) {
     ++nCount[finding.severity == CReportModel::Severity::Warning ? 0 : 1];
   }
-  addText(Font(10, true), QStringLiteral("指摘事項: 警告 %1件、情報 %2件（内容は科目の内訳の後）")
+  AddText(Font(10, true), QStringLiteral("指摘事項: 警告 %1件、情報 %2件（内容は科目の内訳の後）")
                               .arg(nCount[0])
                               .arg(nCount[1]));
-  newPage();
+}
 
-  // The accounts behind each item, an item never apart from its lines.
-  addText(Font(11, true), QStringLiteral("科目の内訳（主要科目は千円、内訳は円）"), 0, true);
-  const double dFigureRight = dWidthMm;
+// The accounts behind each item, an item never apart from its lines.
+void CReportDocument::AddBreakdown() {
+  AddText(Font(11, true), QStringLiteral("科目の内訳（主要科目は千円、内訳は円）"), 0, true);
+  const double dFigureRight = m_dWidthMm;
   const auto addLine = [&](const QString& strCode, const QString& strName, const QString& strFigure) {
-    addCells(Font(7.5), {{22, 14, kRight, strCode},
+    AddCells(Font(7.5), {{22, 14, kRight, strCode},
                          {40, 80, kLeft, strName},
                          {dFigureRight - 70, 40, kRight, strFigure}});
   };
   for (const CReportModel::Item& item : m_model.m_arItem) {
     const std::size_t nFirst = m_arRow.size();
-    addCells(Font(9), {{0, 12, kRight, QString::number(item.nNumber)},
+    AddCells(Font(9), {{0, 12, kRight, QString::number(item.nNumber)},
                        {16, 90, kLeft, reportqt::Text(item.strName)},
                        {dFigureRight - 40, 40, kRight,
                         item.bMonthly ? QString() : reportqt::Figure(item.dThousands)}});
@@ -213,34 +236,37 @@ void CReportDocument::BuildRows(QPagedPaintDevice& device) {
                               : QStringLiteral("（%1）").arg(reportqt::Text(part.strName)),
               reportqt::Figure(part.dAmount) + QStringLiteral("円"));
     }
-    keepFrom(nFirst);
+    KeepFrom(nFirst);
   }
-  addGap(5);
+  AddGap(5);
+}
 
-  if (!arMonthly.empty()) {
-    // The chart as the window shows it, scaled onto the page as vectors.
-    const CReportModel* pModel = &m_model;
-    m_arRow.push_back({kChartHeightMm * dPx,
-                       [pModel, dPx](QPainter& painter, const QRectF& rect) {
-                         QFont font(CQtDialogMetrics::MapFace(QString()));
-                         font.setPixelSize(11);
-                         QGraphicsScene scene;
-                         QChart* pChart = CReportChart::Create(*pModel, font);
-                         scene.addItem(pChart);
-                         const QRectF source(0, 0, rect.width() / dPx * kChartPixelsPerMm,
-                                             rect.height() / dPx * kChartPixelsPerMm);
-                         pChart->setGeometry(source);
-                         scene.setSceneRect(source);
-                         scene.render(&painter, rect, source);
-                       },
-                       false});
-    addGap(5);
-  }
+// The chart as the window shows it, scaled onto the page as vectors.
+void CReportDocument::AddChart() {
+  const CReportModel* pModel = &m_model;
+  const double dPx = m_dPx;
+  m_arRow.push_back({kChartHeightMm * dPx,
+                     [pModel, dPx](QPainter& painter, const QRectF& rect) {
+                       QFont font(CQtDialogMetrics::MapFace(QString()));
+                       font.setPixelSize(11);
+                       QGraphicsScene scene;
+                       QChart* pChart = CReportChart::Create(*pModel, font);
+                       scene.addItem(pChart);
+                       const QRectF source(0, 0, rect.width() / dPx * kChartPixelsPerMm,
+                                           rect.height() / dPx * kChartPixelsPerMm);
+                       pChart->setGeometry(source);
+                       scene.setSceneRect(source);
+                       scene.render(&painter, rect, source);
+                     },
+                     false});
+  AddGap(5);
+}
 
-  addText(Font(11, true), QStringLiteral("指摘事項"), 0, true);
-  if (m_model.m_arFinding.empty()) addText(Font(9), QStringLiteral("なし"), 4);
+void CReportDocument::AddFindings() {
+  AddText(Font(11, true), QStringLiteral("指摘事項"), 0, true);
+  if (m_model.m_arFinding.empty()) AddText(Font(9), QStringLiteral("なし"), 4);
   for (const CReportModel::Finding& finding : m_model.m_arFinding) {
-    addText(
+    AddText(
         Font(9),
         QStringLiteral("［%1］").arg(reportqt::Severity(finding.severity)) +
             reportqt::Text(finding.strMessage),

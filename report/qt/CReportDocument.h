@@ -7,11 +7,14 @@
 // each page the business, its data ID, the date and the page number. Text is drawn as text and the chart as vectors, so the
 // PDF can be searched and copied.
 
+#include <QColor>
 #include <QString>
 #include <functional>
 #include <vector>
 
-class CReportModel;
+#include "CReportModel.h"
+
+class QFont;
 class QPagedPaintDevice;
 class QPainter;
 class QRectF;
@@ -37,10 +40,30 @@ class CReportDocument {
     bool bKeepWithNext = false;
     bool bNewPage = false;  // starts a page
   };
+  struct Cell;
   void BuildRows(QPagedPaintDevice& device);
+  void AddText(const QFont& font, const QString& strText, double dIndentMm = 0, bool bKeep = false,
+               QColor color = Qt::black);
+  void AddCells(const QFont& font, const std::vector<Cell>& arCell, bool bKeep = false,
+                bool bRule = false, double dLines = 1.0);
+  void AddGap(double dMm);
+  void NewPage();
+  // Keeps the rows from nFirst on with the row after them.
+  void KeepFrom(std::size_t nFirst);
+  void AddHeader();
+  void AddMainItems();
+  void AddMonthly(const std::vector<const CReportModel::Item*>& arMonthly);
+  void AddFindingCount();
+  void AddBreakdown();
+  void AddChart();
+  void AddFindings();
 
   const CReportModel& m_model;
   QString m_strPrinted;  // the date of printing, from the local clock
   std::vector<Row> m_arRow;
   int m_nPages = 0;
+  // The device the rows are laid out for, while BuildRows runs.
+  QPagedPaintDevice* m_pDevice = nullptr;
+  double m_dPx = 0;       // device pixels per millimetre
+  double m_dWidthMm = 0;  // the printable width
 };
