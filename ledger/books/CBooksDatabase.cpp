@@ -233,6 +233,20 @@ bool CBooksDatabase::AddMissingTotals() {
 bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strListName, int nDataNo,
                             int* pnDataNo) {
   if (!m_db.IsOpen()) return Fail("no data set begun");
+  std::string osWork, osFinal;
+  platform::ToOsPath(m_strWork, osWork);
+  platform::ToOsPath(m_strFolder, osFinal);
+  if (!CompleteBooks(osWork)) return false;
+  int nAssigned = 0;
+  if (!RecordDataSet(strManagementDb, strListName, nDataNo, osWork, osFinal, nAssigned))
+    return false;
+  m_strWork.clear();
+  m_accounts.clear();
+  if (pnDataNo != nullptr) *pnDataNo = nAssigned;
+  return true;
+}
+
+bool CBooksDatabase::CompleteBooks(const std::string& osWork) {
   if (!AddMissingTotals()) {
     const CString why = m_strError;
     Abort();
@@ -259,20 +273,21 @@ bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strLi
   // The books were written without a journal: they must be on the disk, and
   // their folder with them, before the management database lists them, or a
   // power loss could leave a listed data set with half a books file.
-  std::string osWork, osFinal;
-  platform::ToOsPath(m_strWork, osWork);
-  platform::ToOsPath(m_strFolder, osFinal);
   if (!platform::SyncOsPath(osWork + "/" + BOOKS_FILE) || !platform::SyncOsPath(osWork)) {
     Abort();
     return Fail("cannot write the books to the disk");
   }
+  return true;
+}
 
+bool CBooksDatabase::RecordDataSet(const CString& strManagementDb, const CString& strListName,
+                                   int nDataNo, const std::string& osWork,
+                                   const std::string& osFinal, int& nAssigned) {
   CManagementDb mgmt;
   if (!mgmt.Open(strManagementDb, true) || !mgmt.Db().Exec("BEGIN IMMEDIATE")) {
     Abort();
     return Fail("cannot open the management database for writing");
   }
-  int nAssigned = 0;
   if (!mgmt.Insert(nDataNo, strListName.empty() ? m_strBusiness : strListName, m_strFolder,
                    nAssigned)) {
     mgmt.Db().Exec("ROLLBACK");
@@ -305,9 +320,6 @@ bool CBooksDatabase::Commit(const CString& strManagementDb, const CString& strLi
     Abort();
     return Fail("cannot record the data set");
   }
-  m_strWork.clear();
-  m_accounts.clear();
-  if (pnDataNo != nullptr) *pnDataNo = nAssigned;
   return true;
 }
 

@@ -30,6 +30,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <string>
 
 #include "CFiscalYear.h"
 #include "CSqlite.h"
@@ -105,6 +106,12 @@ class CBooksDatabase {
  private:
   bool Fail(const char* szWhy);
   bool AddMissingTotals();
+  // The books file closed and on the disk with its folder.
+  bool CompleteBooks(const std::string& osWork);
+  // The data set listed in the management database and its folder moved
+  // into place, both durable; nAssigned its number.
+  bool RecordDataSet(const CString& strManagementDb, const CString& strListName, int nDataNo,
+                     const std::string& osWork, const std::string& osFinal, int& nAssigned);
 
   CString m_strFolder;
   CString m_strWork;

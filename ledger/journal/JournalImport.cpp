@@ -58,6 +58,49 @@ std::string Grouped(long long n) {
   return (n < 0 ? "-" : "") + digits;
 }
 
+// The host's totals as the ledger fills them from the classes.
+std::map<std::string, long long> HostTotals(const std::map<std::string, long long>& byClass) {
+  auto cls = [&](const char* sz) { return byClass.contains(sz) ? byClass.at(sz) : 0LL; };
+  const long long nSales = cls("sales"), nCost = cls("cost_of_sales");
+  const long long nGross = nSales - nCost, nOperating = nGross - cls("sga");
+  const long long nBeforeTax = nOperating + cls("non_operating_income") -
+                               cls("non_operating_expense") + cls("special_gain") -
+                               cls("special_loss");
+  return {
+      {"URIAGE", nSales},
+      {"GENKA", nCost},
+      {"URISOURIEKI", nGross},
+      {"EIGYOSONEKI", nOperating},
+      {"ZEIBIKIMAE", nBeforeTax},
+      {"SHISAN", cls("assets")},
+      {"HUSAI", cls("liabilities")},
+      {"SHIHON", cls("net_assets") + nBeforeTax - cls("income_tax")},
+  };
+}
+
+// The main items with the shipped defaults: a total item from the host's
+// totals, any other the sum of its accounts' closing balances.
+void PrintMainItems(std::ostream& out, const DefaultMapping& defaults,
+                    const std::map<std::string, long long>& totals,
+                    const std::map<int, long long>& closing) {
+  out << Utf8(u8"事業概況書 main items with the shipped defaults (yen, the whole year):\n");
+  for (const DefaultMapping::Item& item : defaults.m_arItem) {
+    if (item.m_nKubun >= 12) continue;
+    long long n = 0;
+    if (totals.contains(item.m_strFormula)) {
+      n = totals.at(item.m_strFormula);
+    } else {
+      for (const DefaultMapping::Match& m : defaults.m_arMatch) {
+        if (m.m_nItem != item.m_nItem || !closing.contains(m.m_nCode)) continue;
+        n += (m.m_bCredit == item.m_bCredit ? 1 : -1) * closing.at(m.m_nCode);
+      }
+    }
+    char szItem[8];
+    std::snprintf(szItem, sizeof szItem, "%3d", item.m_nItem);
+    out << "  " << szItem << '\t' << Utf8(item.m_strName) << '\t' << Grouped(n) << '\n';
+  }
+}
+
 }  // namespace
 
 bool JournalImport::Run(const CInstallation& installation, const std::filesystem::path& shipped,
@@ -349,41 +392,9 @@ void JournalImport::Preview(const CInstallation& installation, std::ostream& out
     }
   }
 
-  // The host's totals as the ledger fills them from the classes.
-  auto cls = [&](const char* sz) { return byClass.contains(sz) ? byClass[sz] : 0LL; };
-  const long long nSales = cls("sales"), nCost = cls("cost_of_sales");
-  const long long nGross = nSales - nCost, nOperating = nGross - cls("sga");
-  const long long nBeforeTax = nOperating + cls("non_operating_income") -
-                               cls("non_operating_expense") + cls("special_gain") -
-                               cls("special_loss");
-  const std::map<std::string, long long> totals = {
-      {"URIAGE", nSales},
-      {"GENKA", nCost},
-      {"URISOURIEKI", nGross},
-      {"EIGYOSONEKI", nOperating},
-      {"ZEIBIKIMAE", nBeforeTax},
-      {"SHISAN", cls("assets")},
-      {"HUSAI", cls("liabilities")},
-      {"SHIHON", cls("net_assets") + nBeforeTax - cls("income_tax")},
-  };
   if (!bDefaults) {
     out << "no figures: " << defaults.m_strError << '\n';
     return;
   }
-  out << Utf8(u8"事業概況書 main items with the shipped defaults (yen, the whole year):\n");
-  for (const DefaultMapping::Item& item : defaults.m_arItem) {
-    if (item.m_nKubun >= 12) continue;
-    long long n = 0;
-    if (totals.contains(item.m_strFormula)) {
-      n = totals.at(item.m_strFormula);
-    } else {
-      for (const DefaultMapping::Match& m : defaults.m_arMatch) {
-        if (m.m_nItem != item.m_nItem || !closing.contains(m.m_nCode)) continue;
-        n += (m.m_bCredit == item.m_bCredit ? 1 : -1) * closing[m.m_nCode];
-      }
-    }
-    char szItem[8];
-    std::snprintf(szItem, sizeof szItem, "%3d", item.m_nItem);
-    out << "  " << szItem << '\t' << Utf8(item.m_strName) << '\t' << Grouped(n) << '\n';
-  }
+  PrintMainItems(out, defaults, HostTotals(byClass), closing);
 }
