@@ -9,6 +9,7 @@
 #include "CConv.h"
 #include "CDataExchange.h"
 #include "CEdit.h"
+#include "CHostObjects.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CSetGaiFile.h"
@@ -22,7 +23,6 @@
 #include "ProgramResources.h"
 #include "S_KANRI.h"
 #include "SaveFileDialog.h"
-#include "SetGaiGlobals.h"
 #include "SetGaiMessages.h"
 #include "WinFile.h"
 

@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "SetGaiGlobals.h"
+#include "CHostObjects.h"
 #include "SetGaiMessages.h"
 
 CSetGaiPage::CSetGaiPage(UINT nIDTemplate) : CPage(nIDTemplate) {}

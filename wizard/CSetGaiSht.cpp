@@ -5,6 +5,7 @@
 #include <new>
 
 #include "CDataSheet.h"
+#include "CHostObjects.h"
 #include "CJetAccess.h"
 #include "CSetGaiFile.h"
 #include "CSetGaiP1.h"
@@ -12,7 +13,6 @@
 #include "CSetGaiP3.h"
 #include "CUtyFile.h"
 #include "CValueMgr.h"
-#include "SetGaiGlobals.h"
 #include "SetGaiMessages.h"
 #include "WinMessageBox.h"
 

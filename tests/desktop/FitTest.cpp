@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "CConv.h"
+#include "CHostObjects.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CKumiSen.h"
@@ -31,7 +32,6 @@
 #include "DesktopFixture.h"
 #include "MAXDATACOUNT.h"
 #include "ProgramResources.h"
-#include "SetGaiGlobals.h"
 
 CJetAccess* g_pJetAccess = nullptr;
 CKaikei* g_pKaikei = nullptr;

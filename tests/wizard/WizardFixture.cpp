@@ -7,13 +7,13 @@
 
 #include "BooksCsvImporter.h"
 #include "CHeadlessScript.h"
+#include "CHostObjects.h"
 #include "CInstallation.h"
 #include "CManagementDb.h"
 #include "CSetGaiSht.h"
 #include "Cp932.h"
 #include "MAXDATACOUNT.h"
 #include "ProgramResources.h"
-#include "SetGaiGlobals.h"
 
 CJetAccess* g_pJetAccess = nullptr;
 CKaikei* g_pKaikei = nullptr;

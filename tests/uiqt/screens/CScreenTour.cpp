@@ -15,6 +15,7 @@
 
 #include "CAccSelDlg.h"
 #include "CConv.h"
+#include "CHostObjects.h"
 #include "CJetAccess.h"
 #include "CKaikei.h"
 #include "CKumiSen.h"
@@ -27,7 +28,6 @@
 #include "Cp932.h"
 #include "LedgerSel.h"
 #include "MAXDATACOUNT.h"
-#include "SetGaiGlobals.h"
 
 namespace {
 

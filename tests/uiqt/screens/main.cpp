@@ -11,11 +11,11 @@
 #include <filesystem>
 #include <string>
 
+#include "CHostObjects.h"
 #include "CQtUiBackend.h"
 #include "CScreenTour.h"
 #include "ProgramResources.h"
 #include "QtUiBackendEntry.h"
-#include "SetGaiGlobals.h"
 
 CJetAccess* g_pJetAccess = nullptr;
 CKaikei* g_pKaikei = nullptr;
